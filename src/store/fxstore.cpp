@@ -1,0 +1,189 @@
+#include "store/fxstore.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+#include "store/container_file.h"
+#include "store/fxstore_impl.h"
+#include "store/sqlite_db.h"
+#include "sys/atomicfile.h"
+#include "sys/sysutil.h"
+#include "sys/textcodec.h"
+
+namespace velmora::store {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t cache_block = 512;
+constexpr std::uint16_t unlisted = 1;
+
+}  // namespace
+
+std::string child_path(const std::string& parent_name, const std::string& component) {
+    return parent_name.empty() ? component : parent_name + "/" + component;
+}
+
+std::optional<Item> FxStore::Impl::lookup(const std::string& gb_name) {
+    Statement& find =
+        statement(find_by_name, "SELECT idx, type, lb FROM items WHERE name = ?1").bind_blob(1, gb_name);
+    if (!find.step()) return std::nullopt;
+    Item found{static_cast<int>(find.integer(0)), gb_name,
+               static_cast<std::uint16_t>(find.integer(1)), static_cast<std::uint16_t>(find.integer(2))};
+    find.reset();
+    return found;
+}
+
+std::optional<Item> FxStore::Impl::at(int index) {
+    if (index < 0) return std::nullopt;
+    if (cache_base < 0 || index < cache_base || index >= cache_base + cache_block) {
+        cache_base = index - index % cache_block;
+        cache.assign(cache_block, Item{});
+        Statement& read = statement(block_read,
+                                    "SELECT idx, name, type, lb FROM items WHERE idx >= ?1 AND idx < ?2")
+                              .bind(1, cache_base)
+                              .bind(2, cache_base + cache_block);
+        while (read.step()) {
+            auto& slot = cache[static_cast<std::size_t>(read.integer(0) - cache_base)];
+            slot = {static_cast<int>(read.integer(0)), read.blob(1),
+                    static_cast<std::uint16_t>(read.integer(2)),
+                    static_cast<std::uint16_t>(read.integer(3))};
+        }
+    }
+    const Item& cached = cache[static_cast<std::size_t>(index - cache_base)];
+    if (cached.index < 0) return std::nullopt;
+    return cached;
+}
+
+std::string FxStore::Impl::content(int index) {
+    Statement& read =
+        statement(find_by_index, "SELECT content FROM items WHERE idx = ?1").bind(1, index);
+    std::string bytes = read.step() ? read.blob(0) : std::string();
+    read.reset();
+    return bytes;
+}
+
+int FxStore::Impl::insert(const std::string& gb_name, std::uint16_t type, std::string_view bytes) {
+    statement(insert_item, "INSERT INTO items(name, type, lb, content) VALUES(?1, ?2, 0, ?3)")
+        .bind_blob(1, gb_name)
+        .bind(2, type)
+        .bind_blob(3, bytes)
+        .run();
+    invalidate();
+    return static_cast<int>(sqlite3_last_insert_rowid(db.handle()));
+}
+
+// Everything below a folder, parents before their children. "/" never
+// occurs inside a GB18030 character, so a byte range finds exactly the
+// names that start with the folder's name and "/".
+std::vector<Item> FxStore::Impl::below(const std::string& gb_name) {
+    Statement query(db.handle(),
+                    "SELECT idx, name, type, lb FROM items WHERE name > ?1 AND name < ?2 "
+                    "ORDER BY name");
+    query.bind_blob(1, gb_name + "/").bind_blob(2, gb_name + "0");
+    std::vector<Item> items;
+    while (query.step()) {
+        items.push_back({static_cast<int>(query.integer(0)), query.blob(1),
+                         static_cast<std::uint16_t>(query.integer(2)),
+                         static_cast<std::uint16_t>(query.integer(3))});
+    }
+    return items;
+}
+
+FxStore::FxStore() = default;
+FxStore::~FxStore() = default;
+
+bool FxStore::open(const std::string& path, const std::string& password) {
+    close();
+    try {
+        if (!sys::file_exists(path) && !create_container_file(path, password)) return false;
+        if (!is_container_file(path)) return false;
+        if (!password_matches(path, password)) return false;
+        impl_ = std::make_unique<Impl>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+        configure_connection(impl_->db);
+        return true;
+    } catch (const SqliteError&) {
+        impl_.reset();
+        return false;
+    }
+}
+
+void FxStore::close() { impl_.reset(); }
+
+int FxStore::index_of(const std::string& utf8_name) {
+    if (!impl_) return -1;
+    try {
+        auto found = impl_->lookup(text::to_gb18030(utf8_name));
+        return found ? found->index : -1;
+    } catch (const SqliteError&) {
+        return -1;
+    }
+}
+
+int FxStore::count() {
+    if (!impl_) return 0;
+    try {
+        return static_cast<int>(
+                   impl_->db.query_integer("SELECT seq FROM sqlite_sequence WHERE name = 'items'")) +
+               1;
+    } catch (const SqliteError&) {
+        return 0;
+    }
+}
+
+Item FxStore::item(int index) {
+    Item gap;
+    gap.index = index;
+    gap.lb = unlisted;
+    if (!impl_) return gap;
+    try {
+        auto found = impl_->at(index);
+        return found ? *found : gap;
+    } catch (const SqliteError&) {
+        return gap;
+    }
+}
+
+bool FxStore::integrity_ok() {
+    if (!impl_) return false;
+    try {
+        Statement check(impl_->db.handle(), "PRAGMA integrity_check");
+        return check.step() && check.blob(0) == "ok";
+    } catch (const SqliteError&) {
+        return false;
+    }
+}
+
+std::uint16_t FxStore::version_major() const { return impl_ ? container_format_version : 0; }
+
+std::int64_t FxStore::file_size() {
+    if (!impl_) return 0;
+    try {
+        impl_->db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        std::error_code error;
+        auto size = fs::file_size(impl_->path, error);
+        return error ? 0 : static_cast<std::int64_t>(size);
+    } catch (const SqliteError&) {
+        return 0;
+    }
+}
+
+std::int64_t FxStore::live_size() {
+    if (!impl_) return 0;
+    try {
+        std::int64_t pages = impl_->db.query_integer("PRAGMA page_count") -
+                             impl_->db.query_integer("PRAGMA freelist_count");
+        return pages * impl_->db.query_integer("PRAGMA page_size");
+    } catch (const SqliteError&) {
+        return 0;
+    }
+}
+
+FxStore& process_container() {
+    static FxStore container;
+    return container;
+}
+
+}  // namespace velmora::store

@@ -1,0 +1,63 @@
+// The container behind the FX operations: one SQLite database file holding
+// a flat, indexed list of items (folders and files) named by full node paths.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora::store {
+
+inline constexpr std::uint16_t folder_type = 0x63;
+inline constexpr std::uint16_t file_type = 0x01;
+inline constexpr std::size_t max_name_bytes = 256;
+
+struct Item {
+    int index = -1;
+    std::string name;  // GB18030 bytes
+    std::uint16_t type = 0;
+    std::uint16_t lb = 1;
+};
+
+class FxStore {
+public:
+    FxStore();
+    ~FxStore();
+    FxStore(const FxStore&) = delete;
+    FxStore& operator=(const FxStore&) = delete;
+
+    bool open(const std::string& path, const std::string& password);
+    void close();
+    bool is_open() const { return impl_ != nullptr; }
+
+    int index_of(const std::string& utf8_name);
+    int count();
+    Item item(int index);  // a gap or an index out of range reads as an unlisted item
+
+    bool export_items(const std::string& folder, const std::vector<int>& indices,
+                      bool whole_folders);
+    bool import_paths(int folder_index, const std::vector<std::string>& paths,
+                      bool with_folders, bool replace, bool delete_after);
+    bool delete_item(int index);
+    bool add_folder(int parent, const std::string& utf8_name);
+    bool rename_item(int parent, int index, const std::string& utf8_name);
+
+    std::int64_t file_size();
+    std::int64_t live_size();
+    std::uint16_t version_major() const;
+    bool compact_copy(const std::string& target, const std::string& password);
+
+    // Runs SQLite's own integrity check; for tests and diagnostics.
+    bool integrity_ok();
+
+    class Impl;  // defined in fxstore_impl.h, shared by the implementation files
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// The process's one container, used by the FX operations.
+FxStore& process_container();
+
+}  // namespace velmora::store

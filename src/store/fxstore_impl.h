@@ -1,0 +1,44 @@
+// The private side of FxStore, shared by the files that implement it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/fxstore.h"
+#include "store/sqlite_db.h"
+
+namespace velmora::store {
+
+class FxStore::Impl {
+public:
+    Impl(const std::string& file, int flags) : db(file, flags), path(file) {}
+
+    Database db;
+    std::string path;
+
+    Statement& statement(std::optional<Statement>& slot, std::string_view sql) {
+        if (!slot) slot.emplace(db.handle(), sql);
+        return slot->reset();
+    }
+
+    std::optional<Statement> find_by_name, find_by_index, insert_item, update_content, block_read;
+
+    // Walks read items index by index; one query fills a block of them.
+    std::vector<Item> cache;
+    std::int64_t cache_base = -1;
+    void invalidate() { cache_base = -1; }
+
+    std::optional<Item> lookup(const std::string& gb_name);
+    std::optional<Item> at(int index);
+    std::string content(int index);
+    int insert(const std::string& gb_name, std::uint16_t type, std::string_view bytes);
+    std::vector<Item> below(const std::string& gb_name);
+};
+
+
+// Full path of a child: the root item's name is empty.
+std::string child_path(const std::string& parent_name, const std::string& component);
+
+}  // namespace velmora::store

@@ -1,0 +1,113 @@
+#include "store/sqlite_db.h"
+
+namespace velmora::store {
+
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, std::string_view what) {
+    throw SqliteError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "no database"));
+}
+
+}  // namespace
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
+        SQLITE_OK) {
+        fail(db, sql);
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(statement_); }
+
+Statement& Statement::reset() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    return *this;
+}
+
+Statement& Statement::bind(int position, std::int64_t value) {
+    if (sqlite3_bind_int64(statement_, position, value) != SQLITE_OK) fail(db_, "bind");
+    return *this;
+}
+
+Statement& Statement::bind_blob(int position, std::string_view bytes) {
+    // A zero-length blob still binds as a blob, never as NULL.
+    const char* data = bytes.empty() ? "" : bytes.data();
+    if (sqlite3_bind_blob64(statement_, position, data, bytes.size(), SQLITE_TRANSIENT) !=
+        SQLITE_OK) {
+        fail(db_, "bind");
+    }
+    return *this;
+}
+
+Statement& Statement::bind_text(int position, std::string_view text) {
+    if (sqlite3_bind_text64(statement_, position, text.data(), text.size(), SQLITE_TRANSIENT,
+                            SQLITE_UTF8) != SQLITE_OK) {
+        fail(db_, "bind");
+    }
+    return *this;
+}
+
+bool Statement::step() {
+    int result = sqlite3_step(statement_);
+    if (result == SQLITE_ROW) return true;
+    if (result == SQLITE_DONE) return false;
+    std::string message = sqlite3_errmsg(db_);
+    sqlite3_reset(statement_);
+    throw SqliteError(message);
+}
+
+std::int64_t Statement::integer(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+std::string Statement::blob(int column) const {
+    const void* data = sqlite3_column_blob(statement_, column);
+    int size = sqlite3_column_bytes(statement_, column);
+    if (!data || size <= 0) return {};
+    return std::string(static_cast<const char*>(data), static_cast<std::size_t>(size));
+}
+
+Database::Database(const std::string& path, int flags) {
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw SqliteError(path + ": " + message);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+void Database::exec(std::string_view sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, std::string(sql).c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        std::string message = error ? error : "error";
+        sqlite3_free(error);
+        throw SqliteError(std::string(sql) + ": " + message);
+    }
+}
+
+std::int64_t Database::query_integer(std::string_view sql) {
+    Statement statement(db_, sql);
+    return statement.step() ? statement.integer(0) : 0;
+}
+
+Transaction::Transaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+
+Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        db_.exec("ROLLBACK");
+    } catch (const SqliteError&) {
+        // A failed COMMIT may already have rolled back: nothing is left to undo.
+    }
+}
+
+void Transaction::commit() {
+    db_.exec("COMMIT");
+    done_ = true;
+}
+
+}  // namespace velmora::store

@@ -1,0 +1,70 @@
+// INI profile files with the semantics of the Windows profile functions:
+// bracketed sections, case-insensitive section and key lookup, CRLF line
+// ends, GB18030 text. A write rewrites only the lines it changes and leaves
+// every other byte of the file as it was; the file is always replaced as a
+// whole (temporary file, flush, rename), so a reader never sees half a file
+// and a failed write leaves the old file intact.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace velmora::ini {
+
+class IniDocument {
+public:
+    // Loads the file's bytes; a missing or unreadable file gives an empty
+    // document. Any bytes are accepted.
+    static IniDocument load(const std::string& path);
+    static IniDocument from_bytes(std::string bytes);
+
+    bool has_section(std::string_view section) const;
+    bool read(std::string_view section, std::string_view key, std::string& value) const;
+    std::string read(std::string_view section, std::string_view key,
+                     std::string_view fallback) const;
+
+    // Changes one key in memory: the key's line in place, else a new line at
+    // the end of its section, else a new section at the end of the file.
+    void write(std::string_view section, std::string_view key, std::string_view value);
+
+    // Replaces the file atomically. Answers false when the system refused.
+    bool save(const std::string& path) const;
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    struct Line {
+        std::size_t begin;  // offset of the first byte of the line
+        std::size_t end;    // offset just past the content, before the line end
+        std::size_t next;   // offset of the next line
+    };
+    struct KeyLine {
+        Line line;
+        std::string value;
+    };
+    std::vector<Line> lines() const;
+    bool find_section(std::string_view section, std::size_t& body_begin,
+                      std::size_t& body_end) const;
+    bool find_key(std::string_view section, std::string_view key, KeyLine& found) const;
+    void ensure_final_line_end();
+
+    std::string bytes_;  // the file exactly as stored (GB18030)
+};
+
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+
+// The profile functions, one call each.
+std::string read_profile_string(const std::string& path, std::string_view section,
+                                std::string_view key, std::string_view fallback);
+bool write_profile_string(const std::string& path, std::string_view section, std::string_view key,
+                          std::string_view value);
+// Many keys of one section in one all-or-nothing replacement of the file.
+bool write_profile_strings(const std::string& path, std::string_view section,
+                           const KeyValues& values);
+
+// The integer rule of the settings files: optional minus sign and decimal
+// digits, or "0x" and hexadecimal digits; anything else gives `fallback`.
+long long parse_profile_int(std::string_view text, long long fallback);
+
+}  // namespace velmora::ini
