@@ -38,28 +38,44 @@ std::optional<Item> FxStore::Impl::lookup(const std::string& gb_name) {
 
 std::optional<Item> FxStore::Impl::at(int index) {
     if (index < 0) return std::nullopt;
-    if (cache_base < 0 || index < cache_base || index >= cache_base + cache_block) {
-        cache_base = index - index % cache_block;
-        cache.assign(cache_block, Item{});
-        Statement& read = statement(block_read,
-                                    "SELECT idx, name, type, lb FROM items WHERE idx >= ?1 AND idx < ?2")
-                              .bind(1, cache_base)
-                              .bind(2, cache_base + cache_block);
-        while (read.step()) {
-            auto& slot = cache[static_cast<std::size_t>(read.integer(0) - cache_base)];
-            slot = {static_cast<int>(read.integer(0)), read.blob(1),
-                    static_cast<std::uint16_t>(read.integer(2)),
-                    static_cast<std::uint16_t>(read.integer(3))};
-        }
+    const bool cached = cache_base >= 0 && index >= cache_base && index < cache_base + cache_block;
+    const bool walking = index == last_index + 1;
+    last_index = index;
+    if (!cached && !walking) return read_one(index);
+    if (!cached) fill_cache(index);
+    const Item& item = cache[static_cast<std::size_t>(index - cache_base)];
+    if (item.index < 0) return std::nullopt;
+    return item;
+}
+
+std::optional<Item> FxStore::Impl::read_one(int index) {
+    Statement& read =
+        statement(find_by_index, "SELECT idx, name, type, lb FROM items WHERE idx = ?1").bind(1, index);
+    if (!read.step()) return std::nullopt;
+    Item item{index, read.blob(1), static_cast<std::uint16_t>(read.integer(2)),
+              static_cast<std::uint16_t>(read.integer(3))};
+    read.reset();
+    return item;
+}
+
+// Walks read items index by index; one query serves the next block of them.
+void FxStore::Impl::fill_cache(int first) {
+    cache_base = first;
+    cache.assign(cache_block, Item{});
+    Statement& read =
+        statement(block_read, "SELECT idx, name, type, lb FROM items WHERE idx >= ?1 AND idx < ?2")
+            .bind(1, cache_base)
+            .bind(2, cache_base + cache_block);
+    while (read.step()) {
+        auto& slot = cache[static_cast<std::size_t>(read.integer(0) - cache_base)];
+        slot = {static_cast<int>(read.integer(0)), read.blob(1),
+                static_cast<std::uint16_t>(read.integer(2)), static_cast<std::uint16_t>(read.integer(3))};
     }
-    const Item& cached = cache[static_cast<std::size_t>(index - cache_base)];
-    if (cached.index < 0) return std::nullopt;
-    return cached;
 }
 
 std::string FxStore::Impl::content(int index) {
     Statement& read =
-        statement(find_by_index, "SELECT content FROM items WHERE idx = ?1").bind(1, index);
+        statement(find_content, "SELECT content FROM items WHERE idx = ?1").bind(1, index);
     std::string bytes = read.step() ? read.blob(0) : std::string();
     read.reset();
     return bytes;
@@ -101,7 +117,7 @@ bool FxStore::open(const std::string& path, const std::string& password) {
         if (!sys::file_exists(path) && !create_container_file(path, password)) return false;
         if (!is_container_file(path)) return false;
         if (!password_matches(path, password)) return false;
-        impl_ = std::make_unique<Impl>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+        impl_ = std::make_unique<Impl>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
         configure_connection(impl_->db);
         return true;
     } catch (const SqliteError&) {

@@ -23,12 +23,17 @@ public:
         return slot->reset();
     }
 
-    std::optional<Statement> find_by_name, find_by_index, insert_item, update_content, block_read;
+    std::optional<Statement> find_by_name, find_by_index, find_content, insert_item, update_content,
+        block_read;
 
-    // Walks read items index by index; one query fills a block of them.
+    // Walks over every index read blocks of items ahead; a single lookup
+    // reads just its row.
     std::vector<Item> cache;
     std::int64_t cache_base = -1;
+    int last_index = -2;
     void invalidate() { cache_base = -1; }
+    std::optional<Item> read_one(int index);
+    void fill_cache(int first);
 
     std::optional<Item> lookup(const std::string& gb_name);
     std::optional<Item> at(int index);

@@ -159,7 +159,8 @@ void IniDocument::write(std::string_view section, std::string_view key, std::str
     std::size_t body_begin = 0, body_end = 0;
     if (!find_section(section, body_begin, body_end)) {
         ensure_final_line_end();
-        bytes_ += "[" + text::to_gb18030(section) + "]\r\n" + entry + "\r\n";
+        bytes_.append("[").append(text::to_gb18030(section)).append("]\r\n");
+        bytes_.append(entry).append("\r\n");
         return;
     }
     // After the section's last line that holds anything, so blank lines that

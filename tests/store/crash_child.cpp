@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
     if (FX_Createoropenfx(container, velmora::store::container_password, 0, "", "") != 1) return 3;
     for (;; ++k) {
         if (!run_op(velmora::testing::crash_op(k), stage)) return 4;
-        const std::string line = std::to_string(k) + "\n";
+        std::string line = std::to_string(k);
+        line += '\n';
         if (write(report_fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return 5;
     }
 }

@@ -19,8 +19,12 @@ struct CrashOp {
 inline CrashOp crash_op(long k) {
     const long key = k / 3;
     switch (k % 3) {
-        case 0: return {CrashOp::write, key, "v" + std::to_string(k) + std::string(k % 700, 'x')};
-        case 1: return {CrashOp::replace, key, "r" + std::to_string(k)};
+        case 0: {
+            std::string content = std::to_string(k);
+            content.append(static_cast<std::size_t>(k % 700), 'x');
+            return {CrashOp::write, key, content};
+        }
+        case 1: return {CrashOp::replace, key, std::to_string(-k)};
         default: return {CrashOp::remove, key % 2 == 1 ? key - 1 : -1, {}};
     }
 }

@@ -39,8 +39,7 @@ bool is_reparse_point(const fs::path& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// --- Making a folder link: a junction, a symbolic link, or under Wine (which
-// supports neither) a host symbolic link, which Wine shows as a reparse point.
+// --- Folder links ----------------------------------------------------------
 
 struct MountPointReparseBuffer {
     DWORD tag;
@@ -99,33 +98,71 @@ std::string unix_name(const fs::path& path) {
     return result;
 }
 
-// Wine starts host programs too; the host's ln makes the link. The started
-// program cannot be waited for, so the link is polled for.
-bool make_host_link_under_wine(const fs::path& link, const fs::path& target) {
+// Wine starts host programs too. Such a program cannot be waited for, so
+// callers poll for its effect.
+bool start_host_program(const char* program, const std::vector<std::string>& arguments) {
     auto dos_name_of = wine_function<DosNameOf>("wine_get_dos_file_name");
-    const std::string unix_link = unix_name(link.parent_path()) + "/" + link.filename().string();
-    const std::string unix_target = unix_name(target);
-    wchar_t* ln = dos_name_of ? dos_name_of("/bin/ln") : nullptr;
-    if (!ln || unix_target.empty()) return false;
-    std::wstring command = L"ln -s \"" + fs::path(unix_target).wstring() + L"\" \"" +
-                           fs::path(unix_link).wstring() + L"\"";
+    wchar_t* dos_name = dos_name_of ? dos_name_of(program) : nullptr;
+    if (!dos_name) return false;
+    std::wstring command = fs::path(program).filename().wstring();
+    for (const std::string& argument : arguments)
+        command += L" \"" + fs::path(argument).wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(ln, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    HeapFree(GetProcessHeap(), 0, ln);
+    const bool started = CreateProcessW(dos_name, command.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &process);
+    HeapFree(GetProcessHeap(), 0, dos_name);
     if (!started) return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    for (int i = 0; i < 500 && !is_reparse_point(link); ++i) Sleep(10);
-    return is_reparse_point(link);
+    return true;
 }
 
-bool make_folder_link(const fs::path& link, const fs::path& target) {
-    return make_junction(link, target) || make_symbolic_link(link, target) ||
-           (running_under_wine() && make_host_link_under_wine(link, target));
+template <typename Condition>
+bool wait_until(Condition condition) {
+    for (int i = 0; i < 500 && !condition(); ++i) Sleep(10);
+    return condition();
 }
+
+bool is_gone(const fs::path& path) {
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+std::string unix_link_name(const fs::path& link) {
+    return unix_name(link.parent_path()) + "/" + link.filename().string();
+}
+
+// A folder link for the length of one test: a junction, a symbolic link, or
+// under Wine (which makes neither) a host link, which Wine shows as a
+// reparse point. It goes before the test's folders do: the library's
+// remove_all would loop on a host link that Wine cannot remove.
+class FolderLink {
+  public:
+    FolderLink(const fs::path& link, const fs::path& target) : link_(link) {
+        made_ = make_junction(link, target) || make_symbolic_link(link, target) ||
+                (running_under_wine() && make_host_link(target));
+    }
+    ~FolderLink() {
+        if (is_gone(link_) || RemoveDirectoryW(link_.c_str()) || !running_under_wine()) return;
+        if (start_host_program("/bin/rm", {unix_link_name(link_)})) {
+            wait_until([this] { return is_gone(link_); });
+        }
+    }
+    FolderLink(const FolderLink&) = delete;
+    FolderLink& operator=(const FolderLink&) = delete;
+
+    bool made() const { return made_; }
+
+  private:
+    bool make_host_link(const fs::path& target) {
+        return start_host_program("/bin/ln", {"-s", unix_name(target), unix_link_name(link_)}) &&
+               wait_until([this] { return is_reparse_point(link_); });
+    }
+
+    fs::path link_;
+    bool made_ = false;
+};
 
 // --- Other helpers ------------------------------------------------------------
 
@@ -289,7 +326,8 @@ TEST(EmptyFolder, NeverEntersALinkedFolder) {
     TempFolder root;
     root.write("outside\\precious.txt", "keep me");
     root.write("work\\a.txt", "x");
-    if (!make_folder_link(root.path() / "work\\link", root.path() / "outside")) {
+    FolderLink link(root.path() / "work\\link", root.path() / "outside");
+    if (!link.made()) {
         GTEST_SKIP() << "this system makes neither junctions nor symbolic links";
     }
     empty_folder(root.file("work"));
@@ -305,7 +343,8 @@ TEST(EmptyFolder, NeverEntersALinkedFolder) {
 TEST(EmptyFolder, ALinkGivenAsTheFolderItselfIsNotEntered) {
     TempFolder root;
     root.write("outside\\precious.txt", "keep me");
-    if (!make_folder_link(root.path() / "work", root.path() / "outside")) {
+    FolderLink link(root.path() / "work", root.path() / "outside");
+    if (!link.made()) {
         GTEST_SKIP() << "this system makes neither junctions nor symbolic links";
     }
     empty_folder(root.file("work"));

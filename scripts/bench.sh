@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the optimised benchmarks and runs them; the figures go into
+# docs/performance.md.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target bench_store
+./build/release/bin/bench_store --benchmark_min_time=2 --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true "$@"
