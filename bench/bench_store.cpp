@@ -21,7 +21,8 @@ constexpr int bookmarks = 20000 - 2 * days - 5;
 
 std::string day_key(int day) {
     // Any eight-digit key works for the store; real ones are dates.
-    return std::to_string(20000101 + (day / 365) * 10000 + (day % 365 / 28 + 1) * 100 + day % 28 + 1);
+    return std::to_string(20000101 + (day / 365) * 10000 + (day % 365 / 28 + 1) * 100 + day % 28 +
+                          1);
 }
 
 std::string plan_record(int day) {
@@ -47,11 +48,14 @@ struct BenchContainer {
         work = (root / "zenqplumora").string();
         FX_Createoropenfx(container, container_password, 0, "fileX", "ccc");
         for (const char* top : velmora::store::top_folders) FX_Addnode(0, top);
-        fill("plumora_plan", days, [](int i) { return day_key(i) + ".txt"; }, plan_record);
-        fill("plumora_note", days, [](int i) { return day_key(i) + ".txt"; },
-             [](int i) { return std::string(200 + i % 400, 'n'); });
-        fill("plumora_url", bookmarks, [](int i) { return "bookmark " + std::to_string(i); },
-             [](int i) { return "http://example.org/" + std::to_string(i); });
+        fill(
+            "plumora_plan", days, [](int i) { return day_key(i) + ".txt"; }, plan_record);
+        fill(
+            "plumora_note", days, [](int i) { return day_key(i) + ".txt"; },
+            [](int i) { return std::string(200 + i % 400, 'n'); });
+        fill(
+            "plumora_url", bookmarks, [](int i) { return "bookmark " + std::to_string(i); },
+            [](int i) { return "http://example.org/" + std::to_string(i); });
         for (int i = 0; i < days; ++i) plan_names.push_back("plumora_plan/" + day_key(i) + ".txt");
     }
     ~BenchContainer() {
@@ -141,7 +145,8 @@ void BM_ReplaceGrowth(benchmark::State& state) {
         for (int i = 0; i < replacements; ++i) {
             const int day = static_cast<int>(random() % days);
             const std::string staged = fx.work + "/" + day_key(day) + ".txt";
-            velmora::sys::write_file_atomic(staged, plan_record(static_cast<int>(random() % 9)), false);
+            velmora::sys::write_file_atomic(staged, plan_record(static_cast<int>(random() % 9)),
+                                            false);
             FX_Inputall(1, plan, {staged}, "", "", 1, "", 0);
         }
     }

@@ -200,7 +200,8 @@ bool write_compacted_copy(Database& db, const std::string& target) {
         }
         if (!flush_to_disk(temporary)) throw SqliteError("flush");
         fs::rename(temporary, target);
-        flush_to_disk(fs::path(target).parent_path().empty() ? "." : fs::path(target).parent_path().string());
+        flush_to_disk(
+            fs::path(target).parent_path().empty() ? "." : fs::path(target).parent_path().string());
         return true;
     } catch (const std::exception&) {
         remove_with_side_files(temporary);

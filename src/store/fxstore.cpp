@@ -27,11 +27,12 @@ std::string child_path(const std::string& parent_name, const std::string& compon
 }
 
 std::optional<Item> FxStore::Impl::lookup(const std::string& gb_name) {
-    Statement& find =
-        statement(find_by_name, "SELECT idx, type, lb FROM items WHERE name = ?1").bind_blob(1, gb_name);
+    Statement& find = statement(find_by_name, "SELECT idx, type, lb FROM items WHERE name = ?1")
+                          .bind_blob(1, gb_name);
     if (!find.step()) return std::nullopt;
     Item found{static_cast<int>(find.integer(0)), gb_name,
-               static_cast<std::uint16_t>(find.integer(1)), static_cast<std::uint16_t>(find.integer(2))};
+               static_cast<std::uint16_t>(find.integer(1)),
+               static_cast<std::uint16_t>(find.integer(2))};
     find.reset();
     return found;
 }
@@ -50,7 +51,8 @@ std::optional<Item> FxStore::Impl::at(int index) {
 
 std::optional<Item> FxStore::Impl::read_one(int index) {
     Statement& read =
-        statement(find_by_index, "SELECT idx, name, type, lb FROM items WHERE idx = ?1").bind(1, index);
+        statement(find_by_index, "SELECT idx, name, type, lb FROM items WHERE idx = ?1")
+            .bind(1, index);
     if (!read.step()) return std::nullopt;
     Item item{index, read.blob(1), static_cast<std::uint16_t>(read.integer(2)),
               static_cast<std::uint16_t>(read.integer(3))};
@@ -69,7 +71,8 @@ void FxStore::Impl::fill_cache(int first) {
     while (read.step()) {
         auto& slot = cache[static_cast<std::size_t>(read.integer(0) - cache_base)];
         slot = {static_cast<int>(read.integer(0)), read.blob(1),
-                static_cast<std::uint16_t>(read.integer(2)), static_cast<std::uint16_t>(read.integer(3))};
+                static_cast<std::uint16_t>(read.integer(2)),
+                static_cast<std::uint16_t>(read.integer(3))};
     }
 }
 
@@ -113,10 +116,9 @@ FxStore::~FxStore() = default;
 
 bool FxStore::open(const std::string& path, const std::string& password) {
     close();
+    if (!sys::file_exists(path) && !create_container_file(path, password)) return false;
+    if (!is_container_file(path) || !password_matches(path, password)) return false;
     try {
-        if (!sys::file_exists(path) && !create_container_file(path, password)) return false;
-        if (!is_container_file(path)) return false;
-        if (!password_matches(path, password)) return false;
         impl_ = std::make_unique<Impl>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
         configure_connection(impl_->db);
         return true;
@@ -126,75 +128,56 @@ bool FxStore::open(const std::string& path, const std::string& password) {
     }
 }
 
-void FxStore::close() { impl_.reset(); }
+void FxStore::close() {
+    impl_.reset();
+}
 
 int FxStore::index_of(const std::string& utf8_name) {
-    if (!impl_) return -1;
-    try {
-        auto found = impl_->lookup(text::to_gb18030(utf8_name));
+    return guarded(-1, [&](Impl& impl) {
+        auto found = impl.lookup(text::to_gb18030(utf8_name));
         return found ? found->index : -1;
-    } catch (const SqliteError&) {
-        return -1;
-    }
+    });
 }
 
 int FxStore::count() {
-    if (!impl_) return 0;
-    try {
+    return guarded(0, [](Impl& impl) {
         return static_cast<int>(
-                   impl_->db.query_integer("SELECT seq FROM sqlite_sequence WHERE name = 'items'")) +
+                   impl.db.query_integer("SELECT seq FROM sqlite_sequence WHERE name = 'items'")) +
                1;
-    } catch (const SqliteError&) {
-        return 0;
-    }
+    });
 }
 
 Item FxStore::item(int index) {
     Item gap;
     gap.index = index;
     gap.lb = unlisted;
-    if (!impl_) return gap;
-    try {
-        auto found = impl_->at(index);
-        return found ? *found : gap;
-    } catch (const SqliteError&) {
-        return gap;
-    }
+    return guarded(gap, [&](Impl& impl) { return impl.at(index).value_or(gap); });
 }
 
 bool FxStore::integrity_ok() {
-    if (!impl_) return false;
-    try {
-        Statement check(impl_->db.handle(), "PRAGMA integrity_check");
+    return guarded(false, [](Impl& impl) {
+        Statement check(impl.db.handle(), "PRAGMA integrity_check");
         return check.step() && check.blob(0) == "ok";
-    } catch (const SqliteError&) {
-        return false;
-    }
+    });
 }
 
-std::uint16_t FxStore::version_major() const { return impl_ ? container_format_version : 0; }
+std::uint16_t FxStore::version_major() const {
+    return impl_ ? container_format_version : 0;
+}
 
 std::int64_t FxStore::file_size() {
-    if (!impl_) return 0;
-    try {
-        impl_->db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
-        std::error_code error;
-        auto size = fs::file_size(impl_->path, error);
-        return error ? 0 : static_cast<std::int64_t>(size);
-    } catch (const SqliteError&) {
-        return 0;
-    }
+    return guarded(std::int64_t{0}, [](Impl& impl) {
+        impl.db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        return static_cast<std::int64_t>(fs::file_size(impl.path));
+    });
 }
 
 std::int64_t FxStore::live_size() {
-    if (!impl_) return 0;
-    try {
-        std::int64_t pages = impl_->db.query_integer("PRAGMA page_count") -
-                             impl_->db.query_integer("PRAGMA freelist_count");
-        return pages * impl_->db.query_integer("PRAGMA page_size");
-    } catch (const SqliteError&) {
-        return 0;
-    }
+    return guarded(std::int64_t{0}, [](Impl& impl) {
+        std::int64_t pages = impl.db.query_integer("PRAGMA page_count") -
+                             impl.db.query_integer("PRAGMA freelist_count");
+        return pages * impl.db.query_integer("PRAGMA page_size");
+    });
 }
 
 FxStore& process_container() {

@@ -21,7 +21,7 @@ struct Item {
 };
 
 class FxStore {
-public:
+  public:
     FxStore();
     ~FxStore();
     FxStore(const FxStore&) = delete;
@@ -37,8 +37,8 @@ public:
 
     bool export_items(const std::string& folder, const std::vector<int>& indices,
                       bool whole_folders);
-    bool import_paths(int folder_index, const std::vector<std::string>& paths,
-                      bool with_folders, bool replace, bool delete_after);
+    bool import_paths(int folder_index, const std::vector<std::string>& paths, bool with_folders,
+                      bool replace, bool delete_after);
     bool delete_item(int index);
     bool add_folder(int parent, const std::string& utf8_name);
     bool rename_item(int parent, int index, const std::string& utf8_name);
@@ -53,7 +53,12 @@ public:
 
     class Impl;  // defined in fxstore_impl.h, shared by the implementation files
 
-private:
+  private:
+    // Runs one operation on the open container; a closed container or any
+    // failure inside it gives `fallback`.
+    template <typename Result, typename Operation>
+    Result guarded(Result fallback, Operation operation);
+
     std::unique_ptr<Impl> impl_;
 };
 

@@ -12,7 +12,7 @@
 namespace velmora::store {
 
 class FxStore::Impl {
-public:
+  public:
     Impl(const std::string& file, int flags) : db(file, flags), path(file) {}
 
     Database db;
@@ -42,6 +42,16 @@ public:
     std::vector<Item> below(const std::string& gb_name);
 };
 
+template <typename Result, typename Operation>
+Result FxStore::guarded(Result fallback, Operation operation) {
+    if (!impl_) return fallback;
+    try {
+        return operation(*impl_);
+    } catch (const std::exception&) {
+        impl_->invalidate();  // a rolled-back change may have left stale rows behind
+        return fallback;
+    }
+}
 
 // Full path of a child: the root item's name is empty.
 std::string child_path(const std::string& parent_name, const std::string& component);

@@ -63,13 +63,13 @@ Kind disk_kind(const std::string& path) {
 }
 
 class Importer {
-public:
+  public:
     Importer(FxStore::Impl& impl, bool replace) : impl_(impl), replace_(replace) {}
 
     void import_path(const Item& folder, const std::string& path, bool with_folders);
     const std::vector<std::string>& imported_files() const { return imported_files_; }
 
-private:
+  private:
     void import_file(const Item& folder, const std::string& path, const std::string& gb_name);
     void import_folder(const Item& folder, const std::string& path, const std::string& gb_name);
     std::string free_name(const std::string& parent, const std::string& gb_component);
@@ -79,7 +79,9 @@ private:
     std::vector<std::string> imported_files_;
 };
 
-[[noreturn]] void refuse(const std::string& why) { throw SqliteError(why); }
+[[noreturn]] void refuse(const std::string& why) {
+    throw SqliteError(why);
+}
 
 std::string checked_name(const std::string& parent, const std::string& gb_component) {
     std::string name = child_path(parent, gb_component);
@@ -89,15 +91,20 @@ std::string checked_name(const std::string& parent, const std::string& gb_compon
 
 void Importer::import_path(const Item& folder, const std::string& path, bool with_folders) {
     std::string trimmed = path;
-    while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\')) trimmed.pop_back();
+    while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\'))
+        trimmed.pop_back();
     const std::string gb_component = text::to_gb18030(sys::path_last(trimmed));
     switch (disk_kind(trimmed)) {
-        case Kind::file: import_file(folder, trimmed, gb_component); break;
+        case Kind::file:
+            import_file(folder, trimmed, gb_component);
+            break;
         case Kind::folder:
             if (with_folders) import_folder(folder, trimmed, gb_component);
             break;
-        case Kind::other: break;  // links and devices are never followed or stored
-        case Kind::missing: refuse("missing: " + trimmed);
+        case Kind::other:
+            break;  // links and devices are never followed or stored
+        case Kind::missing:
+            refuse("missing: " + trimmed);
     }
 }
 
@@ -143,57 +150,50 @@ void Importer::import_folder(const Item& folder, const std::string& path,
     for (const auto& entry : entries) import_path(target, entry, true);
 }
 
-}  // namespace
-
-bool FxStore::export_items(const std::string& folder, const std::vector<int>& indices,
-                           bool whole_folders) {
-    if (!impl_) return false;
+// Writes one item, and with `whole_folders` everything below it.
+bool export_item(FxStore::Impl& impl, const std::string& folder, const Item& item,
+                 bool whole_folders) {
+    auto path = disk_path_below(folder, last_component(item.name));
+    if (!path || !write_item(impl, item, *path)) return false;
+    if (item.type != folder_type || !whole_folders) return true;
     bool all_written = true;
-    try {
-        for (int index : indices) {
-            auto item = impl_->at(index);
-            if (!item || item->lb != 0) {
-                all_written = false;
-                continue;
-            }
-            auto path = disk_path_below(folder, last_component(item->name));
-            if (!path || !write_item(*impl_, *item, *path)) {
-                all_written = false;
-                continue;
-            }
-            if (item->type != folder_type || !whole_folders) continue;
-            for (const Item& inner : impl_->below(item->name)) {
-                auto inner_path = disk_path_below(*path, inner.name.substr(item->name.size() + 1));
-                if (!inner_path || !write_item(*impl_, inner, *inner_path)) all_written = false;
-            }
-        }
-    } catch (const SqliteError&) {
-        return false;
+    for (const Item& inner : impl.below(item.name)) {
+        auto inner_path = disk_path_below(*path, inner.name.substr(item.name.size() + 1));
+        if (!inner_path || !write_item(impl, inner, *inner_path)) all_written = false;
     }
     return all_written;
 }
 
+}  // namespace
+
+bool FxStore::export_items(const std::string& folder, const std::vector<int>& indices,
+                           bool whole_folders) {
+    return guarded(false, [&](Impl& impl) {
+        bool all_written = true;
+        for (int index : indices) {
+            auto item = impl.at(index);
+            const bool listed = item && item->lb == 0;
+            if (!listed || !export_item(impl, folder, *item, whole_folders)) all_written = false;
+        }
+        return all_written;
+    });
+}
+
 bool FxStore::import_paths(int folder_index, const std::vector<std::string>& paths,
                            bool with_folders, bool replace, bool delete_after) {
-    if (!impl_) return false;
-    std::vector<std::string> imported;
-    try {
-        auto folder = impl_->at(folder_index);
-        if (!folder || (folder->type != folder_type)) return false;
-        Transaction transaction(impl_->db);
-        Importer importer(*impl_, replace);
+    return guarded(false, [&](Impl& impl) {
+        auto folder = impl.at(folder_index);
+        if (!folder || folder->type != folder_type) return false;
+        Transaction transaction(impl.db);
+        Importer importer(impl, replace);
         for (const auto& path : paths) importer.import_path(*folder, path, with_folders);
         transaction.commit();
-        imported = importer.imported_files();
-    } catch (const std::exception&) {
-        impl_->invalidate();
-        return false;
-    }
-    impl_->invalidate();
-    if (delete_after) {
-        for (const auto& path : imported) sys::remove_file(path);
-    }
-    return true;
+        impl.invalidate();
+        if (delete_after) {
+            for (const auto& path : importer.imported_files()) sys::remove_file(path);
+        }
+        return true;
+    });
 }
 
 }  // namespace velmora::store

@@ -35,7 +35,9 @@ int FX_Directory_Changenodenametoindex(const std::string& node_path) {
     return process_container().index_of(node_path);
 }
 
-int FX_Directory_Getcount() { return process_container().count(); }
+int FX_Directory_Getcount() {
+    return process_container().count();
+}
 
 std::uint16_t FX_Directory_Getitem_word(const std::string& attribute, int index) {
     auto item = process_container().item(index);
@@ -51,9 +53,8 @@ std::string FX_Directory_Getitem_String(const std::string& attribute, int index)
 
 int FX_Outputall(int /*mode*/, const std::string& folder, const std::vector<std::string>& indices,
                  int /*reserved*/, int whole_folders) {
-    return process_container().export_items(folder, parse_indices(indices), whole_folders == 1)
-               ? 1
-               : 0;
+    return process_container().export_items(folder, parse_indices(indices), whole_folders == 1) ? 1
+                                                                                                : 0;
 }
 
 int FX_Inputall(int mode, int folder_index, const std::vector<std::string>& paths,
@@ -65,7 +66,9 @@ int FX_Inputall(int mode, int folder_index, const std::vector<std::string>& path
                : 0;
 }
 
-int FX_Deleteitem(int index, int /*mode*/) { return process_container().delete_item(index) ? 1 : 0; }
+int FX_Deleteitem(int index, int /*mode*/) {
+    return process_container().delete_item(index) ? 1 : 0;
+}
 
 int FX_Addnode(int parent, const std::string& name) {
     return process_container().add_folder(parent, name) ? 1 : 0;
@@ -81,7 +84,9 @@ std::int64_t FX_Getfxsize(int kind) {
     return 0;
 }
 
-std::uint16_t FX_Getfxversionmajor() { return process_container().version_major(); }
+std::uint16_t FX_Getfxversionmajor() {
+    return process_container().version_major();
+}
 
 int FX_Fxcopy(int /*mode*/, const std::string& target, const std::string& password) {
     return process_container().compact_copy(target, password) ? 1 : 0;

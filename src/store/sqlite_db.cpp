@@ -17,7 +17,9 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(statement_); }
+Statement::~Statement() {
+    sqlite3_finalize(statement_);
+}
 
 Statement& Statement::reset() {
     sqlite3_reset(statement_);
@@ -78,7 +80,9 @@ Database::Database(const std::string& path, int flags) {
     sqlite3_extended_result_codes(db_, 1);
 }
 
-Database::~Database() { sqlite3_close_v2(db_); }
+Database::~Database() {
+    sqlite3_close_v2(db_);
+}
 
 void Database::exec(std::string_view sql) {
     char* error = nullptr;
@@ -94,7 +98,9 @@ std::int64_t Database::query_integer(std::string_view sql) {
     return statement.step() ? statement.integer(0) : 0;
 }
 
-Transaction::Transaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.exec("BEGIN IMMEDIATE");
+}
 
 Transaction::~Transaction() {
     if (done_) return;

@@ -10,7 +10,9 @@ namespace velmora::ini {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
@@ -210,7 +212,7 @@ long long parse_profile_int(std::string_view text, long long fallback) {
     if (text.empty() || text.size() > (base == 16 ? 15u : 18u)) return fallback;
     long long value = 0;
     for (char c : text) {
-        int digit = (c >= '0' && c <= '9')                ? c - '0'
+        int digit = (c >= '0' && c <= '9')                 ? c - '0'
                     : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10
                     : (base == 16 && c >= 'A' && c <= 'F') ? c - 'A' + 10
                                                            : -1;

@@ -21,8 +21,9 @@ inline constexpr char path_separator = '/';
 // --- Folder paths -------------------------------------------------------
 std::string program_dir();      // the running executable's folder, with a trailing separator
 std::string system_temp_dir();  // private per-user temporary folder, with a trailing separator
-std::string staging_folder();   // system_temp_dir + "zenqplumora" + sep + unique name + sep (not created)
-std::string temp_file_name();   // a fresh unique temporary file name (the file itself is removed)
+std::string
+staging_folder();  // system_temp_dir + "zenqplumora" + sep + unique name + sep (not created)
+std::string temp_file_name();  // a fresh unique temporary file name (the file itself is removed)
 
 // --- Rights, elevation, version -------------------------------------------
 bool is_admin();

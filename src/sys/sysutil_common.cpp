@@ -37,7 +37,9 @@ std::size_t last_separator(std::string_view path) {
     return std::string_view::npos;
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 std::mutex& sink_mutex() {
     static std::mutex mutex;
@@ -137,17 +139,32 @@ void exit_windows(Platform& platform, int mode, bool force) {
     if (platform.is_nt_family() && !platform.enable_shutdown_privilege()) return;
     const unsigned flags = force ? exit_flags::force : 0u;
     switch (mode) {
-        case 1: platform.exit_system(flags + exit_flags::poweroff); break;
-        case 2: platform.exit_system(flags + exit_flags::shutdown); break;
-        case 3: platform.exit_system(flags + exit_flags::reboot); break;
-        case 4: platform.exit_system(flags + exit_flags::logoff); break;
-        case 5: platform.set_power_state(true, force); break;
-        case 6: platform.set_power_state(false, force); break;
-        default: break;
+        case 1:
+            platform.exit_system(flags + exit_flags::poweroff);
+            break;
+        case 2:
+            platform.exit_system(flags + exit_flags::shutdown);
+            break;
+        case 3:
+            platform.exit_system(flags + exit_flags::reboot);
+            break;
+        case 4:
+            platform.exit_system(flags + exit_flags::logoff);
+            break;
+        case 5:
+            platform.set_power_state(true, force);
+            break;
+        case 6:
+            platform.set_power_state(false, force);
+            break;
+        default:
+            break;
     }
 }
 
-void exit_windows(int mode, bool force) { exit_windows(native_platform(), mode, force); }
+void exit_windows(int mode, bool force) {
+    exit_windows(native_platform(), mode, force);
+}
 
 void set_message_sink(MessageSink sink) {
     std::lock_guard lock(sink_mutex());

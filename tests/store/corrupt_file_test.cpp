@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "../sys/noise.h"
 #include "../sys/temp_folder.h"
 #include "store/container_names.h"
 #include "store/fxstore.h"
@@ -16,22 +17,14 @@ namespace fs = std::filesystem;
 
 const char* const password = velmora::store::container_password;
 
-std::string pseudo_random_bytes(std::size_t size, unsigned seed) {
-    std::string bytes;
-    for (std::size_t i = 0; i < size; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        bytes += static_cast<char>(seed >> 16);
-    }
-    return bytes;
-}
-
 // A real container with some records, as bytes.
 std::string sample_container(const TempFolder& folder) {
     const std::string path = folder.file("sample.fx");
     EXPECT_EQ(FX_Createoropenfx(path, password, 0, "", ""), 1);
     FX_Addnode(0, "plumora_plan");
     for (int i = 0; i < 60; ++i) {
-        folder.write("s/" + std::to_string(i) + ".txt", std::string(900, static_cast<char>('a' + i % 26)));
+        folder.write("s/" + std::to_string(i) + ".txt",
+                     std::string(900, static_cast<char>('a' + i % 26)));
         FX_Inputall(1, 1, {folder.file("s/" + std::to_string(i) + ".txt")}, "", "", 1, "", 0);
     }
     FX_Closefx(1);
@@ -67,11 +60,11 @@ TEST(ForeignFiles, AreNeverOpenedNorModified) {
     ASSERT_GT(container.size(), 40000u);
     expect_refused_and_untouched(folder, "", "empty");
     expect_refused_and_untouched(folder, "zenqdata\r\n这不是资料库\r\n", "plain text");
-    expect_refused_and_untouched(folder, pseudo_random_bytes(65536, 7), "random bytes");
+    expect_refused_and_untouched(folder, velmora::testing::noise_bytes(65536, 7), "random bytes");
     expect_refused_and_untouched(folder, plain_sqlite_database(folder), "another SQLite file");
-    for (std::size_t cut : {std::size_t{16}, std::size_t{99}, std::size_t{100}, std::size_t{4096},
-                            std::size_t{8000}, container.size() / 2, container.size() - 4096,
-                            container.size() - 1}) {
+    for (std::size_t cut :
+         {std::size_t{16}, std::size_t{99}, std::size_t{100}, std::size_t{4096}, std::size_t{8000},
+          container.size() / 2, container.size() - 4096, container.size() - 1}) {
         expect_refused_and_untouched(folder, container.substr(0, cut),
                                      "truncated at " + std::to_string(cut));
     }
@@ -97,7 +90,8 @@ TEST(ForeignFiles, DamagedPagesInsideAContainerNeverCrash) {
     std::string bytes = sample_container(folder);
     // Scribble over the data pages but keep the header and the first page.
     for (std::size_t offset = 8192; offset + 512 < bytes.size(); offset += 4096) {
-        bytes.replace(offset, 512, pseudo_random_bytes(512, static_cast<unsigned>(offset)));
+        bytes.replace(offset, 512,
+                      velmora::testing::noise_bytes(512, static_cast<unsigned>(offset)));
     }
     folder.write("damaged.fx", bytes);
     velmora::store::FxStore store;

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
         if (!run_op(velmora::testing::crash_op(k), stage)) return 4;
         std::string line = std::to_string(k);
         line += '\n';
-        if (write(report_fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return 5;
+        if (write(report_fd, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+            return 5;
     }
 }

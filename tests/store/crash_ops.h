@@ -8,7 +8,9 @@
 
 namespace velmora::testing {
 
-inline std::string crash_record(long key) { return "plumora_plan/" + std::to_string(key) + ".txt"; }
+inline std::string crash_record(long key) {
+    return "plumora_plan/" + std::to_string(key) + ".txt";
+}
 
 struct CrashOp {
     enum Kind { write, replace, remove } kind;
@@ -24,8 +26,10 @@ inline CrashOp crash_op(long k) {
             content.append(static_cast<std::size_t>(k % 700), 'x');
             return {CrashOp::write, key, content};
         }
-        case 1: return {CrashOp::replace, key, std::to_string(-k)};
-        default: return {CrashOp::remove, key % 2 == 1 ? key - 1 : -1, {}};
+        case 1:
+            return {CrashOp::replace, key, std::to_string(-k)};
+        default:
+            return {CrashOp::remove, key % 2 == 1 ? key - 1 : -1, {}};
     }
 }
 

@@ -13,7 +13,7 @@
 namespace velmora::testing {
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path_ = folder_.file("zenqdata.fx");
         ASSERT_EQ(FX_Createoropenfx(path_, store::container_password, 0, "fileX", "ccc"), 1);
@@ -28,8 +28,8 @@ protected:
     int put(const std::string& folder, const std::string& file, const std::string& bytes,
             int replace = 1) {
         folder_.write("stage/" + file, bytes);
-        int ok = FX_Inputall(1, index(folder), {folder_.file("stage/" + file)}, "", "", replace, "",
-                             0);
+        int ok =
+            FX_Inputall(1, index(folder), {folder_.file("stage/" + file)}, "", "", replace, "", 0);
         EXPECT_EQ(ok, 1);
         return index(folder + "/" + file);
     }

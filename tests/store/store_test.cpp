@@ -16,8 +16,8 @@ const std::string plan_line = "A\xBD\xF8\xD0\xD0\xD6\xD0\xC2\xF2\xB2\xCB\r\n";  
 TEST_F(StoreTest, FreshContainerHoldsTheTopFoldersAfterAnUnlistedRoot) {
     EXPECT_EQ(FX_Directory_Getcount(), 5);
     EXPECT_NE(FX_Directory_Getitem_word("lb", 0), 0);
-    EXPECT_THAT(listing(), ElementsAre("plumora_plan", "plumora_note", "plumora_files",
-                                       "plumora_url"));
+    EXPECT_THAT(listing(),
+                ElementsAre("plumora_plan", "plumora_note", "plumora_files", "plumora_url"));
     for (int i = 1; i <= 4; ++i) EXPECT_EQ(FX_Directory_Getitem_word("itemtype", i), 0x63);
     EXPECT_EQ(index("plumora_plan"), 1);
     EXPECT_EQ(index("PLUMORA_PLAN"), -1);  // names are case-sensitive
@@ -70,9 +70,9 @@ TEST_F(StoreTest, DeletingAFolderRemovesEverythingBelowButNotLookalikes) {
     ASSERT_EQ(FX_Addnode(index("plumora_url"), ""), 1);
     put("plumora_url/新建文件夹(2)", "y", "2");
     ASSERT_EQ(FX_Deleteitem(folder, 1), 1);
-    EXPECT_THAT(listing(), ElementsAre("plumora_plan", "plumora_note", "plumora_files",
-                                       "plumora_url", "plumora_url/新建文件夹(2)",
-                                       "plumora_url/新建文件夹(2)/y"));
+    EXPECT_THAT(listing(),
+                ElementsAre("plumora_plan", "plumora_note", "plumora_files", "plumora_url",
+                            "plumora_url/新建文件夹(2)", "plumora_url/新建文件夹(2)/y"));
 }
 
 TEST_F(StoreTest, RenameMovesTheWholeSubtreeAndRefusesBadNames) {
@@ -179,8 +179,8 @@ TEST_F(StoreTest, ImportIsAllOrNothing) {
     folder_.write("in/" + too_long, "x");
     const int before = FX_Directory_Getcount();
     EXPECT_EQ(FX_Inputall(1, index("plumora_plan"),
-                          {folder_.file("in/good.txt"), folder_.file("in/" + too_long)}, "", "",
-                          1, "", 1),
+                          {folder_.file("in/good.txt"), folder_.file("in/" + too_long)}, "", "", 1,
+                          "", 1),
               0);
     EXPECT_EQ(index("plumora_plan/good.txt"), -1);
     EXPECT_TRUE(fs::exists(folder_.path() / "in/good.txt"));  // nothing deleted on failure
@@ -201,8 +201,10 @@ TEST_F(StoreTest, ImportDoesNotFollowLinks) {
 }
 
 TEST_F(StoreTest, SizesShowFragmentSpaceAndCompactionRemovesIt) {
-    for (int i = 0; i < 200; ++i) put("plumora_note", std::to_string(i) + ".txt", std::string(4000, 'n'));
-    for (int i = 0; i < 200; i += 2) FX_Deleteitem(index("plumora_note/" + std::to_string(i) + ".txt"), 2);
+    for (int i = 0; i < 200; ++i)
+        put("plumora_note", std::to_string(i) + ".txt", std::string(4000, 'n'));
+    for (int i = 0; i < 200; i += 2)
+        FX_Deleteitem(index("plumora_note/" + std::to_string(i) + ".txt"), 2);
     const std::int64_t total = FX_Getfxsize(1);
     const std::int64_t live = FX_Getfxsize(2);
     EXPECT_EQ(total, static_cast<std::int64_t>(fs::file_size(path_)));
@@ -224,7 +226,8 @@ TEST_F(StoreTest, SizesShowFragmentSpaceAndCompactionRemovesIt) {
 }
 
 TEST_F(StoreTest, CopyIntoAMissingFolderFailsWithoutLeavingAFile) {
-    EXPECT_EQ(FX_Fxcopy(-1, folder_.file("nowhere/copy.fx"), velmora::store::container_password), 0);
+    EXPECT_EQ(FX_Fxcopy(-1, folder_.file("nowhere/copy.fx"), velmora::store::container_password),
+              0);
     EXPECT_FALSE(fs::exists(folder_.path() / "nowhere"));
 }
 

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <thread>
-#include <atomic>
 
+#include "noise.h"
 #include "sys/inifile.h"
 #include "sys/textcodec.h"
 #include "temp_folder.h"
@@ -119,12 +120,7 @@ TEST(IniFile, ReadersNeverSeeAHalfWrittenFile) {
 }
 
 TEST(IniRead, AnyBytesAreReadWithoutCrash) {
-    std::string noise;
-    unsigned state = 99;
-    for (int i = 0; i < 100000; ++i) {
-        state = state * 1664525u + 1013904223u;
-        noise += static_cast<char>(state >> 24);
-    }
+    const std::string noise = velmora::testing::noise_bytes(100000, 99);
     IniDocument doc = IniDocument::from_bytes(noise + "\n[option]\nk=v");
     EXPECT_EQ(doc.read("option", "k", ""), "v");
     std::string long_line = "[s]\n" + std::string(10 * 1024 * 1024, 'q') + "\nk=1";

@@ -69,8 +69,8 @@ TEST(ExitWindows, ModesMapToTheSystemCallsWithForceFlag) {
         bool force;
         unsigned flags;
     };
-    const Case cases[] = {{1, true, 0xC}, {1, false, 0x8}, {2, true, 0x5},
-                          {3, false, 0x2}, {4, true, 0x4}, {4, false, 0x0}};
+    const Case cases[] = {{1, true, 0xC},  {1, false, 0x8}, {2, true, 0x5},
+                          {3, false, 0x2}, {4, true, 0x4},  {4, false, 0x0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         FakePlatform platform;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "noise.h"
 #include "sys/textcodec.h"
 
 using namespace velmora::text;
@@ -77,8 +78,14 @@ TEST(Gb18030, MalformedBytesBecomeReplacementCharactersAndTheRestSurvives) {
     const std::string replacement = "\xEF\xBF\xBD";
     // A lead byte at the very end, a lone 0xFF, a lead byte before ASCII.
     EXPECT_EQ(from_gb18030("ab\x81"), "ab" + replacement);
-    EXPECT_EQ(from_gb18030("\xFF" "x"), replacement + "x");
-    EXPECT_EQ(from_gb18030("\xD6\xD0" "\x81" " " "\xD6\xD0"), "中" + replacement + " 中");
+    EXPECT_EQ(from_gb18030("\xFF"
+                           "x"),
+              replacement + "x");
+    EXPECT_EQ(from_gb18030("\xD6\xD0"
+                           "\x81"
+                           " "
+                           "\xD6\xD0"),
+              "中" + replacement + " 中");
     // Invalid UTF-8 never stops the encoding either.
     std::string encoded = to_gb18030("a\xC3(b");
     EXPECT_EQ(encoded.front(), 'a');
@@ -86,15 +93,67 @@ TEST(Gb18030, MalformedBytesBecomeReplacementCharactersAndTheRestSurvives) {
 }
 
 TEST(Gb18030, ArbitraryBytesNeverCrash) {
-    std::string noise;
-    unsigned state = 12345;
-    for (int i = 0; i < 20000; ++i) {
-        state = state * 1103515245u + 12345u;
-        noise += static_cast<char>(state >> 16);
-    }
+    const std::string noise = velmora::testing::noise_bytes(20000, 12345);
     std::string decoded = from_gb18030(noise);
     EXPECT_FALSE(decoded.empty());
     EXPECT_EQ(from_gb18030(to_gb18030(decoded)), decoded);
+}
+
+// --- Seams of the mapping ------------------------------------------------------
+// A build may assemble GB18030 from pieces (the Windows build on a system
+// without code page 54936 uses code page 936 plus generated tables). These
+// are the seams: the ends of each form, two-byte codes that differ from GBK,
+// and the replacement of each kind of malformed input. Bytes as the host's
+// iconv "GB18030" writes them.
+
+struct SeamVector {
+    std::string utf8;
+    std::string gb;
+    const char* what;
+};
+
+const SeamVector seam_vectors[] = {
+    {"\u0080", "\x81\x30\x81\x30", "first four-byte code"},
+    {"\u00A4", "\xA1\xE8", "two-byte code shared with GBK"},
+    {"\u01F9", "\xA8\xBF", "two-byte code GBK leaves unassigned"},
+    {"\uFE10", "\xA6\xD9", "two-byte code GBK gives to a private-use character"},
+    {"\uE000", "\xAA\xA1", "first user-defined two-byte code"},
+    {"\uE4C6", "\xA1\x40", "user-defined code below the GBK symbols"},
+    {"\uFFFF", "\x84\x31\xA4\x39", "last four-byte code of the BMP"},
+    {"\U00010000", "\x90\x30\x81\x30", "first supplementary code"},
+    {"\U0010FFFF", "\xE3\x32\x9A\x35", "last supplementary code"},
+    {"\U00020087", "\xFE\x51", "supplementary character with a two-byte code"},
+};
+
+TEST(Gb18030Seams, EachFormRoundTripsAtItsEnds) {
+    for (const SeamVector& v : seam_vectors) {
+        SCOPED_TRACE(v.what);
+        EXPECT_EQ(to_gb18030(v.utf8), v.gb);
+        EXPECT_EQ(from_gb18030(v.gb), v.utf8);
+        EXPECT_EQ(gb_length(v.utf8), v.gb.size());
+    }
+}
+
+TEST(Gb18030Seams, TheFourByteCodeOfATwoByteCharacterStillDecodes) {
+    EXPECT_EQ(from_gb18030("\x95\x32\x90\x31"), "\U00020087");
+}
+
+TEST(Gb18030Seams, EachRefusedByteBecomesOneReplacement) {
+    const std::string r = "\xEF\xBF\xBD";
+    EXPECT_EQ(from_gb18030("\x80"), r);
+    EXPECT_EQ(from_gb18030("\x84\x31\xA5\x30"), r + "1" + r + "0");  // past the BMP table
+    EXPECT_EQ(from_gb18030("\x84\x31\x82\x36"), r + "1" + r + "6");  // unassigned four-byte code
+    EXPECT_EQ(from_gb18030("\xE3\x32\x9A\x36"), r + "2" + r + "6");  // past U+10FFFF
+    EXPECT_EQ(from_gb18030("\x81\x30\x7F\x30"), r + "0\x7F"
+                                                    "0");
+    EXPECT_EQ(from_gb18030("\xA1\x7F"), r + "\x7F");
+
+    const std::string g = "\x84\x31\xA4\x37";
+    EXPECT_EQ(to_gb18030("\xED\xA0\x80"), g + g + g);          // an encoded surrogate
+    EXPECT_EQ(to_gb18030("\xC0\xAF"), g + g);                  // an overlong form
+    EXPECT_EQ(to_gb18030("\xF4\x90\x80\x80"), g + g + g + g);  // past U+10FFFF
+    EXPECT_EQ(to_gb18030("\xE4\xBD"), g + g);                  // cut short at the end
+    EXPECT_EQ(to_gb18030("\uE78D"), g + g + g);  // a private-use character without a code
 }
 
 }  // namespace

@@ -85,8 +85,12 @@ bool folder_exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool remove_file(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool remove_file(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
 
-bool make_folder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+bool make_folder(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0;
+}
 
 }  // namespace velmora::sys

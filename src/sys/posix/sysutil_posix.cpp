@@ -132,10 +132,11 @@ int open_top_folder(const std::string& path) {
 
 bool is_local_block_device_fs(const std::string& source, const std::string& type) {
     static const char* const virtual_types[] = {
-        "proc", "sysfs", "tmpfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "overlay",
-        "squashfs", "autofs", "mqueue", "debugfs", "tracefs", "securityfs", "pstore",
-        "configfs", "fusectl", "binfmt_misc", "hugetlbfs", "bpf", "nfs", "nfs4", "cifs",
-        "smb3", "fuse.sshfs", "iso9660", "udf", "ramfs", "efivarfs", "nsfs"};
+        "proc",       "sysfs",      "tmpfs",    "devtmpfs", "devpts",   "cgroup",
+        "cgroup2",    "overlay",    "squashfs", "autofs",   "mqueue",   "debugfs",
+        "tracefs",    "securityfs", "pstore",   "configfs", "fusectl",  "binfmt_misc",
+        "hugetlbfs",  "bpf",        "nfs",      "nfs4",     "cifs",     "smb3",
+        "fuse.sshfs", "iso9660",    "udf",      "ramfs",    "efivarfs", "nsfs"};
     if (std::find(std::begin(virtual_types), std::end(virtual_types), type) !=
         std::end(virtual_types)) {
         return false;
@@ -162,20 +163,22 @@ std::string unescape_mount_path(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         bool escaped = text[i] == '\\' && i + 3 < text.size();
         if (escaped) {
-            for (std::size_t k = 1; k <= 3; ++k) escaped = escaped && text[i + k] >= '0' && text[i + k] <= '7';
+            for (std::size_t k = 1; k <= 3; ++k)
+                escaped = escaped && text[i + k] >= '0' && text[i + k] <= '7';
         }
         if (!escaped) {
             out += text[i];
             continue;
         }
-        out += static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0'));
+        out += static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 +
+                                 (text[i + 3] - '0'));
         i += 3;
     }
     return out;
 }
 
 class PosixPlatform final : public Platform {
-public:
+  public:
     bool is_admin() override { return geteuid() == 0; }
     bool shell_start(const ShellStart& start, int& error_code) override;
     void show_message(const std::string& text, const std::string& caption) override {
@@ -325,9 +328,13 @@ std::string temp_file_name() {
     return pattern;
 }
 
-bool is_admin() { return native_platform().is_admin(); }
+bool is_admin() {
+    return native_platform().is_admin();
+}
 
-std::string os_version_name() { return "osUnknown"; }
+std::string os_version_name() {
+    return "osUnknown";
+}
 
 std::string shell_folder(const std::string& name) {
     std::string home = env("HOME");
