@@ -21,7 +21,7 @@ struct Item {
 };
 
 class FxStore {
-  public:
+public:
     FxStore();
     ~FxStore();
     FxStore(const FxStore&) = delete;
@@ -53,7 +53,7 @@ class FxStore {
 
     class Impl;  // defined in fxstore_impl.h, shared by the implementation files
 
-  private:
+private:
     // Runs one operation on the open container; a closed container or any
     // failure inside it gives `fallback`.
     template <typename Result, typename Operation>

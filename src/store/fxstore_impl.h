@@ -12,7 +12,7 @@
 namespace velmora::store {
 
 class FxStore::Impl {
-  public:
+public:
     Impl(const std::string& file, int flags) : db(file, flags), path(file) {}
 
     Database db;

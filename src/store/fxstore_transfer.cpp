@@ -63,13 +63,13 @@ Kind disk_kind(const std::string& path) {
 }
 
 class Importer {
-  public:
+public:
     Importer(FxStore::Impl& impl, bool replace) : impl_(impl), replace_(replace) {}
 
     void import_path(const Item& folder, const std::string& path, bool with_folders);
     const std::vector<std::string>& imported_files() const { return imported_files_; }
 
-  private:
+private:
     void import_file(const Item& folder, const std::string& path, const std::string& gb_name);
     void import_folder(const Item& folder, const std::string& path, const std::string& gb_name);
     std::string free_name(const std::string& parent, const std::string& gb_component);
@@ -95,16 +95,12 @@ void Importer::import_path(const Item& folder, const std::string& path, bool wit
         trimmed.pop_back();
     const std::string gb_component = text::to_gb18030(sys::path_last(trimmed));
     switch (disk_kind(trimmed)) {
-        case Kind::file:
-            import_file(folder, trimmed, gb_component);
-            break;
+        case Kind::file: import_file(folder, trimmed, gb_component); break;
         case Kind::folder:
             if (with_folders) import_folder(folder, trimmed, gb_component);
             break;
-        case Kind::other:
-            break;  // links and devices are never followed or stored
-        case Kind::missing:
-            refuse("missing: " + trimmed);
+        case Kind::other: break;  // links and devices are never followed or stored
+        case Kind::missing: refuse("missing: " + trimmed);
     }
 }
 

@@ -12,12 +12,12 @@
 namespace velmora::store {
 
 class SqliteError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 
 class Statement {
-  public:
+public:
     Statement(sqlite3* db, std::string_view sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -37,13 +37,13 @@ class Statement {
     std::int64_t integer(int column) const;
     std::string blob(int column) const;
 
-  private:
+private:
     sqlite3* db_;
     sqlite3_stmt* statement_ = nullptr;
 };
 
 class Database {
-  public:
+public:
     Database() = default;
     Database(const std::string& path, int flags);  // throws SqliteError
     ~Database();
@@ -54,20 +54,20 @@ class Database {
     void exec(std::string_view sql);
     std::int64_t query_integer(std::string_view sql);
 
-  private:
+private:
     sqlite3* db_ = nullptr;
 };
 
 // BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless committed.
 class Transaction {
-  public:
+public:
     explicit Transaction(Database& db);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
-  private:
+private:
     Database& db_;
     bool done_ = false;
 };

@@ -14,7 +14,7 @@
 namespace velmora::ini {
 
 class IniDocument {
-  public:
+public:
     // Loads the file's bytes; a missing or unreadable file gives an empty
     // document. Any bytes are accepted.
     static IniDocument load(const std::string& path);
@@ -33,7 +33,7 @@ class IniDocument {
     bool save(const std::string& path) const;
     const std::string& bytes() const { return bytes_; }
 
-  private:
+private:
     struct Line {
         std::size_t begin;  // offset of the first byte of the line
         std::size_t end;    // offset just past the content, before the line end

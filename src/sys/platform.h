@@ -18,7 +18,7 @@ struct ShellStart {
 };
 
 class Platform {
-  public:
+public:
     virtual ~Platform() = default;
 
     virtual bool is_admin() = 0;

@@ -19,11 +19,15 @@ inline constexpr char path_separator = '/';
 #endif
 
 // --- Folder paths -------------------------------------------------------
-std::string program_dir();      // the running executable's folder, with a trailing separator
-std::string system_temp_dir();  // private per-user temporary folder, with a trailing separator
-std::string
-staging_folder();  // system_temp_dir + "zenqplumora" + sep + unique name + sep (not created)
-std::string temp_file_name();  // a fresh unique temporary file name (the file itself is removed)
+// The running executable's folder, with a trailing separator.
+std::string program_dir();
+// The private per-user temporary folder, with a trailing separator.
+std::string system_temp_dir();
+// system_temp_dir + "zenqplumora" + sep + a unique name + sep; the unique
+// folder itself is not created.
+std::string staging_folder();
+// A fresh unique temporary file name; the file itself is removed again.
+std::string temp_file_name();
 
 // --- Rights, elevation, version -------------------------------------------
 bool is_admin();

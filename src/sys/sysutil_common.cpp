@@ -139,26 +139,13 @@ void exit_windows(Platform& platform, int mode, bool force) {
     if (platform.is_nt_family() && !platform.enable_shutdown_privilege()) return;
     const unsigned flags = force ? exit_flags::force : 0u;
     switch (mode) {
-        case 1:
-            platform.exit_system(flags + exit_flags::poweroff);
-            break;
-        case 2:
-            platform.exit_system(flags + exit_flags::shutdown);
-            break;
-        case 3:
-            platform.exit_system(flags + exit_flags::reboot);
-            break;
-        case 4:
-            platform.exit_system(flags + exit_flags::logoff);
-            break;
-        case 5:
-            platform.set_power_state(true, force);
-            break;
-        case 6:
-            platform.set_power_state(false, force);
-            break;
-        default:
-            break;
+        case 1: platform.exit_system(flags + exit_flags::poweroff); break;
+        case 2: platform.exit_system(flags + exit_flags::shutdown); break;
+        case 3: platform.exit_system(flags + exit_flags::reboot); break;
+        case 4: platform.exit_system(flags + exit_flags::logoff); break;
+        case 5: platform.set_power_state(true, force); break;
+        case 6: platform.set_power_state(false, force); break;
+        default: break;
     }
 }
 

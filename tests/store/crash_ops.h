@@ -26,10 +26,8 @@ inline CrashOp crash_op(long k) {
             content.append(static_cast<std::size_t>(k % 700), 'x');
             return {CrashOp::write, key, content};
         }
-        case 1:
-            return {CrashOp::replace, key, std::to_string(-k)};
-        default:
-            return {CrashOp::remove, key % 2 == 1 ? key - 1 : -1, {}};
+        case 1: return {CrashOp::replace, key, std::to_string(-k)};
+        default: return {CrashOp::remove, key % 2 == 1 ? key - 1 : -1, {}};
     }
 }
 

@@ -13,7 +13,7 @@
 namespace velmora::testing {
 
 class StoreTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         path_ = folder_.file("zenqdata.fx");
         ASSERT_EQ(FX_Createoropenfx(path_, store::container_password, 0, "fileX", "ccc"), 1);

@@ -10,7 +10,7 @@
 namespace velmora::sys::testing {
 
 class FakePlatform : public Platform {
-  public:
+public:
     bool admin = false;
     bool nt_family = true;
     bool privilege_granted = true;

@@ -24,7 +24,7 @@ namespace {
 
 // Points the temporary-folder lookup at a folder of the test's own.
 class ScopedEnv {
-  public:
+public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         setenv(name, value.c_str(), 1);
@@ -37,7 +37,7 @@ class ScopedEnv {
         }
     }
 
-  private:
+private:
     const char* name_;
     std::optional<std::string> old_;
 };

@@ -9,7 +9,7 @@
 namespace velmora::testing {
 
 class TempFolder {
-  public:
+public:
     TempFolder() {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
@@ -37,7 +37,7 @@ class TempFolder {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 

@@ -144,8 +144,7 @@ TEST(Gb18030Seams, EachRefusedByteBecomesOneReplacement) {
     EXPECT_EQ(from_gb18030("\x84\x31\xA5\x30"), r + "1" + r + "0");  // past the BMP table
     EXPECT_EQ(from_gb18030("\x84\x31\x82\x36"), r + "1" + r + "6");  // unassigned four-byte code
     EXPECT_EQ(from_gb18030("\xE3\x32\x9A\x36"), r + "2" + r + "6");  // past U+10FFFF
-    EXPECT_EQ(from_gb18030("\x81\x30\x7F\x30"), r + "0\x7F"
-                                                    "0");
+    EXPECT_EQ(from_gb18030("\x81\x30\x7F\x30"), r + "0" + '\x7F' + "0");
     EXPECT_EQ(from_gb18030("\xA1\x7F"), r + "\x7F");
 
     const std::string g = "\x84\x31\xA4\x37";

@@ -178,7 +178,7 @@ std::string unescape_mount_path(const std::string& text) {
 }
 
 class PosixPlatform final : public Platform {
-  public:
+public:
     bool is_admin() override { return geteuid() == 0; }
     bool shell_start(const ShellStart& start, int& error_code) override;
     void show_message(const std::string& text, const std::string& caption) override {

@@ -14,7 +14,7 @@ constexpr std::string_view utf8_replacement = "\xEF\xBF\xBD";
 constexpr std::string_view gb_replacement = "\x84\x31\xA4\x37";  // U+FFFD in GB18030
 
 class Converter {
-  public:
+public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
     ~Converter() {
         if (handle_ != reinterpret_cast<iconv_t>(-1)) iconv_close(handle_);
@@ -48,7 +48,7 @@ class Converter {
         return output;
     }
 
-  private:
+private:
     void flush(std::string& output) {
         char buffer[64];
         char* out = buffer;
