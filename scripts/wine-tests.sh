@@ -11,8 +11,9 @@ build_dir="$PWD/build/mingw"
 
 export WINEDEBUG=-all
 export WINEPREFIX="$build_dir/wine-prefix"
-# No .NET or browser engine: their installers would ask for a download.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# No .NET or browser engine (their installers would ask for a download) and
+# no menu entries written into the user's home.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 # Console programs only: Wine must not look for a display.
 unset DISPLAY WAYLAND_DISPLAY
 

@@ -30,7 +30,7 @@ namespace {
 constexpr unsigned bmp_four_byte_count = 39420;  // 0x81308130 .. 0x8431A439
 
 class Iconv {
-  public:
+public:
     Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {
         if (handle_ == reinterpret_cast<iconv_t>(-1)) {
             std::fprintf(stderr, "iconv cannot convert %s to %s\n", from, to);
@@ -55,7 +55,7 @@ class Iconv {
         return std::string(buffer, static_cast<std::size_t>(out - buffer));
     }
 
-  private:
+private:
     iconv_t handle_;
 };
 

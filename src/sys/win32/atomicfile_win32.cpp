@@ -19,7 +19,7 @@ using win32::to_wide;
 constexpr DWORD max_chunk = 1u << 30;
 
 class FileHandle {
-  public:
+public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     ~FileHandle() { close(); }
     FileHandle(const FileHandle&) = delete;
@@ -34,7 +34,7 @@ class FileHandle {
         return closed;
     }
 
-  private:
+private:
     HANDLE handle_;
 };
 

@@ -197,7 +197,8 @@ void remove_link(const std::wstring& path, const FolderEntry& entry) {
 // `folder` ends in "\\"; the name without it is looked at, since through a
 // trailing separator the system shows the target of a link.
 bool is_plain_folder(const std::wstring& folder) {
-    const std::wstring name = folder.substr(0, folder.size() - 1);
+    const bool drive_root = folder.size() == 3 && folder[1] == L':';
+    const std::wstring name = drive_root ? folder : folder.substr(0, folder.size() - 1);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -235,8 +236,8 @@ void empty_at(const std::wstring& folder) {
 
 // --- Drives ---------------------------------------------------------------------
 
-bool is_fixed_drive(wchar_t letter) {
-    const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+bool is_fixed_drive(char letter) {
+    const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
     return GetDriveTypeW(root) == DRIVE_FIXED;
 }
 
@@ -289,7 +290,7 @@ bool start_with_verb(const ShellStart& start, int& error_code) {
 }
 
 class Win32Platform final : public Platform {
-  public:
+public:
     bool is_admin() override { return token_holds_administrators(); }
 
     bool shell_start(const ShellStart& start, int& error_code) override {
@@ -382,11 +383,10 @@ std::string shell_folder(const std::string& name) {
 }
 
 void fixed_drives(std::vector<std::string>& list) {
-    for (wchar_t letter = L'D'; letter <= L'Z'; ++letter) {
-        if (is_fixed_drive(letter))
-            list.push_back(std::string(1, static_cast<char>(letter)) + ":\\");
+    for (char letter = 'D'; letter <= 'Z'; ++letter) {
+        if (is_fixed_drive(letter)) list.push_back({letter, ':', '\\'});
     }
-    if (is_fixed_drive(L'C')) list.push_back("C:\\");
+    if (is_fixed_drive('C')) list.push_back("C:\\");
 }
 
 std::uint64_t disk_free(const std::string& path) {

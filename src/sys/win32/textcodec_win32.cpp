@@ -67,16 +67,11 @@ bool is_ascii(std::string_view text) {
 // forms, surrogates and code points beyond U+10FFFF.
 std::pair<unsigned, unsigned> second_byte_range(unsigned char lead) {
     switch (lead) {
-        case 0xE0:
-            return {0xA0, 0xBF};
-        case 0xED:
-            return {0x80, 0x9F};
-        case 0xF0:
-            return {0x90, 0xBF};
-        case 0xF4:
-            return {0x80, 0x8F};
-        default:
-            return {0x80, 0xBF};
+        case 0xE0: return {0xA0, 0xBF};
+        case 0xED: return {0x80, 0x9F};
+        case 0xF0: return {0x90, 0xBF};
+        case 0xF4: return {0x80, 0x8F};
+        default: return {0x80, 0xBF};
     }
 }
 
@@ -172,7 +167,7 @@ constexpr std::size_t two_byte_code_count = 126 * 190;
 // --- One character through the system ------------------------------------
 
 class CharacterMap {
-  public:
+public:
     virtual ~CharacterMap() = default;
     // Appends the bytes of a non-ASCII character; false when it has none.
     virtual bool encode(char32_t c, std::string& out) const = 0;
@@ -205,7 +200,7 @@ bool decode_with_code_page(UINT code_page, std::string_view sequence, char32_t& 
 }
 
 class SystemGb18030 final : public CharacterMap {
-  public:
+public:
     bool encode(char32_t c, std::string& out) const override {
         const std::wstring units = utf16_of(c);
         char bytes[8];
@@ -225,7 +220,7 @@ class SystemGb18030 final : public CharacterMap {
 // directions are looked up in arrays filled once, so a conversion makes no
 // system call.
 class Gb18030FromGbk final : public CharacterMap {
-  public:
+public:
     Gb18030FromGbk() : two_byte_(two_byte_code_count, 0), bmp_codes_(0x10000, 0) {
         fill_two_byte_from_gbk();
         apply_two_byte_overrides();
@@ -253,7 +248,7 @@ class Gb18030FromGbk final : public CharacterMap {
         return decode_four_byte(four_byte_linear(sequence), c);
     }
 
-  private:
+private:
     // Bytes of a BMP character: a two-byte code, or 0x80000000 + the linear
     // index of its four-byte code, or 0 when it has none.
     static constexpr std::uint32_t four_byte_flag = 0x80000000;
