@@ -1,15 +1,37 @@
-// Process entry of the organiser. The main window and its start-up sequence
-// grow here; for now it opens the fixed-size, always-on-top panel.
+// Process entry: the main window's creation runs the start-up sequence;
+// the message loop runs until the window closes, which runs the close
+// sequence once, whichever way the program is ended.
 #include <QApplication>
-#include <QWidget>
+#include <QSessionManager>
+
+#include "app/DateWin.h"
+#include "app/orderly_exit.h"
+#include "app/qt_prompts.h"
+#include "sys/sysutil.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle("Velmora");
-    window.setFixedSize(330, 560);
-    window.setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
-    window.setStyleSheet("background: white;");
+    app.setApplicationName("Velmora");
+    app.setQuitOnLastWindowClosed(false);
+    velmora::app::QtPrompts prompts;
+    velmora::sys::SystemClock clock;
+    velmora::app::AppContext context;
+    context.paths = {velmora::sys::program_dir(), velmora::sys::system_temp_dir()};
+    context.prompts = &prompts;
+    context.clock = &clock;
+
+    velmora::app::TFRM_Date window(context);
+    prompts.set_fallback_owner(&window);
+    switch (window.FormCreate()) {
+        case velmora::app::StartResult::second_instance: return 0;
+        case velmora::app::StartResult::failed: return 1;
+        case velmora::app::StartResult::running: break;
+    }
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.winexit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window,
+                     [&window] { window.doformclose(); });
+    velmora::app::close_on_termination_signals(&window, [&window] { window.close(); });
     window.show();
     return app.exec();
 }

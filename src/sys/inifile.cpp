@@ -134,7 +134,7 @@ bool IniDocument::has_section(std::string_view section) const {
     return find_section(section, begin, end);
 }
 
-bool IniDocument::read(std::string_view section, std::string_view key, std::string& value) const {
+bool IniDocument::lookup(std::string_view section, std::string_view key, std::string& value) const {
     KeyLine found;
     if (!find_key(section, key, found)) return false;
     value = text::from_gb18030(found.value);
@@ -144,7 +144,7 @@ bool IniDocument::read(std::string_view section, std::string_view key, std::stri
 std::string IniDocument::read(std::string_view section, std::string_view key,
                               std::string_view fallback) const {
     std::string value;
-    return read(section, key, value) ? value : std::string(fallback);
+    return lookup(section, key, value) ? value : std::string(fallback);
 }
 
 void IniDocument::ensure_final_line_end() {

@@ -21,7 +21,8 @@ public:
     static IniDocument from_bytes(std::string bytes);
 
     bool has_section(std::string_view section) const;
-    bool read(std::string_view section, std::string_view key, std::string& value) const;
+    // Answers false, leaving `value` alone, when the key is missing.
+    bool lookup(std::string_view section, std::string_view key, std::string& value) const;
     std::string read(std::string_view section, std::string_view key,
                      std::string_view fallback) const;
 

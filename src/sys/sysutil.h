@@ -70,6 +70,11 @@ std::string path_last(const std::string& path);
 std::string path_base_name(const std::string& path);
 std::string path_ext(const std::string& path);
 
+#ifdef _WIN32
+// Starts a command line with a hidden window; neither waits nor reports.
+void run_hidden_command(const std::string& command_line);
+#endif
+
 // Joins a folder and a name with exactly one separator between them.
 std::string path_join(const std::string& folder, const std::string& name);
 

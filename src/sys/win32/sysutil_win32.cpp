@@ -418,6 +418,20 @@ void list_folder(const std::string& path, std::vector<std::string>& list) {
     }
 }
 
+void run_hidden_command(const std::string& command_line) {
+    std::wstring line = win32::to_wide(command_line);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
 Platform& native_platform() {
     static Win32Platform platform;
     return platform;

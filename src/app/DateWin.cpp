@@ -1,0 +1,370 @@
+#include "app/DateWin.h"
+
+#include <QCloseEvent>
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/app_icon.h"
+#include "app/window_hints.h"
+#include "store/kx_efs.h"
+#include "sys/atomicfile.h"
+#include "sys/inifile.h"
+#include "sys/sysutil.h"
+
+namespace velmora::app {
+
+namespace {
+
+constexpr int window_width = 330;
+constexpr int window_height = 560;
+constexpr int calendar_height = 254;
+constexpr int bottom_strip_height = 32;
+constexpr int first_placement_settle_ms = 500;
+const char* const docking_tip = "【提示】：本窗口贴近屏幕四周时会缩进隐藏！";
+
+std::string day_key(const sys::LocalTime& t) {
+    char key[16];
+    std::snprintf(key, sizeof key, "%04d%02d%02d", t.year, t.month, t.day);
+    return key;
+}
+
+QWidget* white_panel(QWidget* parent, const char* name) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(name);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(palette);
+    return panel;
+}
+
+}  // namespace
+
+TFRM_Date::TFRM_Date(AppContext context) : context_(std::move(context)) {
+    setObjectName("FRM_Date");
+    setWindowTitle("Velmora");
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setFixedSize(window_width, window_height);
+    setWindowIcon(app_icon());
+    QFont font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
+    font.setPixelSize(12);
+    setFont(font);
+    build_regions();
+
+    Timer1.setInterval(10);
+    Timer_formhide.setInterval(5);
+    Timer_apprun.setInterval(2000);
+    Timer_apprun.setSingleShot(true);
+    Timer_eye.setInterval(60000);
+    Timer_shutdown.setInterval(6000);
+    Timer_ad2.setInterval(100);
+    connect(&Timer1, &QTimer::timeout, this, &TFRM_Date::Timer1Timer);
+    connect(&Timer_formhide, &QTimer::timeout, this, &TFRM_Date::Timer_formhideTimer);
+    connect(&Timer_apprun, &QTimer::timeout, this, &TFRM_Date::Timer_apprunTimer);
+}
+
+TFRM_Date::~TFRM_Date() = default;
+
+void TFRM_Date::build_regions() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    Panel_center = white_panel(this, "Panel_center");
+    outer->addWidget(Panel_center);
+    auto* column = new QVBoxLayout(Panel_center);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    Panel1 = white_panel(Panel_center, "Panel1");
+    Panel1->setFixedHeight(calendar_height);
+    column->addWidget(Panel1);
+    // The hidden line buffer of the plan records sits behind the calendar.
+    Memo_plan_temp = new QPlainTextEdit(Panel1);
+    Memo_plan_temp->setObjectName("Memo_plan_temp");
+    Memo_plan_temp->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_plan_temp->hide();
+
+    RzPageControl_date = new QTabWidget(Panel_center);
+    RzPageControl_date->setObjectName("RzPageControl_date");
+    RzPageControl_date->setDocumentMode(true);
+    RzPageControl_date->setStyleSheet(
+        "QTabWidget#RzPageControl_date::pane { border-top: 1px solid #c8c8a0; }"
+        "QTabBar { background: rgb(255, 255, 202); }"
+        "QTabBar::tab { background: rgb(255, 255, 202); padding: 4px 10px;"
+        " border: 1px solid #c8c8a0; border-bottom: none; margin-right: -1px; }"
+        "QTabBar::tab:selected { background: white; }");
+    for (auto [page, name, caption] : {std::tuple{&TabSheet5, "TabSheet5", "计划任务"},
+                                       {&TabSheet6, "TabSheet6", "记事便笺"},
+                                       {&TabSheet3, "TabSheet3", "辅助工具"},
+                                       {&TabSheet4, "TabSheet4", "网址书签"}}) {
+        *page = white_panel(RzPageControl_date, name);
+        RzPageControl_date->addTab(*page, QString::fromUtf8(caption));
+    }
+    RzPageControl_date->setCurrentIndex(0);
+    column->addWidget(RzPageControl_date, 1);
+    build_bottom_strip();
+    column->addWidget(Panel_center_bottom);
+}
+
+void TFRM_Date::build_bottom_strip() {
+    Panel_center_bottom = white_panel(Panel_center, "Panel_center_bottom");
+    Panel_center_bottom->setFixedHeight(bottom_strip_height);
+    auto* row = new QHBoxLayout(Panel_center_bottom);
+    row->setContentsMargins(0, 0, 4, 0);
+    row->setSpacing(4);
+
+    ToolBar1 = new QToolBar(Panel_center_bottom);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setIconSize(QSize(28, 28));
+    ToolButton1 = new QToolButton(ToolBar1);
+    ToolButton1->setObjectName("ToolButton1");
+    ToolButton1->setFixedSize(32, 32);
+    ToolButton1->setIcon(app_icon());
+    ToolButton1->setIconSize(QSize(28, 28));
+    ToolButton1->setAccessibleName("菜单");
+    ToolButton1->setToolTip("菜单");
+    ToolBar1->addWidget(ToolButton1);
+    row->addWidget(ToolBar1);
+
+    l_ad1 = new QLabel(QString::fromUtf8(docking_tip), Panel_center_bottom);
+    l_ad1->setObjectName("l_ad1");
+    l_ad1->setStyleSheet("color: grey;");
+    l_ad2 = new QLabel(Panel_center_bottom);
+    l_ad2->setObjectName("l_ad2");
+    l_ad2->hide();
+    row->addWidget(l_ad1, 1);
+    row->addWidget(l_ad2, 1);
+}
+
+StartResult TFRM_Date::FormCreate() {
+    nosave_exit_ = 0;
+    second_instance_ = 0;
+    instance_lock_ = std::make_unique<sys::InstanceLock>(context_.instance_name);
+    if (!instance_lock_->held()) {
+        context_.prompts->inform(messages::already_running);
+        nosave_exit_ = 1;
+        second_instance_ = 1;
+        return StartResult::second_instance;
+    }
+    initvar();
+    start_remote_download();
+    initapp_fromlocalset();
+    if (nosave_exit_) return StartResult::failed;
+    initapp_fromremoteset();
+    const ContainerStart container = initapp_fromfx(context_.paths, *context_.prompts);
+    if (container != ContainerStart::opened) {
+        nosave_exit_ = 1;
+        return StartResult::failed;
+    }
+    Timer_apprun.start();
+    load_bookmark_tree();
+    clearoldver(context_.paths);
+    daykey_.clear();
+    build_month_menus_and_day_cells();
+    start_date_ = context_.clock->now();
+    return StartResult::running;
+}
+
+void TFRM_Date::initvar() {
+    hidden_windows_.clear();
+    url_clip_list_.clear();
+}
+
+void TFRM_Date::initapp_fromlocalset() {
+    local_ = read_local_settings(ini::IniDocument::load(context_.paths.local_settings()));
+    apply_embedding();
+    Timer_shutdown.stop();
+    if (local_.shutdown_use == "1" && local_.shutdown_date == day_key(context_.clock->now())) {
+        Timer_shutdown.start();
+    }
+    if (!create_vrx_temp(context_.paths, *context_.prompts) ||
+        !create_vrx_sys_temp(context_.paths, true, *context_.prompts)) {
+        nosave_exit_ = 1;
+        return;
+    }
+    prepare_plan_grid();
+    reghotkey();
+    if (local_.eyehint_use == "1") Timer_eye.start();
+    Timer_taskhint.stop();
+    if (local_.taskhint_use == "1" && local_.taskhint_time > 0) {
+        Timer_taskhint.setInterval(local_.taskhint_time * 3600000);
+        Timer_taskhint.start();
+    }
+}
+
+// Embedded in the desktop, the panel lives below every other window
+// without a frame, and never docks.
+void TFRM_Date::apply_embedding() {
+    if (local_.todesktop != "1") return;
+    embedded_ = true;
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
+}
+
+void TFRM_Date::initapp_fromremoteset() {
+    const std::string path = context_.paths.remote_settings();
+    std::optional<ini::IniDocument> file;
+    if (sys::file_exists(path)) file = ini::IniDocument::load(path);
+    remote_ = read_remote_settings(file, Addresses{});
+    Timer_ad.setInterval(remote_.ad_interval_ms);
+    ad_lines_ = remote_.ad_lines;
+    update_available_ = remote_.update_available;
+    if (!ad_lines_.empty()) {
+        ad_index_ = 0;
+        if (remote_.ad_interval_ms > 0) Timer_ad.start();
+    }
+}
+
+void TFRM_Date::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_once_) return;
+    shown_once_ = true;
+    FormShow();
+}
+
+void TFRM_Date::FormShow() {
+    show_start_day();
+    setWindowOpacity((local_.form_blend & 0xFF) / 255.0);
+    const bool stored = local_.pos_top >= 0 && local_.pos_left >= 0;
+    move_to(stored ? Point{local_.pos_left, local_.pos_top} : Point{0, 0});
+    setskinmenu();
+    // The window manager takes state requests only for a mapped window.
+    QTimer::singleShot(first_placement_settle_ms, this, [this] {
+        keep_off_taskbar(this);
+        drags_tracked_ = true;
+    });
+}
+
+// The skin is kept in the settings; one Qt style paints every window, so
+// there is no skin menu to tick.
+void TFRM_Date::setskinmenu() {}
+
+void TFRM_Date::closeEvent(QCloseEvent* event) {
+    doformclose();
+    event->accept();
+    QGuiApplication::quit();
+}
+
+bool TFRM_Date::winexit() {
+    doformclose();
+    return true;
+}
+
+// Every step runs even when an earlier one failed: the container is always
+// closed and the hotkeys always released.
+void TFRM_Date::doformclose() {
+    if (close_done_) return;
+    close_done_ = true;
+    if (second_instance_) return;
+    if (!nosave_exit_) {
+        const QRect frame = frameGeometry();
+        const WindowPlace place{frame.top(), frame.left(), frame.height()};
+        if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
+            context_.prompts->inform(unable_to_write(context_.paths.local_settings()));
+        }
+        save_shown_plan();
+        create_vrx_temp(context_.paths, *context_.prompts);
+        create_vrx_sys_temp(context_.paths, false, *context_.prompts);
+    }
+    ad_lines_.clear();
+    hidden_windows_.clear();
+    url_clip_list_.clear();
+    FX_Closefx(1);
+    unreghotkey();
+    Timer1.stop();
+    Timer_formhide.stop();
+}
+
+void TFRM_Date::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFRM_Date::FormResize() {
+    if (width() != window_width || height() != window_height) {
+        resize(window_width, window_height);
+    }
+}
+
+// --- Docking ------------------------------------------------------------
+
+Size TFRM_Date::screen_size() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->geometry().size() : QSize(1024, 768);
+    return {size.width(), size.height()};
+}
+
+void TFRM_Date::move_to(Point position) {
+    placed_at_[placed_next_] = position;
+    placed_next_ = (placed_next_ + 1) % placed_at_.size();
+    move(position.x, position.y);
+}
+
+bool TFRM_Date::placed_by_program(Point position) const {
+    return std::find(placed_at_.begin(), placed_at_.end(), position) != placed_at_.end();
+}
+
+// Any other move, once the window has settled at its first place, is the
+// user dragging it: the nearest thing X11 has to a drag notification.
+void TFRM_Date::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    const QRect frame = frameGeometry();
+    const Point position{frame.left(), frame.top()};
+    if (embedded_ || !drags_tracked_ || Timer_formhide.isActive()) return;
+    if (placed_by_program(position)) return;
+    formmoving({frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1});
+}
+
+void TFRM_Date::formmoving(Rect proposed) {
+    const QSize frame = frameGeometry().size();
+    const Size window{frame.width(), frame.height()};
+    const Rect clamped = clamp_drag(proposed, window, screen_size());
+    if (clamped.left != proposed.left || clamped.top != proposed.top) {
+        move_to({clamped.left, clamped.top});
+    }
+    dock_edges_ = docked_edges(clamped, screen_size());
+    if (dock_edges_ != 0) {
+        Timer1.start();
+    } else {
+        Timer1.stop();
+    }
+}
+
+void TFRM_Date::Timer1Timer() {
+    const QRect frame = frameGeometry();
+    const QPoint cursor = QCursor::pos();
+    const bool inside =
+        underMouse() || cursor_inside({cursor.x(), cursor.y()}, {frame.left(), frame.top()},
+                                      {frame.width(), frame.height()});
+    const SlideMode mode = watch_slide(dock_edges_, inside);
+    if (mode != no_slide) formhide(mode);
+}
+
+void TFRM_Date::formhide(SlideMode mode) {
+    dock_mode_ = mode;
+    Timer_formhide.start();
+}
+
+void TFRM_Date::Timer_formhideTimer() {
+    Timer1.stop();
+    const QRect frame = frameGeometry();
+    const SlideStep step = slide_tick(dock_mode_, {frame.left(), frame.top()},
+                                      {frame.width(), frame.height()}, screen_size());
+    move_to(step.position);
+    if (step.finished) {
+        Timer_formhide.stop();
+        Timer1.start();
+    }
+}
+
+}  // namespace velmora::app

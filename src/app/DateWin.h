@@ -1,0 +1,146 @@
+// The main window: a fixed-size, always-on-top panel with the month view,
+// four tab pages and the announcement strip. Its creation runs the
+// start-up sequence; its close runs the close sequence, once.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/docking.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "sys/clock.h"
+#include "sys/instance_lock.h"
+#include "sys/prompts.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+namespace velmora::app {
+
+// What the process entry needs to know after the start-up sequence.
+enum class StartResult { running, second_instance, failed };
+
+struct AppContext {
+    AppPaths paths;
+    sys::Prompts* prompts = nullptr;
+    const sys::Clock* clock = nullptr;
+    std::string instance_name = "qmo_plumora_zenq";
+};
+
+class TFRM_Date : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TFRM_Date(AppContext context);
+    ~TFRM_Date() override;
+
+    StartResult FormCreate();
+    // The close sequence; runs at most once per process.
+    void doformclose();
+    // The session is ending: close sequence, then the answer "yes".
+    bool winexit();
+
+    const LocalSettings& local_settings() const { return local_; }
+    const RemoteSettings& remote_settings() const { return remote_; }
+    bool close_sequence_done() const { return close_done_; }
+    DockEdges docked_at() const { return dock_edges_; }
+
+    // The window's regions, for the subsystems that fill them.
+    QWidget* Panel_center = nullptr;
+    QWidget* Panel1 = nullptr;
+    QTabWidget* RzPageControl_date = nullptr;
+    QWidget* TabSheet5 = nullptr;  // 计划任务
+    QWidget* TabSheet6 = nullptr;  // 记事便笺
+    QWidget* TabSheet3 = nullptr;  // 辅助工具
+    QWidget* TabSheet4 = nullptr;  // 网址书签
+    QWidget* Panel_center_bottom = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QLabel* l_ad1 = nullptr;
+    QLabel* l_ad2 = nullptr;
+    QPlainTextEdit* Memo_plan_temp = nullptr;
+
+    QTimer Timer1;          // the docking watch, 10 ms
+    QTimer Timer_formhide;  // one slide step, 5 ms
+    QTimer Timer_apprun;    // the start-up anniversary check, once, 2 s
+    QTimer Timer_taskhint;  // task reminders
+    QTimer Timer_eye;       // eye-care minute counter, 60 s
+    QTimer Timer_shutdown;  // timed shutdown, 6 s
+    QTimer Timer_ad;        // announcement rotation
+    QTimer Timer_ad2;       // announcement scrolling, 100 ms
+
+    // Docking, called from the window's move handling and timers.
+    void formmoving(Rect proposed);
+    void Timer1Timer();
+    void formhide(SlideMode mode);
+    void Timer_formhideTimer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void build_regions();
+    void build_bottom_strip();
+    void initvar();
+    void initapp_fromlocalset();
+    void initapp_fromremoteset();
+    void apply_embedding();
+    void FormShow();
+    void setskinmenu();
+    void FormResize();
+    Size screen_size() const;
+    void move_to(Point position);
+
+    // Calls into subsystems that later parts of the program fill in.
+    void start_remote_download() {}
+    void reghotkey() {}
+    void unreghotkey() {}
+    void prepare_plan_grid() {}
+    void load_bookmark_tree() {}
+    void build_month_menus_and_day_cells() {}
+    void show_start_day() {}
+    void save_shown_plan() {}
+    void Timer_apprunTimer() {}
+
+    AppContext context_;
+    std::unique_ptr<sys::InstanceLock> instance_lock_;
+    LocalSettings local_;
+    RemoteSettings remote_;
+
+    int nosave_exit_ = 0;
+    int second_instance_ = 0;
+    bool update_available_ = false;
+    std::vector<std::string> ad_lines_;
+    int ad_index_ = 0;
+    std::vector<std::string> hidden_windows_;
+    std::vector<std::string> url_clip_list_;
+    std::string daykey_;
+    sys::LocalTime start_date_;
+
+    DockEdges dock_edges_ = 0;
+    SlideMode dock_mode_ = no_slide;
+    bool embedded_ = false;
+    bool shown_once_ = false;
+    bool close_done_ = false;
+    // Where the program itself last put the window: the window system reports
+    // those moves back, late and sometimes several at once.
+    std::array<Point, 4> placed_at_{};
+    std::size_t placed_next_ = 0;
+    bool placed_by_program(Point position) const;
+    // The window manager's own placement at first show is not a drag.
+    bool drags_tracked_ = false;
+};
+
+}  // namespace velmora::app

@@ -1,0 +1,45 @@
+// Message boxes for the running program: the information or question icon,
+// the given caption (empty by default) and the active window as owner.
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+#include <QWidget>
+
+#include "sys/prompts.h"
+
+namespace velmora::app {
+
+class QtPrompts final : public sys::Prompts {
+public:
+    explicit QtPrompts(QWidget* fallback_owner = nullptr) : fallback_owner_(fallback_owner) {}
+
+    void inform(const std::string& text, const std::string& caption,
+                sys::PromptIcon icon) override {
+        QMessageBox box(
+            icon == sys::PromptIcon::error ? QMessageBox::Critical : QMessageBox::Information,
+            QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+            owner());
+        box.exec();
+    }
+
+    bool ask_yes_no(const std::string& text, const std::string& caption) override {
+        QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                        QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner());
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    void set_fallback_owner(QWidget* owner) { fallback_owner_ = owner; }
+
+private:
+    QWidget* owner() const {
+        QWidget* active = QApplication::activeModalWidget();
+        if (!active) active = QApplication::activeWindow();
+        return active ? active : fallback_owner_;
+    }
+
+    QWidget* fallback_owner_;
+};
+
+}  // namespace velmora::app

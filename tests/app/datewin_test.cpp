@@ -1,0 +1,137 @@
+#include <gmock/gmock.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <filesystem>
+#include <random>
+
+#include "../sys/temp_folder.h"
+#include "app/DateWin.h"
+#include "recording_prompts.h"
+#include "store/kx_efs.h"
+
+using namespace velmora::app;
+using velmora::testing::RecordingPrompts;
+using velmora::testing::TempFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FixedClock : public velmora::sys::Clock {
+public:
+    velmora::sys::LocalTime now() const override { return {2026, 12, 9, 10, 0, 0}; }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(root.path() / "prog");
+        fs::create_directories(root.path() / "systemp");
+        fs::copy_file(VELMORA_TEMPLATE, root.path() / "prog/zenqmodal.fx");
+        context.paths = {root.file("prog") + "/", root.file("systemp") + "/"};
+        context.prompts = &prompts;
+        context.clock = &clock;
+        context.instance_name = "velmora_widget_test_" + std::to_string(std::random_device{}());
+    }
+    void TearDown() override { FX_Closefx(1); }
+
+    TempFolder root;
+    RecordingPrompts prompts;
+    FixedClock clock;
+    AppContext context;
+};
+
+TEST_F(MainWindowTest, RegionsAndTabsAreInPlace) {
+    TFRM_Date window(context);
+    ASSERT_EQ(window.FormCreate(), StartResult::running);
+    EXPECT_EQ(window.windowTitle(), "Velmora");
+    EXPECT_EQ(window.Panel1->height(), 254);
+    EXPECT_EQ(window.Panel_center_bottom->height(), 32);
+    ASSERT_EQ(window.RzPageControl_date->count(), 4);
+    EXPECT_EQ(window.RzPageControl_date->tabText(0), "计划任务");
+    EXPECT_EQ(window.RzPageControl_date->tabText(1), "记事便笺");
+    EXPECT_EQ(window.RzPageControl_date->tabText(2), "辅助工具");
+    EXPECT_EQ(window.RzPageControl_date->tabText(3), "网址书签");
+    EXPECT_EQ(window.RzPageControl_date->currentIndex(), 0);
+    EXPECT_EQ(window.l_ad1->text(), "【提示】：本窗口贴近屏幕四周时会缩进隐藏！");
+    EXPECT_FALSE(window.Memo_plan_temp->isVisibleTo(&window));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window.ToolButton1->accessibleName().isEmpty());
+}
+
+TEST_F(MainWindowTest, EveryResizeEndsAtTheFixedSize) {
+    TFRM_Date window(context);
+    ASSERT_EQ(window.FormCreate(), StartResult::running);
+    window.show();
+    window.resize(600, 300);
+    EXPECT_EQ(window.size(), QSize(330, 560));
+}
+
+TEST_F(MainWindowTest, TheCloseSequenceRunsOnce) {
+    TFRM_Date window(context);
+    ASSERT_EQ(window.FormCreate(), StartResult::running);
+    EXPECT_GT(FX_Directory_Getcount(), 0);
+    window.winexit();
+    EXPECT_TRUE(window.close_sequence_done());
+    EXPECT_EQ(FX_Directory_Getcount(), 0);  // the container is closed
+    const fs::path settings = root.path() / "prog/zenqset.kxi";
+    ASSERT_TRUE(fs::exists(settings));
+    fs::remove(settings);
+    window.doformclose();
+    window.close();
+    EXPECT_FALSE(fs::exists(settings));  // nothing saved a second time
+    EXPECT_TRUE(fs::is_empty(root.path() / "prog/zenqplumora"));
+    EXPECT_TRUE(fs::is_empty(root.path() / "systemp/zenqplumora"));
+}
+
+TEST_F(MainWindowTest, ASecondInstanceTouchesNothing) {
+    TFRM_Date first(context);
+    ASSERT_EQ(first.FormCreate(), StartResult::running);
+    root.write("prog/zenqplumora/staged.txt", "in use");
+    TFRM_Date second(context);
+    EXPECT_EQ(second.FormCreate(), StartResult::second_instance);
+    EXPECT_THAT(prompts.shown, ::testing::ElementsAre("“Velmora”已运行！"));
+    second.doformclose();
+    EXPECT_EQ(root.read("prog/zenqplumora/staged.txt"), "in use");
+    EXPECT_GT(FX_Directory_Getcount(), 0);  // the first instance's container stays open
+    EXPECT_FALSE(fs::exists(root.path() / "prog/zenqset.kxi"));
+}
+
+TEST_F(MainWindowTest, AFailedStartSavesNothing) {
+    fs::remove(root.path() / "prog/zenqmodal.fx");
+    TFRM_Date window(context);
+    EXPECT_EQ(window.FormCreate(), StartResult::failed);
+    window.doformclose();
+    EXPECT_FALSE(fs::exists(root.path() / "prog/zenqset.kxi"));
+    EXPECT_TRUE(fs::is_directory(root.path() / "prog/zenqplumora"));
+    EXPECT_TRUE(fs::exists(root.path() / "systemp/zenqplumora/desktop.ini"));
+}
+
+TEST_F(MainWindowTest, AnUnwritableSettingsFileIsReportedOnceAndTheRestStillRuns) {
+    fs::create_directories(root.path() / "prog/zenqset.kxi");  // a folder where the file goes
+    TFRM_Date window(context);
+    ASSERT_EQ(window.FormCreate(), StartResult::running);
+    window.doformclose();
+    window.doformclose();
+    EXPECT_EQ(std::count(prompts.shown.begin(), prompts.shown.end(),
+                         "Unable to write to " + root.file("prog") + "/zenqset.kxi"),
+              1);
+    EXPECT_EQ(FX_Directory_Getcount(), 0);
+}
+
+TEST_F(MainWindowTest, DraggingAgainstAnEdgeDocksAndAwayUndocks) {
+    TFRM_Date window(context);
+    ASSERT_EQ(window.FormCreate(), StartResult::running);
+    window.formmoving({-40, 100, 290, 660});
+    EXPECT_EQ(window.docked_at(), dock_left);
+    EXPECT_TRUE(window.Timer1.isActive());
+    window.formmoving({100, 100, 430, 660});
+    EXPECT_EQ(window.docked_at(), 0);
+    EXPECT_FALSE(window.Timer1.isActive());
+}
+
+}  // namespace

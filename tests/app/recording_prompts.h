@@ -1,0 +1,29 @@
+// Prompts that answer from a script and remember every message.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "sys/prompts.h"
+
+namespace velmora::testing {
+
+class RecordingPrompts : public sys::Prompts {
+public:
+    std::vector<std::string> shown;
+    std::deque<bool> answers;  // for questions; No when the script runs out
+
+    void inform(const std::string& text, const std::string&, sys::PromptIcon) override {
+        shown.push_back(text);
+    }
+    bool ask_yes_no(const std::string& text, const std::string&) override {
+        shown.push_back(text);
+        if (answers.empty()) return false;
+        bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace velmora::testing

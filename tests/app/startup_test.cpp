@@ -1,0 +1,103 @@
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+#include "../sys/temp_folder.h"
+#include "app/startup.h"
+#include "recording_prompts.h"
+#include "store/container_names.h"
+#include "store/fxstore.h"
+#include "store/kx_efs.h"
+
+using namespace velmora::app;
+using velmora::testing::RecordingPrompts;
+using velmora::testing::TempFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(root.path() / "prog");
+        fs::create_directories(root.path() / "systemp");
+        paths = {root.file("prog") + "/", root.file("systemp") + "/"};
+    }
+    void TearDown() override { FX_Closefx(1); }
+
+    void install_template() { fs::copy_file(VELMORA_TEMPLATE, paths.template_file()); }
+
+    TempFolder root;
+    AppPaths paths;
+    RecordingPrompts prompts;
+};
+
+TEST_F(StartupTest, WorkingFoldersAreMadeEmptiedAndGetDesktopIni) {
+    ASSERT_TRUE(create_vrx_temp(paths, prompts));
+    ASSERT_TRUE(create_vrx_sys_temp(paths, true, prompts));
+    root.write("prog/zenqplumora/old.txt", "x");
+    root.write("prog/zenqplumora/sub/deep.txt", "x");
+    ASSERT_TRUE(create_vrx_temp(paths, prompts));
+    EXPECT_TRUE(fs::is_empty(paths.temp_work()));
+    EXPECT_EQ(root.read("systemp/zenqplumora/desktop.ini"),
+              "[.ShellClassInfo]\r\nCLSID={20D04FE0-3AEA-1069-A2D8-08002B30309D}\r\n");
+    ASSERT_TRUE(create_vrx_sys_temp(paths, false, prompts));  // the close sequence
+    EXPECT_TRUE(fs::is_empty(paths.sys_work()));
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(StartupTest, AFolderThatCannotBeMadeIsReported) {
+    root.write("prog/zenqplumora", "a file where the folder belongs");
+    EXPECT_FALSE(create_vrx_temp(paths, prompts));
+    EXPECT_THAT(prompts.shown, ::testing::ElementsAre("创建缓冲文件夹出错！"));
+    paths.system_temp_dir = root.file("missing/parent") + "/";
+    EXPECT_FALSE(create_vrx_sys_temp(paths, true, prompts));
+    EXPECT_EQ(prompts.shown.back(), "创建系统缓冲文件夹出错！");
+}
+
+TEST_F(StartupTest, TheTemplateBecomesTheDataFileAndKeepsACopyInside) {
+    install_template();
+    ASSERT_EQ(initapp_fromfx(paths, prompts), ContainerStart::opened);
+    EXPECT_TRUE(fs::exists(paths.data_file()));
+    const int copy = FX_Directory_Changenodenametoindex("plumora_files/zenqmodal.fx");
+    EXPECT_GT(copy, 0);
+    FX_Closefx(1);
+    const auto size = fs::file_size(paths.data_file());
+    ASSERT_EQ(initapp_fromfx(paths, prompts), ContainerStart::opened);  // no second copy
+    EXPECT_EQ(FX_Directory_Changenodenametoindex("plumora_files/zenqmodal.fx"), copy);
+    EXPECT_EQ(FX_Directory_Changenodenametoindex("plumora_files/zenqmodal.fx (2)"), -1);
+    FX_Closefx(1);
+    EXPECT_EQ(fs::file_size(paths.data_file()), size);
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(StartupTest, BothFilesMissingIsReportedAndNothingIsMade) {
+    EXPECT_EQ(initapp_fromfx(paths, prompts), ContainerStart::files_missing);
+    EXPECT_THAT(prompts.shown, ::testing::ElementsAre("数据文件和数据模板文件均丢失！"));
+    EXPECT_FALSE(fs::exists(paths.data_file()));
+}
+
+TEST_F(StartupTest, AnUnusableDataFileStopsTheStartInsteadOfLosingWhatIsTyped) {
+    install_template();
+    root.write("prog/zenqdata.fx", "not a container");
+    EXPECT_EQ(initapp_fromfx(paths, prompts), ContainerStart::unusable);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0], messages::data_file_unusable);
+    EXPECT_EQ(root.read("prog/zenqdata.fx"), "not a container");
+}
+
+TEST_F(StartupTest, OldVersionFilesAreRemoved) {
+    root.write("prog/zenqreg.exe", "x");
+    root.write("prog/kx_update.exe", "x");
+    root.write("prog/keep.exe", "x");
+    clearoldver(paths);
+    EXPECT_FALSE(fs::exists(root.path() / "prog/zenqreg.exe"));
+    EXPECT_FALSE(fs::exists(root.path() / "prog/kx_update.exe"));
+    EXPECT_TRUE(fs::exists(root.path() / "prog/keep.exe"));
+}
+
+TEST(UnableToWrite, NamesTheFile) {
+    EXPECT_EQ(unable_to_write("/p/zenqset.kxi"), "Unable to write to /p/zenqset.kxi");
+}
+
+}  // namespace
