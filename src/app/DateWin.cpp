@@ -340,31 +340,34 @@ void TFRM_Date::formmoving(Rect proposed) {
     }
 }
 
+// Runs every 10 ms while docked: a cursor query and a few comparisons. A
+// slide that would end where the window already is starts no timer, so the
+// steady state allocates nothing.
 void TFRM_Date::Timer1Timer() {
+    if (Timer_formhide.isActive()) return;  // a slide runs to its end first
     const QRect frame = frameGeometry();
+    const Point position{frame.left(), frame.top()};
+    const Size window{frame.width(), frame.height()};
     const QPoint cursor = QCursor::pos();
-    const bool inside =
-        underMouse() || cursor_inside({cursor.x(), cursor.y()}, {frame.left(), frame.top()},
-                                      {frame.width(), frame.height()});
+    const bool inside = underMouse() || cursor_inside({cursor.x(), cursor.y()}, position, window);
     const SlideMode mode = watch_slide(dock_edges_, inside);
-    if (mode != no_slide) formhide(mode);
+    if (mode == no_slide) return;
+    const SlideStep first = slide_tick(mode, position, window, screen_size());
+    if (first.finished && first.position == position) return;
+    formhide(mode);
 }
 
 void TFRM_Date::formhide(SlideMode mode) {
     dock_mode_ = mode;
-    Timer_formhide.start();
+    if (!Timer_formhide.isActive()) Timer_formhide.start();
 }
 
 void TFRM_Date::Timer_formhideTimer() {
-    Timer1.stop();
     const QRect frame = frameGeometry();
     const SlideStep step = slide_tick(dock_mode_, {frame.left(), frame.top()},
                                       {frame.width(), frame.height()}, screen_size());
     move_to(step.position);
-    if (step.finished) {
-        Timer_formhide.stop();
-        Timer1.start();
-    }
+    if (step.finished) Timer_formhide.stop();
 }
 
 }  // namespace velmora::app

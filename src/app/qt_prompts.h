@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDebug>
 #include <QMessageBox>
 #include <QString>
 #include <QWidget>
@@ -17,6 +18,7 @@ public:
 
     void inform(const std::string& text, const std::string& caption,
                 sys::PromptIcon icon) override {
+        log(text);
         QMessageBox box(
             icon == sys::PromptIcon::error ? QMessageBox::Critical : QMessageBox::Information,
             QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
@@ -25,6 +27,7 @@ public:
     }
 
     bool ask_yes_no(const std::string& text, const std::string& caption) override {
+        log(text);
         QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
                         QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner());
         return box.exec() == QMessageBox::Yes;
@@ -33,6 +36,12 @@ public:
     void set_fallback_owner(QWidget* owner) { fallback_owner_ = owner; }
 
 private:
+    // What the program tells the user also goes to the diagnostic output, so
+    // a message seen once can be found again in a session log.
+    static void log(const std::string& text) {
+        qInfo().noquote() << "message:" << QString::fromStdString(text);
+    }
+
     QWidget* owner() const {
         QWidget* active = QApplication::activeModalWidget();
         if (!active) active = QApplication::activeWindow();

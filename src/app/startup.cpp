@@ -42,8 +42,11 @@ void keep_template_copy(const AppPaths& paths) {
 }  // namespace
 
 std::string unable_to_write(const std::string& path) {
-    std::string text = messages::unable_to_write;
-    return text.replace(text.find("%s"), 2, path);
+    const std::string_view text = messages::unable_to_write;
+    const std::size_t slot = text.find("%s");
+    std::string message(text.substr(0, slot));
+    message.append(path).append(text.substr(slot + 2));
+    return message;
 }
 
 bool create_vrx_temp(const AppPaths& paths, sys::Prompts& prompts) {

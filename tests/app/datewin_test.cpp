@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 
+#include <QCursor>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -10,6 +11,7 @@
 
 #include "../sys/temp_folder.h"
 #include "app/DateWin.h"
+#include "allocation_counter.h"
 #include "recording_prompts.h"
 #include "store/kx_efs.h"
 
@@ -132,6 +134,41 @@ TEST_F(MainWindowTest, DraggingAgainstAnEdgeDocksAndAwayUndocks) {
     window.formmoving({100, 100, 430, 660});
     EXPECT_EQ(window.docked_at(), 0);
     EXPECT_FALSE(window.Timer1.isActive());
+}
+
+// Runs the slide timer's ticks until the slide ends.
+void finish_slide(TFRM_Date& window) {
+    for (int tick = 0; tick < 100 && window.Timer_formhide.isActive(); ++tick) {
+        window.Timer_formhideTimer();
+    }
+}
+
+TEST_F(MainWindowTest, DockedAtTheLeftItHidesAndComesBackAndTheIdleWatchAllocatesNothing) {
+    TFRM_Date window(context);
+    ASSERT_EQ(window.FormCreate(), StartResult::running);
+    window.show();
+    window.move(0, 100);
+    window.formmoving({-40, 100, 290, 660});
+    QCursor::setPos(600, 400);
+    window.Timer1Timer();
+    ASSERT_TRUE(window.Timer_formhide.isActive());
+    finish_slide(window);
+    EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(4 - window.frameGeometry().width(), 100));
+    {
+        velmora::testing::AllocationCount count;
+        for (int tick = 0; tick < 200; ++tick) window.Timer1Timer();
+        EXPECT_EQ(count.so_far(), 0);
+    }
+    EXPECT_FALSE(window.Timer_formhide.isActive());
+    QCursor::setPos(1, 300);  // on the 4-pixel strip
+    window.Timer1Timer();
+    finish_slide(window);
+    EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(0, 100));
+    {
+        velmora::testing::AllocationCount count;
+        for (int tick = 0; tick < 200; ++tick) window.Timer1Timer();
+        EXPECT_EQ(count.so_far(), 0);
+    }
 }
 
 }  // namespace

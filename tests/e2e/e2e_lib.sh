@@ -1,0 +1,88 @@
+# Helpers for the end-to-end tests: they run inside xvfb-run with a window
+# manager, start the real program in a fresh folder and look at what it did.
+
+set -euo pipefail
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+check() {
+  local what=$1
+  shift
+  "$@" || fail "$what"
+}
+
+# A fresh private runtime folder and a window manager for this display.
+start_session() {
+  E2E_ROOT=$(mktemp -d /tmp/velmora-e2e.XXXXXX)
+  export XDG_RUNTIME_DIR="$E2E_ROOT/runtime"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  export QT_QPA_PLATFORM=xcb
+  jwm >/dev/null 2>&1 &
+  E2E_WM=$!
+  sleep 0.3
+  trap end_session EXIT
+}
+
+end_session() {
+  pkill -P $$ velmora 2>/dev/null || true
+  kill "$E2E_WM" 2>/dev/null || true
+  chattr -i "$E2E_ROOT"/* 2>/dev/null || true
+  chmod -R u+w "$E2E_ROOT" 2>/dev/null || true
+  rm -rf "$E2E_ROOT"
+}
+
+# new_program_folder NAME [files...]: a folder holding the program and the given files.
+new_program_folder() {
+  local folder="$E2E_ROOT/$1"
+  shift
+  mkdir -p "$folder"
+  cp "$E2E_BIN/velmora" "$folder/"
+  for file in "$@"; do cp "$E2E_BIN/$file" "$folder/"; done
+  echo "$folder"
+}
+
+# start_program FOLDER: starts it in the background; sets PROGRAM_PID and PROGRAM_LOG.
+start_program() {
+  PROGRAM_LOG="$E2E_ROOT/program-$RANDOM.log"
+  "$1/velmora" >"$PROGRAM_LOG" 2>&1 &
+  PROGRAM_PID=$!
+}
+
+wait_main_window() {
+  MAIN_WINDOW=$(timeout 10 xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1) ||
+    fail "the main window did not appear"
+  sleep 0.3
+}
+
+# wait_message PID TEXT: the process shows a message box with this text; press OK.
+wait_message() {
+  local pid=$1 text=$2 box
+  for _ in $(seq 50); do
+    grep -qF "message: $text" "$PROGRAM_LOG" && break
+    sleep 0.1
+  done
+  grep -qF "message: $text" "$PROGRAM_LOG" || fail "no message \"$text\" (log: $(cat "$PROGRAM_LOG"))"
+  box=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1) ||
+    fail "no message box window"
+  sleep 0.3
+  xdotool windowactivate --sync "$box" key Return
+}
+
+# wait_exit PID: sets EXIT_STATUS, failing after ten seconds.
+wait_exit() {
+  local pid=$1
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "process $pid did not end"
+  EXIT_STATUS=0
+  wait "$pid" || EXIT_STATUS=$?
+}
+
+folder_is_empty() { [[ -d "$1" && -z "$(ls -A "$1")" ]]; }
+
+snapshot() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
