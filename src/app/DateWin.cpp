@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabBar>
@@ -14,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 
 #include "app/app_icon.h"
 #include "app/window_hints.h"
@@ -112,6 +114,12 @@ void TFRM_Date::build_regions() {
         RzPageControl_date->addTab(*page, QString::fromUtf8(caption));
     }
     RzPageControl_date->setCurrentIndex(0);
+    ListView_tool = new QListWidget(TabSheet3);
+    ListView_tool->setObjectName("ListView_tool");
+    ListView_tool->setFrameShape(QFrame::NoFrame);
+    auto* tools_page = new QVBoxLayout(TabSheet3);
+    tools_page->setContentsMargins(4, 4, 4, 4);
+    tools_page->addWidget(ListView_tool);
     column->addWidget(RzPageControl_date, 1);
     build_bottom_strip();
     column->addWidget(Panel_center_bottom);
@@ -179,6 +187,11 @@ StartResult TFRM_Date::FormCreate() {
 void TFRM_Date::initvar() {
     hidden_windows_.clear();
     url_clip_list_.clear();
+    ListView_tool->clear();
+    for (const char* tool : {"热键管理", "护眼提醒", "定时关机", "纪念日提醒", "屏幕截图",
+                             "文件夹加锁", "在线词典", "分类搜索"}) {
+        ListView_tool->addItem(QString::fromUtf8(tool));
+    }
 }
 
 void TFRM_Date::initapp_fromlocalset() {
@@ -198,7 +211,9 @@ void TFRM_Date::initapp_fromlocalset() {
     if (local_.eyehint_use == "1") Timer_eye.start();
     Timer_taskhint.stop();
     if (local_.taskhint_use == "1" && local_.taskhint_time > 0) {
-        Timer_taskhint.setInterval(local_.taskhint_time * 3600000);
+        // A hand-edited number of hours must not overflow the timer's interval.
+        const long long interval = std::min<long long>(local_.taskhint_time * 3600000LL, INT_MAX);
+        Timer_taskhint.setInterval(static_cast<int>(interval));
         Timer_taskhint.start();
     }
 }

@@ -19,6 +19,7 @@
 #include "sys/prompts.h"
 
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolBar;
@@ -62,6 +63,7 @@ public:
     QWidget* TabSheet6 = nullptr;  // 记事便笺
     QWidget* TabSheet3 = nullptr;  // 辅助工具
     QWidget* TabSheet4 = nullptr;  // 网址书签
+    QListWidget* ListView_tool = nullptr;
     QWidget* Panel_center_bottom = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolButton* ToolButton1 = nullptr;

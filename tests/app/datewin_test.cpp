@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QToolButton>
@@ -10,8 +11,8 @@
 #include <random>
 
 #include "../sys/temp_folder.h"
-#include "app/DateWin.h"
 #include "allocation_counter.h"
+#include "app/DateWin.h"
 #include "recording_prompts.h"
 #include "store/kx_efs.h"
 
@@ -63,6 +64,9 @@ TEST_F(MainWindowTest, RegionsAndTabsAreInPlace) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.ToolButton1->accessibleName().isEmpty());
+    ASSERT_EQ(window.ListView_tool->count(), 8);
+    EXPECT_EQ(window.ListView_tool->item(0)->text(), "热键管理");
+    EXPECT_EQ(window.ListView_tool->item(7)->text(), "分类搜索");
 }
 
 TEST_F(MainWindowTest, EveryResizeEndsAtTheFixedSize) {
