@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <type_traits>
+#include <variant>
 
 namespace velmora::app {
 
@@ -9,17 +11,6 @@ namespace {
 
 constexpr const char* option_section = "option";
 constexpr int max_ad_lines = 1000;
-
-int read_int(const ini::IniDocument& file, const char* key, int fallback) {
-    std::string text;
-    if (!file.lookup(option_section, key, text)) return fallback;
-    long long value = ini::parse_profile_int(text, fallback);
-    return value < INT_MIN || value > INT_MAX ? fallback : static_cast<int>(value);
-}
-
-void read_text(const ini::IniDocument& file, const char* key, std::string& value) {
-    value = file.read(option_section, key, value);
-}
 
 // Old versions stored other letters for two of the hotkeys.
 void migrate_hotkey(std::string& code, char old_letter, char new_letter) {
@@ -46,74 +37,100 @@ int letter_position(const std::string& version) {
     return last >= 'A' && last <= 'Z' ? last - 'A' + 1 : 0;
 }
 
+// Every stored key of the local file with its value in memory, in the order
+// the file is written. "pos_height" is written only and is not listed here.
+using Field =
+    std::variant<int LocalSettings::*, std::int64_t LocalSettings::*, std::string LocalSettings::*>;
+struct KeyField {
+    const char* key;
+    Field field;
+};
+
+const KeyField local_fields[] = {
+    {"pos_top", &LocalSettings::pos_top},
+    {"pos_left", &LocalSettings::pos_left},
+    {"form_blend", &LocalSettings::form_blend},
+    {"desktoplink", &LocalSettings::desktoplink},
+    {"autorun", &LocalSettings::autorun},
+    {"hotkey_hidewindows", &LocalSettings::hotkey_hidewindows},
+    {"hotkey_closewindows", &LocalSettings::hotkey_closewindows},
+    {"hotkey_hidelink", &LocalSettings::hotkey_hidelink},
+    {"hotkey_hidetask", &LocalSettings::hotkey_hidetask},
+    {"hotkey_hidewindows_use", &LocalSettings::hotkey_hidewindows_use},
+    {"hotkey_closewindows_use", &LocalSettings::hotkey_closewindows_use},
+    {"hotkey_hidelink_use", &LocalSettings::hotkey_hidelink_use},
+    {"hotkey_hidetask_use", &LocalSettings::hotkey_hidetask_use},
+    {"eyehint_use", &LocalSettings::eyehint_use},
+    {"eyehint_time", &LocalSettings::eyehint_time},
+    {"shutdown_use", &LocalSettings::shutdown_use},
+    {"shutdown_date", &LocalSettings::shutdown_date},
+    {"shutdown_time", &LocalSettings::shutdown_time},
+    {"skin", &LocalSettings::skin},
+    {"todesktop", &LocalSettings::todesktop},
+    {"note_fontname", &LocalSettings::note_fontname},
+    {"note_fontcolor", &LocalSettings::note_fontcolor},
+    {"note_fontsize", &LocalSettings::note_fontsize},
+    {"taskhint_use", &LocalSettings::taskhint_use},
+    {"taskhint_time", &LocalSettings::taskhint_time},
+};
+
+void read_field(const ini::IniDocument& file, const KeyField& entry, LocalSettings& s) {
+    std::string text;
+    if (!file.lookup(option_section, entry.key, text)) return;
+    std::visit(
+        [&](auto member) {
+            auto& value = s.*member;
+            using Value = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<Value, std::string>) {
+                value = text;
+            } else {
+                const long long parsed = ini::parse_profile_int(text, value);
+                const bool fits =
+                    std::is_same_v<Value, std::int64_t> || (parsed >= INT_MIN && parsed <= INT_MAX);
+                if (fits) value = static_cast<Value>(parsed);
+            }
+        },
+        entry.field);
+}
+
+// Integers are written in decimal; the 64-bit value by its low 32 bits.
+std::string field_text(const KeyField& entry, const LocalSettings& s) {
+    return std::visit(
+        [&](auto member) -> std::string {
+            const auto& value = s.*member;
+            using Value = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<Value, std::string>) {
+                return value;
+            } else {
+                return std::to_string(static_cast<std::int32_t>(value));
+            }
+        },
+        entry.field);
+}
+
 }  // namespace
 
 LocalSettings read_local_settings(const ini::IniDocument& file) {
     LocalSettings s;
-    s.pos_top = read_int(file, "pos_top", s.pos_top);
-    s.pos_left = read_int(file, "pos_left", s.pos_left);
-    s.form_blend = std::clamp(read_int(file, "form_blend", s.form_blend), 30, 255);
-    for (auto [key, value] : {std::pair{"desktoplink", &s.desktoplink},
-                              {"autorun", &s.autorun},
-                              {"todesktop", &s.todesktop},
-                              {"hotkey_hidewindows", &s.hotkey_hidewindows},
-                              {"hotkey_closewindows", &s.hotkey_closewindows},
-                              {"hotkey_hidelink", &s.hotkey_hidelink},
-                              {"hotkey_hidetask", &s.hotkey_hidetask},
-                              {"hotkey_hidewindows_use", &s.hotkey_hidewindows_use},
-                              {"hotkey_closewindows_use", &s.hotkey_closewindows_use},
-                              {"hotkey_hidelink_use", &s.hotkey_hidelink_use},
-                              {"hotkey_hidetask_use", &s.hotkey_hidetask_use},
-                              {"eyehint_use", &s.eyehint_use},
-                              {"shutdown_use", &s.shutdown_use},
-                              {"shutdown_date", &s.shutdown_date},
-                              {"shutdown_time", &s.shutdown_time},
-                              {"skin", &s.skin},
-                              {"note_fontname", &s.note_fontname},
-                              {"note_fontcolor", &s.note_fontcolor},
-                              {"taskhint_use", &s.taskhint_use}}) {
-        read_text(file, key, *value);
-    }
-    std::string eyehint;
-    if (file.lookup(option_section, "eyehint_time", eyehint)) {
-        s.eyehint_time = ini::parse_profile_int(eyehint, s.eyehint_time);
-    }
-    s.note_fontsize = read_int(file, "note_fontsize", s.note_fontsize);
-    s.taskhint_time = read_int(file, "taskhint_time", s.taskhint_time);
+    for (const KeyField& entry : local_fields) read_field(file, entry, s);
+    s.form_blend = std::clamp(s.form_blend, 30, 255);
     migrate_hotkey(s.hotkey_hidetask, 'S', 'T');
     migrate_hotkey(s.hotkey_hidelink, 'A', 'D');
     return s;
 }
 
-ini::KeyValues local_settings_entries(const LocalSettings& s, const WindowPlace& place) {
-    return {
-        {"pos_top", std::to_string(place.top)},
-        {"pos_left", std::to_string(place.left)},
-        {"pos_height", std::to_string(place.height)},
-        {"form_blend", std::to_string(s.form_blend)},
-        {"desktoplink", s.desktoplink},
-        {"autorun", s.autorun},
-        {"hotkey_hidewindows", s.hotkey_hidewindows},
-        {"hotkey_closewindows", s.hotkey_closewindows},
-        {"hotkey_hidelink", s.hotkey_hidelink},
-        {"hotkey_hidetask", s.hotkey_hidetask},
-        {"hotkey_hidewindows_use", s.hotkey_hidewindows_use},
-        {"hotkey_closewindows_use", s.hotkey_closewindows_use},
-        {"hotkey_hidelink_use", s.hotkey_hidelink_use},
-        {"hotkey_hidetask_use", s.hotkey_hidetask_use},
-        {"eyehint_use", s.eyehint_use},
-        {"eyehint_time", std::to_string(static_cast<std::int32_t>(s.eyehint_time))},
-        {"shutdown_use", s.shutdown_use},
-        {"shutdown_date", s.shutdown_date},
-        {"shutdown_time", s.shutdown_time},
-        {"skin", s.skin},
-        {"todesktop", s.todesktop},
-        {"note_fontname", s.note_fontname},
-        {"note_fontcolor", s.note_fontcolor},
-        {"note_fontsize", std::to_string(s.note_fontsize)},
-        {"taskhint_use", s.taskhint_use},
-        {"taskhint_time", std::to_string(s.taskhint_time)},
-    };
+ini::KeyValues local_settings_entries(const LocalSettings& settings, const WindowPlace& place) {
+    LocalSettings s = settings;
+    s.pos_top = place.top;
+    s.pos_left = place.left;
+    ini::KeyValues entries;
+    for (const KeyField& entry : local_fields) {
+        entries.emplace_back(entry.key, field_text(entry, s));
+        if (std::string_view(entry.key) == "pos_left") {
+            entries.emplace_back("pos_height", std::to_string(place.height));
+        }
+    }
+    return entries;
 }
 
 bool save_local_settings(const std::string& path, const LocalSettings& settings,
