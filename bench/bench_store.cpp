@@ -6,81 +6,17 @@
 #include <fstream>
 #include <random>
 
-#include "store/container_names.h"
-#include "store/fxstore.h"
+#include "bench_container.h"
 #include "store/kx_efs.h"
 #include "sys/atomicfile.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using velmora::bench::bench_container;
+using velmora::bench::day_key;
+using velmora::bench::days;
+using velmora::bench::plan_record;
 using velmora::store::container_password;
-
-constexpr int days = 7300;  // twenty years
-constexpr int bookmarks = 20000 - 2 * days - 5;
-
-std::string day_key(int day) {
-    // Any eight-digit key works for the store; real ones are dates.
-    return std::to_string(20000101 + (day / 365) * 10000 + (day % 365 / 28 + 1) * 100 + day % 28 +
-                          1);
-}
-
-std::string plan_record(int day) {
-    std::string record;
-    for (int task = 0; task < 1 + day % 5; ++task) {
-        record += "B\xBD\xF8\xD0\xD0\xD6\xD0\xCD\xEA\xB3\xC9\xB1\xA8\xB8\xE6 " +
-                  std::to_string(task) + "\r\n";
-    }
-    return record;
-}
-
-struct BenchContainer {
-    fs::path root;
-    std::string container;
-    std::string work;
-    std::vector<std::string> plan_names;
-
-    BenchContainer() {
-        root = fs::temp_directory_path() / ("velmora-bench-" + std::to_string(getpid()));
-        fs::remove_all(root);
-        fs::create_directories(root / "zenqplumora");
-        container = (root / "zenqdata.fx").string();
-        work = (root / "zenqplumora").string();
-        FX_Createoropenfx(container, container_password, 0, "fileX", "ccc");
-        for (const char* top : velmora::store::top_folders) FX_Addnode(0, top);
-        fill(
-            "plumora_plan", days, [](int i) { return day_key(i) + ".txt"; }, plan_record);
-        fill(
-            "plumora_note", days, [](int i) { return day_key(i) + ".txt"; },
-            [](int i) { return std::string(200 + i % 400, 'n'); });
-        fill(
-            "plumora_url", bookmarks, [](int i) { return "bookmark " + std::to_string(i); },
-            [](int i) { return "http://example.org/" + std::to_string(i); });
-        for (int i = 0; i < days; ++i) plan_names.push_back("plumora_plan/" + day_key(i) + ".txt");
-    }
-    ~BenchContainer() {
-        FX_Closefx(1);
-        fs::remove_all(root);
-    }
-
-    template <typename Name, typename Content>
-    void fill(const std::string& folder, int count, Name name, Content content) {
-        fs::path stage = root / "stage";
-        fs::create_directories(stage);
-        std::vector<std::string> paths;
-        for (int i = 0; i < count; ++i) {
-            paths.push_back((stage / name(i)).string());
-            std::ofstream(paths.back(), std::ios::binary) << content(i);
-        }
-        FX_Inputall(1, FX_Directory_Changenodenametoindex(folder), paths, "", "", 1, "", 1);
-        fs::remove_all(stage);
-    }
-};
-
-BenchContainer& bench_container() {
-    static BenchContainer container;
-    return container;
-}
 
 void BM_NameLookup(benchmark::State& state) {
     auto& fx = bench_container();

@@ -5,12 +5,14 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -19,6 +21,8 @@
 
 #include "app/app_icon.h"
 #include "app/window_hints.h"
+#include "calendar/month_model.h"
+#include "calendar/month_view.h"
 #include "store/kx_efs.h"
 #include "sys/atomicfile.h"
 #include "sys/inifile.h"
@@ -53,7 +57,8 @@ QWidget* white_panel(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TFRM_Date::TFRM_Date(AppContext context) : context_(std::move(context)) {
+TFRM_Date::TFRM_Date(AppContext context)
+    : context_(std::move(context)), day_store_(context_.paths.temp_work()) {
     setObjectName("FRM_Date");
     setWindowTitle("Velmora");
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
@@ -114,6 +119,7 @@ void TFRM_Date::build_regions() {
         RzPageControl_date->addTab(*page, QString::fromUtf8(caption));
     }
     RzPageControl_date->setCurrentIndex(0);
+    build_day_pages();
     ListView_tool = new QListWidget(TabSheet3);
     ListView_tool->setObjectName("ListView_tool");
     ListView_tool->setFrameShape(QFrame::NoFrame);
@@ -179,7 +185,7 @@ StartResult TFRM_Date::FormCreate() {
     load_bookmark_tree();
     clearoldver(context_.paths);
     daykey_.clear();
-    build_month_menus_and_day_cells();
+    month_view->create_day_cells();
     start_date_ = context_.clock->now();
     return StartResult::running;
 }
@@ -287,7 +293,7 @@ void TFRM_Date::doformclose() {
         if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
             context_.prompts->inform(unable_to_write(context_.paths.local_settings()));
         }
-        save_shown_plan();
+        savedata2fx_schedule();
         create_vrx_temp(context_.paths, *context_.prompts);
         create_vrx_sys_temp(context_.paths, false, *context_.prompts);
     }
@@ -309,6 +315,163 @@ void TFRM_Date::FormResize() {
     if (width() != window_width || height() != window_height) {
         resize(window_width, window_height);
     }
+}
+
+// --- The day pages, the month view and the day records -------------------
+
+void TFRM_Date::build_day_pages() {
+    month_view = new calendar::MonthView(Panel1);
+    connect(month_view, &calendar::MonthView::dayPressed, this, &TFRM_Date::CnDayMouseDown);
+    connect(month_view, &calendar::MonthView::dayClicked, this,
+            [this](int day) { cur_day_ = day; });
+    connect(month_view, &calendar::MonthView::todayClicked, this, &TFRM_Date::lb_todayClick);
+    connect(month_view, &calendar::MonthView::previousMonth, this, &TFRM_Date::sb_date_leftClick);
+    connect(month_view, &calendar::MonthView::nextMonth, this, &TFRM_Date::sb_date_rightClick);
+    connect(month_view, &calendar::MonthView::monthChosen, this, &TFRM_Date::MenuMonth_1Click);
+    connect(month_view, &calendar::MonthView::yearChosen, this, &TFRM_Date::MenuYear_Click);
+
+    sg_mon_log = new QTableWidget(0, 3, TabSheet5);
+    sg_mon_log->setObjectName("sg_mon_log");
+    sg_mon_log->verticalHeader()->hide();
+    sg_mon_log->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sg_mon_log->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sg_mon_log->setColumnWidth(0, 36);
+    sg_mon_log->setColumnWidth(1, 56);
+    sg_mon_log->horizontalHeader()->setStretchLastSection(true);
+    auto* plans = new QVBoxLayout(TabSheet5);
+    plans->setContentsMargins(2, 2, 2, 2);
+    plans->addWidget(sg_mon_log);
+
+    Memo_note = new QPlainTextEdit(TabSheet6);
+    Memo_note->setObjectName("Memo_note");
+    Memo_note->setReadOnly(true);
+    Memo_note->setStyleSheet("color: blue;");
+    Memo_note->setToolTip("双击编辑");
+    Memo_note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* notes = new QVBoxLayout(TabSheet6);
+    notes->setContentsMargins(2, 2, 2, 2);
+    notes->addWidget(Memo_note);
+}
+
+void TFRM_Date::prepare_plan_grid() {
+    plan_grid_.clear();
+    show_plan_grid();
+}
+
+// The grid's header row is the table's header; task rows follow it.
+void TFRM_Date::show_plan_grid() {
+    const store::PlanGrid::Row& header = plan_grid_.row(0);
+    sg_mon_log->setHorizontalHeaderLabels({QString::fromStdString(header[0]),
+                                           QString::fromStdString(header[1]),
+                                           QString::fromStdString(header[2])});
+    sg_mon_log->setRowCount(plan_grid_.row_count() - 1);
+    for (int row = 1; row < plan_grid_.row_count(); ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const std::string& text = plan_grid_.row(row)[static_cast<std::size_t>(column)];
+            sg_mon_log->setItem(row - 1, column,
+                                new QTableWidgetItem(QString::fromStdString(text)));
+        }
+    }
+}
+
+void TFRM_Date::show_month(const calendar::Date& date) {
+    const calendar::MonthModel model = calendar::build_month(
+        date, [](const std::string& name) { return FX_Directory_Changenodenametoindex(name) > 0; });
+    month_view->show(model);
+}
+
+void TFRM_Date::redraw_month() {
+    show_month(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
+}
+
+void TFRM_Date::load_schedule() {
+    day_store_.load_schedule(plan_grid_, daykey_);
+    Memo_plan_temp->setPlainText(QString::fromStdString(day_store_.line_buffer()));
+    show_plan_grid();
+}
+
+void TFRM_Date::load_note() {
+    Memo_note->setPlainText(QString::fromStdString(day_store_.load_note(daykey_)));
+}
+
+// Saves the shown plans of `daykey` only when they changed, then redraws
+// the month so its marks match the store.
+void TFRM_Date::savedata2fx_schedule() {
+    if (!day_store_.plan_dirty) return;
+    day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
+    redraw_month();
+}
+
+void TFRM_Date::savedata2fx_note(const std::string& note) {
+    day_store_.savedata2fx_note2(note, daykey_);
+    redraw_month();
+}
+
+void TFRM_Date::show_start_day() {
+    const calendar::Date today{start_date_.year, start_date_.month, start_date_.day};
+    cur_year_ = today.year;
+    cur_month_ = today.month;
+    cur_day_ = today.day;
+    show_month(today);
+    daykey_ = calendar::day_key(today);
+    load_schedule();
+    load_note();
+}
+
+// Every selection change: the old day's plans are saved before the
+// selection moves, then the new day is shown and its records loaded.
+void TFRM_Date::select(const calendar::Date& date) {
+    show_month(date);
+    daykey_ = calendar::day_key(date);
+    load_schedule();
+    load_note();
+}
+
+void TFRM_Date::CnDayMouseDown(int day) {
+    savedata2fx_schedule();
+    cur_day_ = day;
+    select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
+}
+
+void TFRM_Date::lb_todayClick() {
+    savedata2fx_schedule();
+    const sys::LocalTime now = context_.clock->now();
+    cur_year_ = now.year;
+    cur_month_ = now.month;
+    cur_day_ = now.day;
+    select({now.year, now.month, now.day});
+}
+
+void TFRM_Date::sb_date_leftClick() {
+    const calendar::Date target =
+        calendar::step_month(month_view->label_year->text().toInt(),
+                             month_view->Label_month->text().toInt(), -1, cur_day_);
+    cur_year_ = target.year;
+    cur_month_ = target.month;
+    savedata2fx_schedule();
+    select(target);
+}
+
+void TFRM_Date::sb_date_rightClick() {
+    const calendar::Date target =
+        calendar::step_month(month_view->label_year->text().toInt(),
+                             month_view->Label_month->text().toInt(), 1, cur_day_);
+    cur_year_ = target.year;
+    cur_month_ = target.month;
+    savedata2fx_schedule();
+    select(target);
+}
+
+void TFRM_Date::MenuMonth_1Click(int month) {
+    savedata2fx_schedule();
+    cur_month_ = month;
+    select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
+}
+
+void TFRM_Date::MenuYear_Click(int year) {
+    savedata2fx_schedule();
+    cur_year_ = year;
+    select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
 }
 
 // --- Docking ------------------------------------------------------------

@@ -14,6 +14,8 @@
 #include "app/docking.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "calendar/DateCn.h"
+#include "store/day_store.h"
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
 #include "sys/prompts.h"
@@ -21,9 +23,14 @@
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
+class QTableWidget;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+
+namespace velmora::calendar {
+class MonthView;
+}
 
 namespace velmora::app {
 
@@ -70,6 +77,9 @@ public:
     QLabel* l_ad1 = nullptr;
     QLabel* l_ad2 = nullptr;
     QPlainTextEdit* Memo_plan_temp = nullptr;
+    QTableWidget* sg_mon_log = nullptr;   // the selected day's plans
+    QPlainTextEdit* Memo_note = nullptr;  // the selected day's note, read-only
+    calendar::MonthView* month_view = nullptr;
 
     QTimer Timer1;          // the docking watch, 10 ms
     QTimer Timer_formhide;  // one slide step, 5 ms
@@ -79,6 +89,23 @@ public:
     QTimer Timer_shutdown;  // timed shutdown, 6 s
     QTimer Timer_ad;        // announcement rotation
     QTimer Timer_ad2;       // announcement scrolling, 100 ms
+
+    // The month view and the day records.
+    void show_month(const calendar::Date& date);
+    void load_schedule();
+    void load_note();
+    void savedata2fx_schedule();
+    void savedata2fx_note(const std::string& note);
+    void CnDayMouseDown(int day);
+    void lb_todayClick();
+    void sb_date_leftClick();
+    void sb_date_rightClick();
+    void MenuMonth_1Click(int month);
+    void MenuYear_Click(int year);
+    const std::string& daykey() const { return daykey_; }
+    calendar::Date selected_date() const { return {cur_year_, cur_month_, cur_day_}; }
+    store::PlanGrid& plan_grid() { return plan_grid_; }
+    store::DayStore& day_store() { return day_store_; }
 
     // Docking, called from the window's move handling and timers.
     void formmoving(Rect proposed);
@@ -109,12 +136,15 @@ private:
     void start_remote_download() {}
     void reghotkey() {}
     void unreghotkey() {}
-    void prepare_plan_grid() {}
     void load_bookmark_tree() {}
-    void build_month_menus_and_day_cells() {}
-    void show_start_day() {}
-    void save_shown_plan() {}
     void Timer_apprunTimer() {}
+
+    void build_day_pages();
+    void prepare_plan_grid();
+    void show_plan_grid();
+    void show_start_day();
+    void select(const calendar::Date& date);
+    void redraw_month();
 
     AppContext context_;
     std::unique_ptr<sys::InstanceLock> instance_lock_;
@@ -130,6 +160,12 @@ private:
     std::vector<std::string> url_clip_list_;
     std::string daykey_;
     sys::LocalTime start_date_;
+
+    store::DayStore day_store_;
+    store::PlanGrid plan_grid_;
+    int cur_year_ = 0;
+    int cur_month_ = 1;
+    int cur_day_ = 1;
 
     DockEdges dock_edges_ = 0;
     SlideMode dock_mode_ = no_slide;

@@ -1,0 +1,107 @@
+// The lunar date of a spread of days, from the engine and from ICU's Chinese
+// calendar in the same run; the ratio of their costs is the "icu_ratio"
+// counter.
+#include <benchmark/benchmark.h>
+#include <unicode/calendar.h>
+#include <unicode/simpletz.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "calendar/DateCn.h"
+
+namespace {
+
+using velmora::calendar::Date;
+
+// Every 13th day of 1901..2050: all months, all years, both sides of New Year.
+std::vector<Date> spread_dates() {
+    std::vector<Date> dates;
+    int skip = 0;
+    for (int year = 1901; year <= 2050; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            for (int day = 1; day <= velmora::calendar::days_in_month(year, month); ++day) {
+                if (++skip % 13 == 0) dates.push_back({year, month, day});
+            }
+        }
+    }
+    return dates;
+}
+
+// Milliseconds of noon in UTC+8 on the date.
+double noon_utc8(Date date) {
+    const int year = date.month <= 2 ? date.year - 1 : date.year;
+    const int era = year / 400, year_of_era = year - era * 400;
+    const int day_of_year = (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
+    const long days = era * 146097L + year_of_era * 365 + year_of_era / 4 - year_of_era / 100 +
+                      day_of_year - 719468;
+    return (static_cast<double>(days) * 86400.0 + 4 * 3600.0) * 1000.0;
+}
+
+struct IcuDates {
+    std::unique_ptr<icu::Calendar> calendar;
+    std::vector<double> times;
+    explicit IcuDates(const std::vector<Date>& dates) {
+        UErrorCode status = U_ZERO_ERROR;
+        calendar = std::unique_ptr<icu::Calendar>(
+            icu::Calendar::createInstance(new icu::SimpleTimeZone(8 * 3600 * 1000, "UTC+8"),
+                                          icu::Locale("root@calendar=chinese"), status));
+        for (Date date : dates) times.push_back(noon_utc8(date));
+    }
+    long pass() {
+        long sum = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        for (double time : times) {
+            calendar->setTime(time, status);
+            sum += calendar->get(UCAL_DATE, status) + calendar->get(UCAL_MONTH, status) +
+                   calendar->get(UCAL_IS_LEAP_MONTH, status);
+        }
+        return sum;
+    }
+};
+
+long engine_pass(const std::vector<Date>& dates) {
+    long sum = 0;
+    for (Date date : dates) sum += velmora::calendar::lunar_date(date);
+    return sum;
+}
+
+void BM_LunarDate(benchmark::State& state) {
+    const auto dates = spread_dates();
+    for (auto _ : state) benchmark::DoNotOptimize(engine_pass(dates));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * dates.size()));
+    state.counters["ns_per_date"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * dates.size()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+}
+BENCHMARK(BM_LunarDate)->Unit(benchmark::kMicrosecond);
+
+// Times both on the same dates inside one benchmark, so the ratio compares
+// the two under the same machine conditions.
+void BM_LunarDateVersusIcu(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const auto dates = spread_dates();
+    IcuDates icu(dates);
+    Clock::duration engine{}, reference{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int repeat = 0; repeat < 20; ++repeat) benchmark::DoNotOptimize(engine_pass(dates));
+        const auto middle = Clock::now();
+        benchmark::DoNotOptimize(icu.pass());
+        reference += Clock::now() - middle;
+        engine += (middle - start) / 20;
+    }
+    const double count = static_cast<double>(state.iterations() * dates.size());
+    const auto ns = [count](Clock::duration total) {
+        return std::chrono::duration<double, std::nano>(total).count() / count;
+    };
+    state.counters["engine_ns"] = ns(engine);
+    state.counters["icu_ns"] = ns(reference);
+    state.counters["icu_ratio"] = ns(reference) / ns(engine);
+}
+BENCHMARK(BM_LunarDateVersusIcu)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,56 @@
+#include "calendar/month_model.h"
+
+#include "store/day_records.h"
+
+namespace velmora::calendar {
+
+namespace {
+
+bool weekend_column(int cell) {
+    return cell % 7 == 1 || cell % 7 == 0;
+}
+
+DayCell fill_cell(const Date& day, int cell, const RecordLookup& has_record) {
+    DayCell c;
+    c.day = day.day;
+    c.key = day_key(day);
+    c.number_text = std::to_string(day.day);
+    const bool weekend = weekend_column(cell);
+    c.number_rgb = weekend ? red : black;
+    c.has_plan = has_record(store::plan_record_name(c.key));
+    c.has_note = has_record(store::note_record_name(c.key));
+    const CellText text = cell_text(day);
+    c.lunar_text = text.text;
+    c.lunar_rgb = text.special ? text.rgb : (weekend ? red : dark_green);
+    return c;
+}
+
+}  // namespace
+
+MonthModel build_month(const Date& date, const RecordLookup& has_record) {
+    MonthModel m;
+    m.year = date.year;
+    m.month = date.month;
+    m.year_caption = std::to_string(date.year);
+    m.month_caption = std::to_string(date.month);
+    m.stem_zodiac = year_stem(date) + year_zodiac(date);
+    const int first = weekday({date.year, date.month, 1}) + 1;  // 1 = Sunday
+    const int days = days_in_month(date.year, date.month);
+    for (int d = 1; d <= days; ++d) {
+        const int cell = first + d - 1;
+        m.cells[static_cast<std::size_t>(cell - 1)] =
+            fill_cell({date.year, date.month, d}, cell, has_record);
+        if (d == date.day) {
+            m.selected_cell = cell;
+            m.star = star_sign(date);
+        }
+    }
+    return m;
+}
+
+Date step_month(int year, int month, int delta, int day) {
+    int index = year * 12 + (month - 1) + delta;
+    return clamp_date(index / 12, index % 12 + 1, day);
+}
+
+}  // namespace velmora::calendar

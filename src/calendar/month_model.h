@@ -1,0 +1,51 @@
+// What the month view shows for one month, worked out without a window: the
+// 37 cells with their day numbers, texts, colours and marks, the year's stem
+// and zodiac, the selected cell and its star sign.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "calendar/DateCn.h"
+
+namespace velmora::calendar {
+
+inline constexpr int cell_count = 37;
+inline constexpr std::uint32_t red = 0xFF0000;
+inline constexpr std::uint32_t black = 0x000000;
+inline constexpr std::uint32_t dark_green = 0x004000;
+
+struct DayCell {
+    int day = 0;  // 0: the cell is not used this month
+    std::string key;
+    std::string number_text;
+    std::uint32_t number_rgb = black;
+    std::string lunar_text;
+    std::uint32_t lunar_rgb = dark_green;
+    bool has_plan = false;
+    bool has_note = false;
+};
+
+struct MonthModel {
+    int year = 0;
+    int month = 0;
+    std::string year_caption;               // "2024"
+    std::string month_caption;              // "1" ... "12"
+    std::string stem_zodiac;                // "甲辰龙"
+    std::array<DayCell, cell_count> cells;  // index 0 is cell 1
+    int selected_cell = 0;                  // 1-based; 0 when no day is selected
+    std::string star;
+};
+
+// Whether the container holds a record of this node path.
+using RecordLookup = std::function<bool(const std::string& node_path)>;
+
+// The month of `date`, with `date`'s day selected.
+MonthModel build_month(const Date& date, const RecordLookup& has_record);
+
+// One month back or forward from (year, month).
+Date step_month(int year, int month, int delta, int day);
+
+}  // namespace velmora::calendar

@@ -1,0 +1,215 @@
+#include "cli/cli.h"
+
+#include <cstdlib>
+
+namespace velmora::cli {
+
+namespace {
+
+struct UsageError {
+    std::string message;
+};
+
+// One command line after the program name, split into its parts.
+struct Invocation {
+    std::string data_dir;
+    std::string command;
+    std::vector<std::string> operands;
+    bool header = false;
+    bool help = false;
+};
+
+struct Command {
+    const char* name;
+    const char* usage;
+    std::size_t min_operands;
+    std::size_t max_operands;
+    bool takes_header;
+    bool needs_data;
+    void (*run)(const Invocation&, std::ostream&);
+};
+
+calendar::Date date_operand(const std::string& text) {
+    auto date = parse_date(text);
+    if (!date) throw UsageError{"not a date (yyyy-mm-dd): " + text};
+    return *date;
+}
+
+int number_operand(const std::string& text, int low, int high, const char* what) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < low || value > high) {
+        throw UsageError{std::string("not a ") + what + ": " + text};
+    }
+    return static_cast<int>(value);
+}
+
+void print_days(calendar::Date from, calendar::Date to, bool header, std::ostream& out) {
+    std::string lines;
+    if (header) lines += std::string(day_columns_header) + "\n";
+    for (calendar::Date date = from;; ++date.day) {
+        if (date.day > calendar::days_in_month(date.year, date.month)) {
+            date = date.month == 12 ? calendar::Date{date.year + 1, 1, 1}
+                                    : calendar::Date{date.year, date.month + 1, 1};
+        }
+        lines += day_line(date) + "\n";
+        if (date == to) break;
+    }
+    out << lines;
+}
+
+void run_day(const Invocation& call, std::ostream& out) {
+    const calendar::Date date = date_operand(call.operands[0]);
+    print_days(date, date, call.header, out);
+}
+
+bool is_before(calendar::Date a, calendar::Date b) {
+    if (a.year != b.year) return a.year < b.year;
+    if (a.month != b.month) return a.month < b.month;
+    return a.day < b.day;
+}
+
+void run_range(const Invocation& call, std::ostream& out) {
+    const calendar::Date from = date_operand(call.operands[0]);
+    const calendar::Date to = date_operand(call.operands[1]);
+    if (is_before(to, from)) throw UsageError{"the range ends before it starts"};
+    print_days(from, to, call.header, out);
+}
+
+void run_month(const Invocation& call, std::ostream& out) {
+    const int year = number_operand(call.operands[0], 1, 9999, "year (1-9999)");
+    const int month = number_operand(call.operands[1], 1, 12, "month (1-12)");
+    out << month_grid(year, month);
+}
+
+void run_plans(const Invocation& call, std::ostream& out) {
+    print_plans(call.data_dir, date_operand(call.operands[0]), out);
+}
+
+void run_note(const Invocation& call, std::ostream& out) {
+    print_note(call.data_dir, date_operand(call.operands[0]), out);
+}
+
+void run_ls(const Invocation& call, std::ostream& out) {
+    print_items(call.data_dir, call.operands.empty() ? "" : call.operands[0], out);
+}
+
+constexpr Command commands[] = {
+    {"day",
+     "usage: velmora-cli day [-H] DATE\n"
+     "  One tab-separated line for DATE (yyyy-mm-dd): date, lunar date code, lunar month,\n"
+     "  lunar day, lunar festival, solar term, year stem, year zodiac, Gregorian festival,\n"
+     "  star sign, and the text the month view shows. -H adds a header line.\n",
+     1, 1, true, false, run_day},
+    {"range",
+     "usage: velmora-cli range [-H] FROM TO\n"
+     "  The lines of `day` for every date from FROM to TO (yyyy-mm-dd), both included.\n",
+     2, 2, true, false, run_range},
+    {"month",
+     "usage: velmora-cli month YEAR MONTH\n"
+     "  The month as a grid, Sunday first, each day with its calendar text.\n",
+     2, 2, false, false, run_month},
+    {"plans",
+     "usage: velmora-cli --data DIR plans DATE\n"
+     "  The plan list of DATE stored in DIR/zenqdata.fx: category, state and text,\n"
+     "  tab-separated, one task a line.\n",
+     1, 1, false, true, run_plans},
+    {"note",
+     "usage: velmora-cli --data DIR note DATE\n"
+     "  The note of DATE stored in DIR/zenqdata.fx.\n",
+     1, 1, false, true, run_note},
+    {"ls",
+     "usage: velmora-cli --data DIR ls [PREFIX]\n"
+     "  The items of DIR/zenqdata.fx whose name starts with PREFIX: index, item type,\n"
+     "  lb and name, tab-separated.\n",
+     0, 1, false, true, run_ls},
+};
+
+constexpr const char* general_usage =
+    "usage: velmora-cli [--data DIR] COMMAND [ARGUMENTS]\n"
+    "Commands:\n"
+    "  day [-H] DATE           the calendar fields of one date\n"
+    "  range [-H] FROM TO      the calendar fields of every date from FROM to TO\n"
+    "  month YEAR MONTH        the month as a grid\n"
+    "  plans DATE              the stored plan list of DATE (needs --data)\n"
+    "  note DATE               the stored note of DATE (needs --data)\n"
+    "  ls [PREFIX]             the container's items (needs --data)\n"
+    "Dates are written yyyy-mm-dd. `velmora-cli COMMAND --help` describes a command.\n";
+
+const Command* find_command(const std::string& name) {
+    for (const Command& command : commands) {
+        if (name == command.name) return &command;
+    }
+    return nullptr;
+}
+
+Invocation split(const std::vector<std::string>& args) {
+    Invocation call;
+    std::size_t i = 0;
+    for (; i < args.size() && call.command.empty(); ++i) {
+        if (args[i] == "--data") {
+            if (++i == args.size()) throw UsageError{"--data needs a folder"};
+            call.data_dir = args[i];
+        } else if (args[i] == "--help" || args[i] == "-h") {
+            call.help = true;
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            throw UsageError{"unknown option " + args[i]};
+        } else {
+            call.command = args[i];
+        }
+    }
+    for (; i < args.size(); ++i) {
+        if (args[i] == "-H") {
+            call.header = true;
+        } else if (args[i] == "--help" || args[i] == "-h") {
+            call.help = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            throw UsageError{"unknown option " + args[i]};
+        } else {
+            call.operands.push_back(args[i]);
+        }
+    }
+    return call;
+}
+
+void check(const Command& command, const Invocation& call) {
+    if (call.operands.size() < command.min_operands ||
+        call.operands.size() > command.max_operands) {
+        throw UsageError{std::string("wrong number of arguments for ") + command.name};
+    }
+    if (call.header && !command.takes_header) {
+        throw UsageError{std::string("-H does not apply to ") + command.name};
+    }
+    if (command.needs_data && call.data_dir.empty()) {
+        throw UsageError{std::string(command.name) + " needs --data DIR"};
+    }
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const char* usage = general_usage;
+    try {
+        const Invocation call = split(args);
+        const Command* command = call.command.empty() ? nullptr : find_command(call.command);
+        if (command) usage = command->usage;
+        if (call.help) {
+            out << usage;
+            return 0;
+        }
+        if (!command) {
+            throw UsageError{call.command.empty() ? "no command given"
+                                                  : "unknown command " + call.command};
+        }
+        check(*command, call);
+        command->run(call, out);
+        return 0;
+    } catch (const UsageError& error) {
+        err << "velmora-cli: " << error.message << "\n" << usage;
+    } catch (const DataError& error) {
+        err << error.message << "\n";
+    }
+    return 2;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,43 @@
+// velmora-cli, the command-line companion: the calendar engine's answers for
+// days and months, and read access to a data folder's container. Everything
+// it prints is UTF-8.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/DateCn.h"
+
+namespace velmora::cli {
+
+// Runs one command line (without the program name). Answers the exit status:
+// 0 done, 2 for invalid arguments or a data folder that cannot be read.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A date written yyyy-mm-dd (years 0001..9999), or nothing.
+std::optional<calendar::Date> parse_date(std::string_view text);
+
+// The columns of `day` and `range`, tab-separated, without a line end.
+extern const char* const day_columns_header;
+std::string day_line(calendar::Date date);
+
+// The month as a grid, Sunday first: a title with the year's stem and zodiac,
+// the weekday heads, then for each week a line of day numbers and a line of
+// the texts the month view shows under them.
+std::string month_grid(int year, int month);
+
+// Columns a terminal gives the text: two for a CJK character, one otherwise.
+int display_width(std::string_view utf8);
+
+// Commands on a data folder; they throw DataError with a message for stderr.
+struct DataError {
+    std::string message;
+};
+void print_plans(const std::string& data_dir, calendar::Date date, std::ostream& out);
+void print_note(const std::string& data_dir, calendar::Date date, std::ostream& out);
+void print_items(const std::string& data_dir, const std::string& prefix, std::ostream& out);
+
+}  // namespace velmora::cli

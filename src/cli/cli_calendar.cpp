@@ -1,0 +1,124 @@
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/cli.h"
+
+namespace velmora::cli {
+
+using calendar::Date;
+
+namespace {
+
+constexpr int column_width = 8;
+constexpr int week_width = 7 * column_width;
+
+std::string iso_date(Date date) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+
+std::string pad_left(const std::string& text, int width) {
+    return std::string(static_cast<std::size_t>(std::max(0, width - display_width(text))), ' ') +
+           text;
+}
+
+void end_line(std::string& grid, std::string line) {
+    line.erase(line.find_last_not_of(' ') + 1);
+    grid += line + "\n";
+}
+
+std::string year_caption(Date date) {
+    return year_stem(date) + year_zodiac(date);
+}
+
+// The caption of the month's 1st; when the lunar year turns within the month
+// the caption after the turn follows it.
+std::string month_title(int year, int month) {
+    const Date first{year, month, 1};
+    const Date last{year, month, calendar::days_in_month(year, month)};
+    char caption[64];
+    std::snprintf(caption, sizeof caption, "%d年%d月  ", year, month);
+    std::string title = caption;
+    title += year_caption(first);
+    if (year_caption(last) != year_caption(first)) {
+        title += '/';
+        title += year_caption(last);
+    }
+    return title;
+}
+
+}  // namespace
+
+const char* const day_columns_header =
+    "date\tlunar_code\tlunar_month_name\tlunar_day_name\tlunar_festival\tsolar_term\t"
+    "year_stem\tyear_zodiac\tgregorian_festival\tstar_sign\tcell_text";
+
+std::optional<Date> parse_date(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    auto number = [&text](std::size_t from, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9') return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const Date date{number(0, 4), number(5, 2), number(8, 2)};
+    if (date.year < 1 || date.day < 1 || date.day > calendar::days_in_month(date.year, date.month))
+        return std::nullopt;
+    return date;
+}
+
+std::string day_line(Date date) {
+    const int code = calendar::lunar_date(date);
+    std::string line = iso_date(date);
+    for (const std::string& field :
+         {code == 0 ? std::string() : std::to_string(code), lunar_month_name(date),
+          lunar_day_name(date), lunar_festival(date), solar_term(date), year_stem(date),
+          year_zodiac(date), gregorian_festival(date), star_sign(date), cell_text(date).text}) {
+        line += '\t';
+        line += field;
+    }
+    return line;
+}
+
+int display_width(std::string_view utf8) {
+    int width = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if ((byte & 0xC0) == 0x80) continue;  // continuation byte
+        // Every character of three or more bytes this program prints is CJK.
+        width += byte >= 0xE0 ? 2 : 1;
+    }
+    return width;
+}
+
+std::string month_grid(int year, int month) {
+    std::string grid;
+    const std::string title = month_title(year, month);
+    end_line(grid, pad_left(title, (week_width + display_width(title)) / 2));
+    std::string heads;
+    for (const char* head : {"日", "一", "二", "三", "四", "五", "六"}) {
+        heads += pad_left(head, column_width);
+    }
+    end_line(grid, heads);
+    const int days = calendar::days_in_month(year, month);
+    int column = calendar::weekday({year, month, 1});
+    std::string numbers(static_cast<std::size_t>(column * column_width), ' ');
+    std::string texts = numbers;
+    for (int day = 1; day <= days; ++day) {
+        numbers += pad_left(std::to_string(day), column_width);
+        texts += pad_left(calendar::cell_text({year, month, day}).text, column_width);
+        if (++column == 7 || day == days) {
+            end_line(grid, numbers);
+            end_line(grid, texts);
+            numbers.clear();
+            texts.clear();
+            column = 0;
+        }
+    }
+    return grid;
+}
+
+}  // namespace velmora::cli

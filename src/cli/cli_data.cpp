@@ -1,0 +1,96 @@
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/cli.h"
+#include "store/container_names.h"
+#include "store/day_records.h"
+#include "store/kx_efs.h"
+#include "sys/sysutil.h"
+
+namespace velmora::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The data folder's container, open for the life of one command. A missing
+// file is reported rather than created, as opening would otherwise do.
+class OpenContainer {
+public:
+    explicit OpenContainer(const std::string& data_dir) {
+        const std::string path = sys::path_join(data_dir, store::data_file_name);
+        std::error_code error;
+        if (!fs::is_regular_file(path, error)) {
+            throw DataError{"velmora-cli: no data file " + path};
+        }
+        if (FX_Createoropenfx(path, store::container_password, 0, "", "") != 1) {
+            throw DataError{"velmora-cli: " + path +
+                            " cannot be opened: it is in use by a running Velmora, or it is not "
+                            "a Velmora container"};
+        }
+    }
+    ~OpenContainer() { FX_Closefx(1); }
+    OpenContainer(const OpenContainer&) = delete;
+    OpenContainer& operator=(const OpenContainer&) = delete;
+};
+
+// Removes the private folder a record is written into, whatever happens.
+class StagingFolder {
+public:
+    StagingFolder() : path_(sys::staging_folder()) { fs::create_directories(path_); }
+    ~StagingFolder() { sys::remove_folder_tree(path_); }
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The bytes of a record, or nothing when the day has none.
+std::optional<std::string> read_record(const std::string& node_path) {
+    const int index = FX_Directory_Changenodenametoindex(node_path);
+    if (index <= 0) return std::nullopt;
+    StagingFolder staging;
+    if (FX_Outputall(0, staging.path(), {std::to_string(index)}, 1, 0) != 1) {
+        throw DataError{"velmora-cli: cannot read " + node_path + " from the container"};
+    }
+    std::ifstream file(sys::path_join(staging.path(), sys::path_last(node_path)), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+}  // namespace
+
+void print_plans(const std::string& data_dir, calendar::Date date, std::ostream& out) {
+    OpenContainer container(data_dir);
+    const auto record = read_record(store::plan_record_name(calendar::day_key(date)));
+    if (!record) return;
+    for (const store::PlanTask& task : store::parse_plan_record(*record)) {
+        out << task.category << '\t' << task.state << '\t' << task.text << '\n';
+    }
+}
+
+void print_note(const std::string& data_dir, calendar::Date date, std::ostream& out) {
+    OpenContainer container(data_dir);
+    const auto record = read_record(store::note_record_name(calendar::day_key(date)));
+    if (!record) return;
+    const std::string note = store::note_from_record(*record);
+    out << note;
+    if (!note.empty() && note.back() != '\n') out << '\n';
+}
+
+void print_items(const std::string& data_dir, const std::string& prefix, std::ostream& out) {
+    OpenContainer container(data_dir);
+    const int count = FX_Directory_Getcount();
+    for (int index = 0; index < count; ++index) {
+        const std::uint16_t type = FX_Directory_Getitem_word("itemtype", index);
+        const std::string name = FX_Directory_Getitem_String("itemname", index);
+        const bool gap = type == 0 && name.empty();
+        if (gap || name.compare(0, prefix.size(), prefix) != 0) continue;
+        out << index << '\t' << type << '\t' << FX_Directory_Getitem_word("lb", index) << '\t'
+            << name << '\n';
+    }
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,105 @@
+#include "store/day_store.h"
+
+#include "store/kx_efs.h"
+#include "sys/atomicfile.h"
+#include "sys/sysutil.h"
+
+namespace velmora::store {
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+}  // namespace
+
+PlanGrid::PlanGrid() {
+    clear();
+}
+
+void PlanGrid::clear() {
+    rows_ = {{"类别", "状态", "任务安排"}, Row{}};
+}
+
+void PlanGrid::remove_row(int index) {
+    if (index < 1 || index >= row_count()) return;
+    if (row_count() == 2) {
+        rows_[1] = Row{};
+        return;
+    }
+    rows_.erase(rows_.begin() + index);
+}
+
+bool PlanGrid::is_empty() const {
+    return trimmed(rows_[1][0]).empty();
+}
+
+std::vector<PlanTask> PlanGrid::tasks() const {
+    std::vector<PlanTask> tasks;
+    for (std::size_t i = 1; i < rows_.size(); ++i) {
+        tasks.push_back({rows_[i][0], rows_[i][1], rows_[i][2]});
+    }
+    return tasks;
+}
+
+std::string DayStore::read_record(const std::string& name) {
+    const int index = FX_Directory_Changenodenametoindex(name);
+    if (index <= 0) return {};
+    FX_Outputall(0, temp_work_, {std::to_string(index)}, 1, 0);
+    const std::string staged = sys::path_join(temp_work_, sys::path_last(name));
+    std::string bytes = sys::read_file(staged).value_or(std::string());
+    sys::remove_file(staged);
+    return bytes;
+}
+
+void DayStore::write_record(const std::string& folder, const std::string& key,
+                            const std::string& bytes) {
+    const std::string staged = sys::path_join(temp_work_, key + ".txt");
+    if (!sys::write_file_atomic(staged, bytes, false)) return;
+    FX_Inputall(1, FX_Directory_Changenodenametoindex(folder), {staged}, "", "", 1, "", 0);
+}
+
+void DayStore::drop_record(const std::string& name) {
+    const int index = FX_Directory_Changenodenametoindex(name);
+    if (index > 0) FX_Deleteitem(index, 2);
+}
+
+void DayStore::load_schedule(PlanGrid& grid, const std::string& key) {
+    line_buffer_.clear();
+    grid.clear();
+    line_buffer_ = read_record(plan_record_name(key));
+    for (const PlanTask& task : parse_plan_record(line_buffer_)) {
+        if (!trimmed(grid.row(1)[0]).empty()) grid.add_row();
+        grid.row(grid.row_count() - 1) = {task.category, task.state, task.text};
+    }
+}
+
+std::string DayStore::load_note(const std::string& key) {
+    return note_from_record(read_record(note_record_name(key)));
+}
+
+void DayStore::savedata2fx_schedule2(const PlanGrid& grid, const std::string& key) {
+    if (!key.empty()) {
+        if (grid.is_empty()) {
+            drop_record(plan_record_name(key));
+        } else {
+            line_buffer_ = format_plan_record(grid.tasks());
+            write_record(plan_folder, key, line_buffer_);
+        }
+    }
+    plan_dirty = false;
+}
+
+void DayStore::savedata2fx_note2(const std::string& note, const std::string& key) {
+    if (key.empty()) return;
+    if (is_blank_note(note)) {
+        drop_record(note_record_name(key));
+    } else {
+        write_record(note_folder, key, note_to_record(note));
+    }
+}
+
+}  // namespace velmora::store

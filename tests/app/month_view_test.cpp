@@ -1,0 +1,136 @@
+#include <gmock/gmock.h>
+
+#include <QLabel>
+
+#include <filesystem>
+#include <random>
+
+#include "../sys/temp_folder.h"
+#include "app/DateWin.h"
+#include "calendar/month_view.h"
+#include "recording_prompts.h"
+#include "store/kx_efs.h"
+
+using namespace velmora::app;
+using velmora::calendar::Date;
+namespace fs = std::filesystem;
+
+namespace {
+
+class Today : public velmora::sys::Clock {
+public:
+    velmora::sys::LocalTime now() const override { return {2026, 12, 9, 10, 0, 0}; }
+};
+
+class MonthViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(root.path() / "prog");
+        fs::create_directories(root.path() / "systemp");
+        fs::copy_file(VELMORA_TEMPLATE, root.path() / "prog/zenqmodal.fx");
+        AppContext context{{root.file("prog") + "/", root.file("systemp") + "/"},
+                           &prompts,
+                           &clock,
+                           "velmora_month_test_" + std::to_string(std::random_device{}())};
+        window = std::make_unique<TFRM_Date>(context);
+        ASSERT_EQ(window->FormCreate(), StartResult::running);
+        window->show();  // the first show selects today
+        view = window->month_view;
+    }
+    void TearDown() override {
+        window.reset();
+        FX_Closefx(1);
+    }
+
+    std::vector<int> used_cells() const {
+        std::vector<int> cells;
+        for (int i = 0; i < 37; ++i) {
+            if (view->day_labels[i]->isVisibleTo(window.get())) cells.push_back(i + 1);
+        }
+        return cells;
+    }
+    std::string caption() const {
+        return (view->label_year->text() + "-" + view->Label_month->text()).toStdString();
+    }
+    void add_plan(const std::string& text) {
+        velmora::store::PlanGrid& grid = window->plan_grid();
+        grid.row(1) = {"A", "进行中", text};
+        window->day_store().plan_dirty = true;
+    }
+
+    velmora::testing::TempFolder root;
+    velmora::testing::RecordingPrompts prompts;
+    Today clock;
+    std::unique_ptr<TFRM_Date> window;
+    velmora::calendar::MonthView* view = nullptr;
+};
+
+TEST_F(MonthViewTest, CellsFollowTheFirstWeekdayOfTheMonth) {
+    EXPECT_EQ(window->daykey(), "20261209");
+    window->show_month({2022, 10, 1});  // 1 October 2022 was a Saturday
+    std::vector<int> cells = used_cells();
+    ASSERT_EQ(cells.size(), 31u);
+    EXPECT_EQ(cells.front(), 7);
+    EXPECT_EQ(cells.back(), 37);
+    EXPECT_EQ(view->day_labels[36]->text(), "31");
+    window->show_month({2015, 2, 1});  // a Sunday
+    cells = used_cells();
+    ASSERT_EQ(cells.size(), 28u);
+    EXPECT_EQ(cells.front(), 1);
+    EXPECT_EQ(cells.back(), 28);
+}
+
+TEST_F(MonthViewTest, FestivalsWinTheLunarLineAndYearCaptionsFollow) {
+    window->show_month({2004, 1, 21});
+    const int cell = 4 + 21;  // 1 January 2004 was a Thursday
+    EXPECT_EQ(view->lunar_labels[cell - 1]->text(), "除夕");
+    EXPECT_THAT(view->lunar_labels[cell - 1]->styleSheet().toStdString(),
+                ::testing::HasSubstr("ff8000"));
+    EXPECT_EQ(view->Label_china->text(), "癸未羊");
+    window->show_month({1850, 3, 1});  // no lunar data: empty texts, nothing breaks
+    for (int i = 0; i < 37; ++i) {
+        if (!view->day_labels[i]->isVisibleTo(window.get())) continue;
+        if (view->day_labels[i]->text() == "2") EXPECT_EQ(view->lunar_labels[i]->text(), "");
+        if (view->day_labels[i]->text() == "8") EXPECT_EQ(view->lunar_labels[i]->text(), "妇女节");
+    }
+}
+
+TEST_F(MonthViewTest, ADayChangeSavesTheOldDaysPlansAndShowsBothMarks) {
+    add_plan("买菜");
+    window->CnDayMouseDown(10);
+    EXPECT_EQ(window->daykey(), "20261210");
+    EXPECT_GT(FX_Directory_Changenodenametoindex("plumora_plan/20261209.txt"), 0);
+    EXPECT_TRUE(window->plan_grid().is_empty());
+    window->savedata2fx_note("记事");
+    const int cell = 2 + 9;  // 1 December 2026 is a Tuesday
+    EXPECT_TRUE(view->plan_marks[cell - 1]->isVisibleTo(window.get()));
+    EXPECT_FALSE(view->note_marks[cell - 1]->isVisibleTo(window.get()));
+    EXPECT_TRUE(view->note_marks[cell]->isVisibleTo(window.get()));
+    EXPECT_LT(view->plan_marks[cell - 1]->y(), view->note_marks[cell - 1]->y());
+    window->CnDayMouseDown(9);
+    ASSERT_EQ(window->plan_grid().row_count(), 2);
+    EXPECT_EQ(window->plan_grid().row(1)[2], "买菜");
+}
+
+TEST_F(MonthViewTest, ArrowsCrossYearsAndTheRememberedDayIsClamped) {
+    window->CnDayMouseDown(31);
+    window->sb_date_rightClick();
+    EXPECT_EQ(caption(), "2027-1");
+    EXPECT_EQ(window->daykey(), "20270131");
+    window->sb_date_rightClick();
+    EXPECT_EQ(window->daykey(), "20270228");
+    window->sb_date_rightClick();
+    EXPECT_EQ(window->daykey(), "20270331");
+    window->MenuYear_Click(2024);
+    EXPECT_EQ(window->daykey(), "20240331");
+    window->MenuMonth_1Click(2);
+    EXPECT_EQ(window->daykey(), "20240229");
+    window->sb_date_leftClick();
+    window->sb_date_leftClick();
+    EXPECT_EQ(caption(), "2023-12");
+    window->lb_todayClick();
+    EXPECT_EQ(window->daykey(), "20261209");
+    EXPECT_EQ(caption(), "2026-12");
+}
+
+}  // namespace

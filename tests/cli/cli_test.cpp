@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "../store/store_fixture.h"
+#include "cli/cli.h"
+#include "store/day_records.h"
+
+namespace velmora::cli {
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Runs the real program; answers its exit status and everything it printed.
+std::pair<int, std::string> run_program(const std::string& arguments) {
+    FILE* pipe = popen((std::string(VELMORA_CLI) + " " + arguments + " 2>&1").c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+TEST(CliCalendar, DayLineHasElevenColumnsAndEmptyLunarFieldsOutsideTheRange) {
+    const Result day = cli({"day", "-H", "2024-02-10"});
+    ASSERT_EQ(day.status, 0);
+    EXPECT_EQ(day.out,
+              std::string(day_columns_header) +
+                  "\n2024-02-10\t101\t正月\t初一\t春节\t\t甲\t辰龙\t气象节\t水瓶座\t春节\n");
+    EXPECT_EQ(cli({"day", "1850-12-25"}).out,
+              "1850-12-25\t\t\t\t\t\t庚\t戌狗\t圣诞节\t摩羯座\t圣诞节\n");
+}
+
+TEST(CliCalendar, RangeIncludesBothEndsAndMonthAlignsTextsUnderDays) {
+    const auto lines = lines_of(cli({"range", "2024-02-28", "2024-03-01"}).out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].substr(0, 10), "2024-02-29");
+    EXPECT_EQ(lines[2].substr(0, 10), "2024-03-01");
+    const std::string grid = cli({"month", "2024", "2"}).out;
+    EXPECT_NE(grid.find("2024年2月  癸卯兔/甲辰龙\n"), std::string::npos);
+    EXPECT_NE(grid.find("       4       5       6       7       8       9      10\n"
+                        "    立春    廿六    廿七    廿八    廿九    除夕    春节\n"),
+              std::string::npos)
+        << grid;
+}
+
+TEST(CliArguments, HelpForEachCommandAndUsageOnErrors) {
+    for (const char* command : {"day", "range", "month", "plans", "note", "ls"}) {
+        const Result help = cli({command, "--help"});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_NE(lines_of(help.out)[0].find(std::string(" ") + command + " "), std::string::npos)
+            << help.out;
+    }
+    for (const char* line : {"", "week", "day 2024-02-30", "day 2024-2-3", "day", "month 2024",
+                             "month 2024 13", "month -H 2024 1", "plans 2024-02-10",
+                             "range 2024-03-01 2024-02-28", "--data", "--frob day 2024-01-01"}) {
+        std::vector<std::string> args;
+        std::istringstream words(line);
+        for (std::string word; words >> word;) args.push_back(word);
+        const Result result = cli(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_NE(result.err.find("usage: velmora-cli"), std::string::npos);
+    }
+}
+
+class CliData : public testing::StoreTest {
+protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        put(store::plan_folder, "20240210.txt",
+            store::format_plan_record(
+                {{"A", store::state_in_progress, "拜年 𠀀"}, {"B", store::state_done, "包饺子"}}));
+        put(store::note_folder, "20240210.txt", store::note_to_record("除夕守岁\n第二行"));
+        FX_Closefx(1);
+        dir_ = folder_.path().string();
+    }
+    std::string read_container() { return folder_.read("zenqdata.fx"); }
+    std::string dir_;
+};
+
+TEST_F(CliData, PlansNoteAndListingFromTheContainerWhichStaysUntouched) {
+    const std::string before = read_container();
+    EXPECT_EQ(cli({"--data", dir_, "plans", "2024-02-10"}).out,
+              "A\t进行中\t拜年 𠀀\nB\t已完成\t包饺子\n");
+    EXPECT_EQ(cli({"--data", dir_, "note", "2024-02-10"}).out, "除夕守岁\n第二行\n");
+    const Result none = cli({"--data", dir_, "plans", "2024-02-11"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+    const auto items = lines_of(cli({"--data", dir_, "ls", "plumora_note"}).out);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].substr(items[0].find('\t')), "\t99\t0\tplumora_note");
+    EXPECT_EQ(items[1].substr(items[1].find('\t')), "\t1\t0\tplumora_note/20240210.txt");
+    EXPECT_EQ(lines_of(cli({"--data", dir_, "ls"}).out).size(), 7u);  // root, 4 folders, 2 records
+    EXPECT_EQ(read_container(), before);
+}
+
+TEST_F(CliData, MissingForeignOrBusyContainerIsAnErrorThatChangesNothing) {
+    testing::TempFolder empty;
+    const Result missing = cli({"--data", empty.path().string(), "ls"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("no data file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(empty.file("zenqdata.fx")));
+
+    empty.write("zenqdata.fx", "not a container");
+    const Result foreign = cli({"--data", empty.path().string(), "note", "2024-02-10"});
+    EXPECT_EQ(foreign.status, 2);
+    EXPECT_NE(foreign.err.find("not a Velmora container"), std::string::npos);
+    EXPECT_EQ(empty.read("zenqdata.fx"), "not a container");
+
+    // While this process holds the container, as the running program does,
+    // another process cannot read it.
+    ASSERT_EQ(FX_Createoropenfx(path_, store::container_password, 0, "", ""), 1);
+    const auto [status, output] = run_program("--data " + dir_ + " plans 2024-02-10");
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(output.find("in use by a running Velmora"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace velmora::cli

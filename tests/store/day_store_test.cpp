@@ -1,0 +1,93 @@
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+#include "store/day_store.h"
+#include "store_fixture.h"
+
+using velmora::store::DayStore;
+using velmora::store::PlanGrid;
+using velmora::testing::StoreTest;
+
+namespace {
+
+class DayStoreTest : public StoreTest {
+protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        std::filesystem::create_directories(folder_.path() / "work");
+    }
+    DayStore days{folder_.file("work")};
+};
+
+PlanGrid grid_of(std::initializer_list<PlanGrid::Row> rows) {
+    PlanGrid grid;
+    bool first = true;
+    for (const auto& row : rows) {
+        if (!first) grid.add_row();
+        grid.row(grid.row_count() - 1) = row;
+        first = false;
+    }
+    return grid;
+}
+
+TEST_F(DayStoreTest, PlansRoundTripWithAnyTextAndWholeLongLines) {
+    const std::string long_text(9000, 'x');
+    PlanGrid grid = grid_of({{"A", "进行中", "买菜；付款😀"},
+                             {"D", "已完成", "复习 第三章 ḿ"},
+                             {"C", "进行中", long_text}});
+    days.plan_dirty = true;
+    days.savedata2fx_schedule2(grid, "20101205");
+    EXPECT_FALSE(days.plan_dirty);
+    EXPECT_EQ(get(index("plumora_plan/20101205.txt")).substr(0, 19),
+              "A\xBD\xF8\xD0\xD0\xD6\xD0\xC2\xF2\xB2\xCB\xA3\xBB\xB8\xB6\xBF\xEE\x94\x39");
+
+    PlanGrid loaded;
+    days.load_schedule(loaded, "20101205");
+    EXPECT_EQ(loaded.tasks(), grid.tasks());
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.path() / "work"));
+}
+
+TEST_F(DayStoreTest, ShortLinesLoadWithEmptyFieldsAndNoRecordLeavesOneBlankRow) {
+    put("plumora_plan", "20240101.txt", "B\r\nA\xBD\xF8\r\n");
+    PlanGrid grid;
+    days.load_schedule(grid, "20240101");
+    ASSERT_EQ(grid.row_count(), 3);
+    EXPECT_EQ(grid.row(1), (PlanGrid::Row{"B", "", ""}));
+    EXPECT_EQ(grid.row(2)[0], "A");
+    EXPECT_EQ(grid.row(2)[2], "");
+
+    days.plan_dirty = true;
+    days.load_schedule(grid, "20240102");
+    EXPECT_EQ(grid.row_count(), 2);
+    EXPECT_TRUE(grid.is_empty());
+    EXPECT_TRUE(days.plan_dirty);  // loading leaves the flag alone
+}
+
+TEST_F(DayStoreTest, EmptyListsDropRecordsAndEmptyKeysTouchNothing) {
+    days.savedata2fx_schedule2(grid_of({{"A", "进行中", "x"}}), "20240103");
+    ASSERT_GT(index("plumora_plan/20240103.txt"), 0);
+    const int count = FX_Directory_Getcount();
+    days.plan_dirty = true;
+    days.savedata2fx_schedule2(grid_of({{"A", "进行中", "x"}}), "");
+    EXPECT_FALSE(days.plan_dirty);
+    EXPECT_EQ(FX_Directory_Getcount(), count);
+    days.savedata2fx_schedule2(PlanGrid{}, "20240103");
+    EXPECT_EQ(index("plumora_plan/20240103.txt"), -1);
+}
+
+TEST_F(DayStoreTest, NotesKeepTheirLinesAndBlankNotesAreDropped) {
+    const std::string note = "第一行\n第二行 𠀀\n";
+    days.savedata2fx_note2(note, "20240104");
+    EXPECT_EQ(get(index("plumora_note/20240104.txt")),
+              "\xB5\xDA\xD2\xBB\xD0\xD0\r\n\xB5\xDA\xB6\xFE\xD0\xD0 \x95\x32\x82\x36\r\n");
+    EXPECT_EQ(days.load_note("20240104"), note);
+    put("plumora_note", "20240105.txt", "a\rb\nc\r\n");
+    EXPECT_EQ(days.load_note("20240105"), "a\nb\nc\n");
+    days.savedata2fx_note2(" \n\t\n", "20240104");
+    EXPECT_EQ(index("plumora_note/20240104.txt"), -1);
+    days.savedata2fx_note2("x", "");
+    EXPECT_EQ(days.load_note(""), "");
+}
+
+}  // namespace
