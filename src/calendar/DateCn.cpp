@@ -460,8 +460,8 @@ std::string gregorian_festival(Date date) {
         if (festival.month == date.month && festival.day == date.day) name = festival.name;
     }
     for (const WeekFestival& festival : week_festivals) {
-        if (festival.month == date.month && festival.weekday == weekday(date) &&
-            (date.day - 1) / 7 == festival.nth - 1 && date.day >= 1) {
+        if (festival.month == date.month && date.day >= 1 && festival.weekday == weekday(date) &&
+            (date.day - 1) / 7 == festival.nth - 1) {
             name = festival.name;
         }
     }
