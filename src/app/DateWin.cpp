@@ -1,6 +1,9 @@
 #include "app/DateWin.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateEdit>
+#include <QPushButton>
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -23,9 +26,16 @@
 #include "app/window_hints.h"
 #include "calendar/month_model.h"
 #include "calendar/month_view.h"
+#include "plans/Utaskhintmess.h"
+#include "plans/plan_grid_painter.h"
+#include "plans/plan_list.h"
+#include "plans/uTip.h"
+#include "plans/ufrm_plan.h"
+#include "plans/utaskchange.h"
 #include "store/kx_efs.h"
 #include "sys/atomicfile.h"
 #include "sys/inifile.h"
+#include "sys/platform.h"
 #include "sys/sysutil.h"
 
 namespace velmora::app {
@@ -80,9 +90,14 @@ TFRM_Date::TFRM_Date(AppContext context)
     connect(&Timer1, &QTimer::timeout, this, &TFRM_Date::Timer1Timer);
     connect(&Timer_formhide, &QTimer::timeout, this, &TFRM_Date::Timer_formhideTimer);
     connect(&Timer_apprun, &QTimer::timeout, this, &TFRM_Date::Timer_apprunTimer);
+    connect(&Timer_taskhint, &QTimer::timeout, this, &TFRM_Date::Timer_taskhintTimer);
+    connect(&Timer_eye, &QTimer::timeout, this, &TFRM_Date::Timer_eyeTimer);
+    connect(&Timer_shutdown, &QTimer::timeout, this, &TFRM_Date::Timer_shutdownTimer);
 }
 
-TFRM_Date::~TFRM_Date() = default;
+TFRM_Date::~TFRM_Date() {
+    delete frm_tip;
+}
 
 void TFRM_Date::build_regions() {
     auto* outer = new QVBoxLayout(this);
@@ -186,6 +201,7 @@ StartResult TFRM_Date::FormCreate() {
     clearoldver(context_.paths);
     daykey_.clear();
     month_view->create_day_cells();
+    frm_tip = new plans::Tfrm_tip();
     start_date_ = context_.clock->now();
     return StartResult::running;
 }
@@ -330,17 +346,7 @@ void TFRM_Date::build_day_pages() {
     connect(month_view, &calendar::MonthView::monthChosen, this, &TFRM_Date::MenuMonth_1Click);
     connect(month_view, &calendar::MonthView::yearChosen, this, &TFRM_Date::MenuYear_Click);
 
-    sg_mon_log = new QTableWidget(0, 3, TabSheet5);
-    sg_mon_log->setObjectName("sg_mon_log");
-    sg_mon_log->verticalHeader()->hide();
-    sg_mon_log->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sg_mon_log->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sg_mon_log->setColumnWidth(0, 36);
-    sg_mon_log->setColumnWidth(1, 56);
-    sg_mon_log->horizontalHeader()->setStretchLastSection(true);
-    auto* plans = new QVBoxLayout(TabSheet5);
-    plans->setContentsMargins(2, 2, 2, 2);
-    plans->addWidget(sg_mon_log);
+    build_plan_page();
 
     Memo_note = new QPlainTextEdit(TabSheet6);
     Memo_note->setObjectName("Memo_note");
@@ -351,6 +357,56 @@ void TFRM_Date::build_day_pages() {
     auto* notes = new QVBoxLayout(TabSheet6);
     notes->setContentsMargins(2, 2, 2, 2);
     notes->addWidget(Memo_note);
+}
+
+void TFRM_Date::build_plan_page() {
+    sg_mon_log = new QTableWidget(0, 3, TabSheet5);
+    sg_mon_log->setObjectName("sg_mon_log");
+    sg_mon_log->verticalHeader()->hide();
+    sg_mon_log->verticalHeader()->setDefaultSectionSize(20);
+    sg_mon_log->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sg_mon_log->setSelectionMode(QAbstractItemView::SingleSelection);
+    sg_mon_log->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sg_mon_log->setColumnWidth(0, 28);
+    sg_mon_log->setColumnWidth(1, 45);
+    sg_mon_log->horizontalHeader()->setStretchLastSection(true);
+    sg_mon_log->setFrameShape(QFrame::NoFrame);
+    sg_mon_log->setToolTip("双击改变任务状态");
+    QFont grid_font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
+    grid_font.setPointSize(9);
+    sg_mon_log->setFont(grid_font);
+    sg_mon_log->setStyleSheet(
+        "QTableWidget { background: rgb(255, 255, 202); gridline-color: #808080; }"
+        "QHeaderView::section { background: rgb(255, 255, 202); color: rgb(0, 0, 128);"
+        " border: 1px solid #808080; padding-left: 2px; }");
+    plan_painter_ = new plans::PlanCellPainter(sg_mon_log);
+    sg_mon_log->setItemDelegate(plan_painter_);
+    connect(sg_mon_log, &QTableWidget::cellDoubleClicked, this, &TFRM_Date::sg_mon_logDblClick);
+    connect(sg_mon_log, &QTableWidget::currentCellChanged, this,
+            [this](int row) { sg_mon_logSelectCell(row + 1); });
+
+    auto* page = new QVBoxLayout(TabSheet5);
+    page->setContentsMargins(2, 2, 2, 2);
+    page->setSpacing(3);
+    page->addWidget(sg_mon_log);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
+    auto button = [&](QPushButton*& member, const char* name, const char* text,
+                      void (TFRM_Date::*handler)()) {
+        member = new QPushButton(QString::fromUtf8(text), TabSheet5);
+        member->setObjectName(name);
+        member->setFixedSize(45, 25);
+        connect(member, &QPushButton::clicked, this, handler);
+        buttons->addWidget(member);
+    };
+    button(bt_plan_add, "bt_plan_add", "添加", &TFRM_Date::bt_plan_addClick);
+    button(bt_plan_del, "bt_plan_del", "删除", &TFRM_Date::bt_plan_delClick);
+    button(bt_plan_edit, "bt_plan_edit", "编辑", &TFRM_Date::bt_plan_editClick);
+    button(Button7, "Button7", "提醒", &TFRM_Date::Button7Click);
+    button(Button8, "Button8", "管理", &TFRM_Date::Button8Click);
+    button(Button2, "Button2", "变更", &TFRM_Date::Button2Click);
+    buttons->addStretch();
+    page->addLayout(buttons);
 }
 
 void TFRM_Date::prepare_plan_grid() {
@@ -372,6 +428,121 @@ void TFRM_Date::show_plan_grid() {
                                 new QTableWidgetItem(QString::fromStdString(text)));
         }
     }
+}
+
+// --- Reminders and timed actions -----------------------------------------
+
+// Today's tasks: the grid when it shows today (unsaved edits count), else
+// today's stored record, whatever day the grid shows.
+void TFRM_Date::taskcheck() {
+    const std::string today = plans::date_key(context_.clock->now());
+    if (today == daykey_) {
+        task_counts_ = plans::count_tasks(plan_grid_);
+        return;
+    }
+    store::PlanGrid stored;
+    day_store_.load_schedule(stored, today);
+    task_counts_ = plans::count_tasks(stored);
+}
+
+void TFRM_Date::Timer_taskhintTimer() {
+    taskcheck();
+    const std::optional<std::string> text = task_reminder_.tick(task_counts_);
+    if (!text) return;
+    auto* popup = plans::Tfrm_taskhintmess::showtaskhint(QString::fromStdString(*text));
+    connect(popup, &plans::Tfrm_taskhintmess::closed, this,
+            [this] { task_reminder_.popup_closed(); });
+}
+
+void TFRM_Date::Timer_eyeTimer() {
+    if (eye_care_.tick(local_.eyehint_time)) frm_tip->showtip();
+}
+
+void TFRM_Date::Timer_shutdownTimer() {
+    Timer_shutdown.stop();
+    const sys::LocalTime now = context_.clock->now();
+    switch (plans::shutdown_tick(local_.shutdown_use, local_.shutdown_date, local_.shutdown_time,
+                                 now)) {
+        case plans::ShutdownStep::stop: break;
+        case plans::ShutdownStep::wait: Timer_shutdown.start(); break;
+        case plans::ShutdownStep::fire:
+            plans::fire_shutdown(
+                local_.shutdown_use, local_.shutdown_date, [this] { close(); },
+                sys::native_platform());
+            break;
+    }
+}
+
+// --- The plan page ---------------------------------------------------------
+
+int TFRM_Date::current_plan_row() const {
+    const int row = sg_mon_log->currentRow();
+    return row >= 0 ? row + 1 : plan_row_;
+}
+
+void TFRM_Date::plan_changed(bool changed) {
+    if (!changed) return;
+    day_store_.plan_dirty = true;
+    show_plan_grid();
+}
+
+void TFRM_Date::bt_plan_addClick() {
+    plan_changed(plans::add_task(plan_grid_, plans::editplan(this, *context_.prompts, "")));
+}
+
+void TFRM_Date::bt_plan_delClick() {
+    plan_changed(plans::delete_task(plan_grid_, current_plan_row()));
+}
+
+void TFRM_Date::bt_plan_editClick() {
+    const int row = current_plan_row();
+    if (row < 1 || row >= plan_grid_.row_count() || plan_grid_.row(row)[0].empty()) return;
+    const std::string plan = plans::encode_plan_string(plan_grid_.row(row));
+    plan_changed(plans::edit_task(plan_grid_, row, plans::editplan(this, *context_.prompts, plan)));
+}
+
+void TFRM_Date::sg_mon_logDblClick() {
+    plan_changed(plans::toggle_task(plan_grid_, current_plan_row()));
+}
+
+void TFRM_Date::sg_mon_logSelectCell(int row) {
+    plan_row_ = row;
+    plan_painter_->set_marked_row(row - 1);
+    sg_mon_log->viewport()->update();
+}
+
+// The target day's record is written at once; the source day keeps its
+// unsaved removal until the grid is next saved.
+void TFRM_Date::Button2Click() {
+    const int row = current_plan_row();
+    const std::string refusal = plans::move_refusal(plan_grid_, row);
+    if (refusal == "-") return;
+    if (!refusal.empty()) {
+        context_.prompts->inform(refusal);
+        return;
+    }
+    const sys::LocalTime now = context_.clock->now();
+    plans::Tfrm_taskchange dialog(this, {now.year, now.month, now.day});
+    dialog.exec();
+    if (!dialog.confirmed) return;
+    const std::string target = dialog.target_key();
+    if (target == daykey_) {
+        context_.prompts->inform(plans::plan_messages::same_day);
+        return;
+    }
+    store::PlanGrid::Row task = plan_grid_.row(row);
+    task[2] = plans::moved_task_text(task[2], dialog.cb_changebz->isChecked());
+    plans::append_to_day(day_store_, target, task);
+    const QDate moved_to = dialog.RzDateTimePicker1->date();
+    show_month({moved_to.year(), moved_to.month(), moved_to.day()});
+    if (dialog.cb_del->isChecked()) plan_changed(plans::delete_task(plan_grid_, row));
+}
+
+void TFRM_Date::Button8Click() {
+    savedata2fx_schedule();
+    run_plan_manager();
+    redraw_month();
+    load_schedule();
 }
 
 void TFRM_Date::show_month(const calendar::Date& date) {

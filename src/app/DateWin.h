@@ -15,6 +15,8 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "calendar/DateCn.h"
+#include "plans/task_reminder.h"
+#include "plans/timed_actions.h"
 #include "store/day_store.h"
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
@@ -24,6 +26,7 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QTableWidget;
+class QPushButton;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
@@ -31,6 +34,10 @@ class QToolButton;
 namespace velmora::calendar {
 class MonthView;
 }
+namespace velmora::plans {
+class PlanCellPainter;
+class Tfrm_tip;
+}  // namespace velmora::plans
 
 namespace velmora::app {
 
@@ -77,7 +84,13 @@ public:
     QLabel* l_ad1 = nullptr;
     QLabel* l_ad2 = nullptr;
     QPlainTextEdit* Memo_plan_temp = nullptr;
-    QTableWidget* sg_mon_log = nullptr;   // the selected day's plans
+    QTableWidget* sg_mon_log = nullptr;  // the selected day's plans
+    QPushButton* bt_plan_add = nullptr;
+    QPushButton* bt_plan_del = nullptr;
+    QPushButton* bt_plan_edit = nullptr;
+    QPushButton* Button7 = nullptr;       // 提醒
+    QPushButton* Button8 = nullptr;       // 管理
+    QPushButton* Button2 = nullptr;       // 变更
     QPlainTextEdit* Memo_note = nullptr;  // the selected day's note, read-only
     calendar::MonthView* month_view = nullptr;
 
@@ -89,6 +102,14 @@ public:
     QTimer Timer_shutdown;  // timed shutdown, 6 s
     QTimer Timer_ad;        // announcement rotation
     QTimer Timer_ad2;       // announcement scrolling, 100 ms
+
+    // Reminders and timed actions.
+    void taskcheck();
+    void Timer_taskhintTimer();
+    void Timer_eyeTimer();
+    void Timer_shutdownTimer();
+    plans::TaskCounts task_counts() const { return task_counts_; }
+    plans::Tfrm_tip* frm_tip = nullptr;  // lives for the whole run
 
     // The month view and the day records.
     void show_month(const calendar::Date& date);
@@ -102,6 +123,17 @@ public:
     void sb_date_rightClick();
     void MenuMonth_1Click(int month);
     void MenuYear_Click(int year);
+    // The plan page.
+    void bt_plan_addClick();
+    void bt_plan_delClick();
+    void bt_plan_editClick();
+    void sg_mon_logDblClick();
+    void sg_mon_logSelectCell(int row);
+    void Button2Click();
+    void Button7Click() { open_options_dialog(6); }
+    void Button8Click();
+    int plan_row() const { return plan_row_; }
+
     const std::string& daykey() const { return daykey_; }
     calendar::Date selected_date() const { return {cur_year_, cur_month_, cur_day_}; }
     store::PlanGrid& plan_grid() { return plan_grid_; }
@@ -138,6 +170,12 @@ private:
     void unreghotkey() {}
     void load_bookmark_tree() {}
     void Timer_apprunTimer() {}
+    void open_options_dialog(int /*page*/) {}
+    void run_plan_manager() {}
+
+    void build_plan_page();
+    void plan_changed(bool changed);
+    int current_plan_row() const;
 
     void build_day_pages();
     void prepare_plan_grid();
@@ -163,6 +201,11 @@ private:
 
     store::DayStore day_store_;
     store::PlanGrid plan_grid_;
+    plans::PlanCellPainter* plan_painter_ = nullptr;
+    int plan_row_ = 1;
+    plans::TaskCounts task_counts_;
+    plans::TaskReminder task_reminder_;
+    plans::EyeCare eye_care_;
     int cur_year_ = 0;
     int cur_month_ = 1;
     int cur_day_ = 1;

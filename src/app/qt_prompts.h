@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -23,6 +24,7 @@ public:
             icon == sys::PromptIcon::error ? QMessageBox::Critical : QMessageBox::Information,
             QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
             owner());
+        box.button(QMessageBox::Ok)->setText("确定");
         box.exec();
     }
 
@@ -30,6 +32,8 @@ public:
         log(text);
         QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
                         QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner());
+        box.button(QMessageBox::Yes)->setText("是(&Y)");
+        box.button(QMessageBox::No)->setText("否(&N)");
         return box.exec() == QMessageBox::Yes;
     }
 

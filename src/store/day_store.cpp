@@ -3,18 +3,9 @@
 #include "store/kx_efs.h"
 #include "sys/atomicfile.h"
 #include "sys/sysutil.h"
+#include "sys/text_util.h"
 
 namespace velmora::store {
-
-namespace {
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-}  // namespace
 
 PlanGrid::PlanGrid() {
     clear();
@@ -34,7 +25,7 @@ void PlanGrid::remove_row(int index) {
 }
 
 bool PlanGrid::is_empty() const {
-    return trimmed(rows_[1][0]).empty();
+    return sys::trimmed(rows_[1][0]).empty();
 }
 
 std::vector<PlanTask> PlanGrid::tasks() const {
@@ -72,7 +63,7 @@ void DayStore::load_schedule(PlanGrid& grid, const std::string& key) {
     grid.clear();
     line_buffer_ = read_record(plan_record_name(key));
     for (const PlanTask& task : parse_plan_record(line_buffer_)) {
-        if (!trimmed(grid.row(1)[0]).empty()) grid.add_row();
+        if (!sys::trimmed(grid.row(1)[0]).empty()) grid.add_row();
         grid.row(grid.row_count() - 1) = {task.category, task.state, task.text};
     }
 }

@@ -5,11 +5,8 @@
 #include <filesystem>
 #include <random>
 
-#include "../sys/temp_folder.h"
-#include "app/DateWin.h"
 #include "calendar/month_view.h"
-#include "recording_prompts.h"
-#include "store/kx_efs.h"
+#include "main_window_fixture.h"
 
 using namespace velmora::app;
 using velmora::calendar::Date;
@@ -17,29 +14,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Today : public velmora::sys::Clock {
-public:
-    velmora::sys::LocalTime now() const override { return {2026, 12, 9, 10, 0, 0}; }
-};
-
-class MonthViewTest : public ::testing::Test {
+class MonthViewTest : public velmora::testing::MainWindowFixture {
 protected:
     void SetUp() override {
-        fs::create_directories(root.path() / "prog");
-        fs::create_directories(root.path() / "systemp");
-        fs::copy_file(VELMORA_TEMPLATE, root.path() / "prog/zenqmodal.fx");
-        AppContext context{{root.file("prog") + "/", root.file("systemp") + "/"},
-                           &prompts,
-                           &clock,
-                           "velmora_month_test_" + std::to_string(std::random_device{}())};
-        window = std::make_unique<TFRM_Date>(context);
-        ASSERT_EQ(window->FormCreate(), StartResult::running);
-        window->show();  // the first show selects today
+        MainWindowFixture::SetUp();
         view = window->month_view;
-    }
-    void TearDown() override {
-        window.reset();
-        FX_Closefx(1);
     }
 
     std::vector<int> used_cells() const {
@@ -58,10 +37,6 @@ protected:
         window->day_store().plan_dirty = true;
     }
 
-    velmora::testing::TempFolder root;
-    velmora::testing::RecordingPrompts prompts;
-    Today clock;
-    std::unique_ptr<TFRM_Date> window;
     velmora::calendar::MonthView* view = nullptr;
 };
 

@@ -1,0 +1,41 @@
+#include "plans/plan_grid_painter.h"
+
+#include <QPainter>
+
+#include "store/day_records.h"
+
+namespace velmora::plans {
+
+namespace {
+
+const QColor in_progress_fill(255, 206, 157);
+const QColor done_fill(128, 255, 128);
+const QColor blank_fill(255, 255, 202);
+const QColor navy(0, 0, 128);
+
+}  // namespace
+
+void PlanCellPainter::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    const QString state = index.sibling(index.row(), 1).data().toString();
+    const bool has_task = !index.sibling(index.row(), 0).data().toString().isEmpty();
+    const QColor fill = !has_task                                              ? blank_fill
+                        : state == QString::fromUtf8(store::state_in_progress) ? in_progress_fill
+                                                                               : done_fill;
+    painter->save();
+    painter->fillRect(option.rect, fill);
+    painter->setPen(navy);
+    painter->setFont(option.font);
+    const QRect text_area = option.rect.adjusted(2, 2, -1, 0);
+    painter->drawText(
+        text_area, Qt::AlignLeft | Qt::AlignVCenter,
+        option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, text_area.width()));
+    if (index.row() == marked_row_) {
+        painter->setPen(QPen(Qt::red, 2));
+        const int y = option.rect.bottom() - 1;
+        painter->drawLine(option.rect.left(), y, option.rect.right(), y);
+    }
+    painter->restore();
+}
+
+}  // namespace velmora::plans

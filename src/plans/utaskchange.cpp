@@ -1,0 +1,48 @@
+#include "plans/utaskchange.h"
+
+#include "plans/dialog_layout.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace velmora::plans {
+
+Tfrm_taskchange::Tfrm_taskchange(QWidget* owner, const calendar::Date& today)
+    : QDialog(owner, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    setObjectName("frm_taskchange");
+    setWindowTitle("计划变更");
+    setFixedSize(265, 191);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(new QLabel("将当前任务变更到如下日期：", this));
+    RzDateTimePicker1 = new QDateEdit(QDate(today.year, today.month, today.day), this);
+    RzDateTimePicker1->setObjectName("RzDateTimePicker1");
+    RzDateTimePicker1->setDisplayFormat("yyyy-MM-dd");
+    RzDateTimePicker1->setCalendarPopup(true);
+    column->addWidget(RzDateTimePicker1);
+    cb_del = new QCheckBox("删除原任务", this);
+    cb_changebz = new QCheckBox("设置变更标识", this);
+    cb_del->setChecked(true);
+    cb_changebz->setChecked(true);
+    column->addWidget(cb_del);
+    column->addWidget(cb_changebz);
+    auto [ok, cancel] = add_ok_cancel(column, this, "确定", "取消");
+    connect(ok, &QPushButton::clicked, this, [this] {
+        confirmed = true;
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    centre_on_screen(this);
+}
+
+std::string Tfrm_taskchange::target_key() const {
+    return RzDateTimePicker1->date().toString("yyyyMMdd").toStdString();
+}
+
+}  // namespace velmora::plans

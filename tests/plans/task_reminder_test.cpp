@@ -1,0 +1,35 @@
+#include "plans/task_reminder.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::plans {
+namespace {
+
+TEST(TaskCountsTest, DoneOnlyByDoneStateAndBlankRowsIgnored) {
+    const std::vector<store::PlanTask> tasks = {{"A", store::state_done, "写周报"},
+                                                {"B", store::state_in_progress, "买菜"},
+                                                {"C", "", "状态缺失的短行"},
+                                                {"D", store::state_done, "跑步"},
+                                                {"", "", ""}};
+    store::PlanGrid grid;
+    for (const store::PlanTask& task : tasks) {
+        grid.row(grid.row_count() - 1) = {task.category, task.state, task.text};
+        grid.add_row();
+    }
+    EXPECT_EQ(count_tasks(tasks), (TaskCounts{2, 2}));
+    EXPECT_EQ(count_tasks(grid), (TaskCounts{2, 2}));
+    EXPECT_EQ(count_tasks(store::PlanGrid{}), TaskCounts{}) << "an empty grid's blank row";
+}
+
+TEST(TaskReminderTest, AtMostOnePopupAndEitherCloseRearms) {
+    TaskReminder reminder;
+    EXPECT_FALSE(reminder.tick({4, 0})) << "every task done: nothing to remind of";
+    EXPECT_EQ(reminder.tick({1, 12}), "今天尚有【12】项任务未完成；已完成【1】项任务。");
+    EXPECT_TRUE(reminder.taskhint_open());
+    EXPECT_FALSE(reminder.tick({1, 12})) << "a popup still waits";
+    reminder.popup_closed();  // OK and the window button end up here alike
+    EXPECT_EQ(reminder.tick({2, 11}), task_hint_text({2, 11}));
+}
+
+}  // namespace
+}  // namespace velmora::plans
