@@ -31,6 +31,7 @@
 #include "plans/plan_list.h"
 #include "plans/uTip.h"
 #include "plans/ufrm_plan.h"
+#include "plans/ufrm_schedule_manage.h"
 #include "plans/utaskchange.h"
 #include "store/kx_efs.h"
 #include "sys/atomicfile.h"
@@ -536,6 +537,17 @@ void TFRM_Date::Button2Click() {
     const QDate moved_to = dialog.RzDateTimePicker1->date();
     show_month({moved_to.year(), moved_to.month(), moved_to.day()});
     if (dialog.cb_del->isChecked()) plan_changed(plans::delete_task(plan_grid_, row));
+}
+
+void TFRM_Date::run_plan_manager() {
+    plans::schedule_manage_show(
+        this, day_store_, *context_.prompts,
+        [this](const store::PlanGrid& grid, const std::string& key) {
+            if (!day_store_.plan_dirty) return;
+            day_store_.savedata2fx_schedule2(grid, key);
+            redraw_month();
+        },
+        manage_daykey_);
 }
 
 void TFRM_Date::Button8Click() {

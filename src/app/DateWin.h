@@ -171,7 +171,7 @@ private:
     void load_bookmark_tree() {}
     void Timer_apprunTimer() {}
     void open_options_dialog(int /*page*/) {}
-    void run_plan_manager() {}
+    void run_plan_manager();
 
     void build_plan_page();
     void plan_changed(bool changed);
@@ -204,6 +204,7 @@ private:
     plans::PlanCellPainter* plan_painter_ = nullptr;
     int plan_row_ = 1;
     plans::TaskCounts task_counts_;
+    std::string manage_daykey_;  // the plan manager's day, kept between openings
     plans::TaskReminder task_reminder_;
     plans::EyeCare eye_care_;
     int cur_year_ = 0;

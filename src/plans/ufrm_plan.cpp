@@ -18,29 +18,6 @@
 
 namespace velmora::plans {
 
-namespace {
-
-QButtonGroup* radio_group(QWidget* owner, QVBoxLayout* column, const char* title,
-                          std::initializer_list<const char*> items) {
-    auto* box = new QGroupBox(QString::fromUtf8(title), owner);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(8, 4, 8, 4);
-    grid->setVerticalSpacing(2);
-    auto* group = new QButtonGroup(owner);
-    int id = 0;
-    for (const char* item : items) {
-        auto* radio = new QRadioButton(QString::fromUtf8(item), box);
-        group->addButton(radio, id);
-        grid->addWidget(radio, id / 2, id % 2);
-        ++id;
-    }
-    group->button(0)->setChecked(true);
-    column->addWidget(box);
-    return group;
-}
-
-}  // namespace
-
 Tfrm_plan::Tfrm_plan(QWidget* owner, sys::Prompts& prompts, const std::string& plan)
     : QDialog(owner, Qt::Tool | Qt::WindowStaysOnTopHint),
       prompts_(prompts),
@@ -51,9 +28,9 @@ Tfrm_plan::Tfrm_plan(QWidget* owner, sys::Prompts& prompts, const std::string& p
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 6, 10, 8);
     column->setSpacing(4);
-    RadioGroup2 = radio_group(this, column, "状态", {"进行中", "已完成"});
-    RadioGroup1 =
-        radio_group(this, column, "类别", {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
+    RadioGroup2 = add_radio_group(this, column, "状态", {"进行中", "已完成"});
+    RadioGroup1 = add_radio_group(this, column, "类别",
+                                  {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
     auto* content = new QLabel("内容：", this);
     content->setStyleSheet("color: blue;");
     column->addWidget(content);

@@ -10,7 +10,11 @@
 #include <functional>
 
 #include "main_window_fixture.h"
+#include "plans/plan_list.h"
 #include "plans/ufrm_plan.h"
+#include "plans/ufrm_schedule_manage.h"
+
+#include <QTreeWidget>
 
 using velmora::plans::Tfrm_plan;
 
@@ -110,6 +114,73 @@ TEST_F(PlanPageTest, TaskcheckCountsTheGridForTodayAndTheStoredRecordOtherwise) 
     window->taskcheck();
     EXPECT_EQ(window->task_counts().undone, 2);
     EXPECT_EQ(window->task_counts().done, 1);
+}
+
+}  // namespace
+
+namespace {
+
+using velmora::plans::Tfrm_schedule_manage;
+
+class PlanManagerTest : public PlanPageTest {
+protected:
+    void store_day(const std::string& key, const std::string& plan) {
+        velmora::store::PlanGrid grid;
+        velmora::plans::add_task(grid, plan);
+        window->day_store().savedata2fx_schedule2(grid, key);
+    }
+    std::unique_ptr<Tfrm_schedule_manage> open_manager() {
+        return std::make_unique<Tfrm_schedule_manage>(
+            window.get(), window->day_store(), prompts,
+            [this](const velmora::store::PlanGrid& grid, const std::string& key) {
+                if (!window->day_store().plan_dirty) return;
+                window->day_store().savedata2fx_schedule2(grid, key);
+            },
+            manage_daykey);
+    }
+    std::string manage_daykey;
+};
+
+TEST_F(PlanManagerTest, TheTreeListsStoredDaysInDateOrder) {
+    store_day("20110120", "00b");
+    store_day("20101205", "00a");
+    auto manager = open_manager();
+    QTreeWidget* tree = manager->RzTreeView1;
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "2010年");
+    EXPECT_EQ(tree->topLevelItem(1)->text(0), "2011年");
+    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "12月");
+    EXPECT_EQ(tree->topLevelItem(0)->child(0)->child(0)->text(0), "05日");
+    EXPECT_EQ(tree->topLevelItem(1)->child(0)->text(0), "01月");
+    EXPECT_EQ(tree->topLevelItem(1)->child(0)->child(0)->text(0), "20日");
+    EXPECT_FALSE(manager->bt_add->isEnabled());
+}
+
+TEST_F(PlanManagerTest, EmptyingADayDropsItsRecordAndCategoriesSurvive) {
+    store_day("20101205", "00a");
+    store_day("20110120", "00b");
+    auto manager = open_manager();
+    QTreeWidgetItem* first_day = manager->RzTreeView1->topLevelItem(0)->child(0)->child(0);
+    manager->RzTreeView1->setCurrentItem(first_day);
+    EXPECT_EQ(manage_daykey, "20101205");
+    ASSERT_TRUE(manager->bt_del->isEnabled());
+    manager->bt_delClick();
+    manager->RzTreeView1->setCurrentItem(manager->RzTreeView1->topLevelItem(1));
+    EXPECT_EQ(FX_Directory_Changenodenametoindex("plumora_plan/20101205.txt"), -1);
+
+    manager->RzTreeView1->setCurrentItem(manager->RzTreeView1->topLevelItem(1)->child(0)->child(0));
+    manager->RadioGroup1->button(3)->setChecked(true);
+    manager->Memo1->setPlainText("fourth");
+    manager->bt_addClick();
+    manager->close();
+    velmora::store::PlanGrid stored;
+    window->day_store().load_schedule(stored, "20110120");
+    ASSERT_EQ(stored.row_count(), 3);
+    EXPECT_EQ(stored.row(2)[0], "D");
+    auto again = open_manager();
+    again->RzTreeView1->setCurrentItem(again->RzTreeView1->topLevelItem(0)->child(0)->child(0));
+    again->sg_schedule_manage->setCurrentCell(1, 0);
+    EXPECT_EQ(again->RadioGroup1->checkedId(), 3);
 }
 
 }  // namespace

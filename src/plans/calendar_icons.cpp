@@ -1,0 +1,60 @@
+#include "plans/calendar_icons.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+namespace velmora::plans {
+
+namespace {
+
+constexpr int icon_size = 20;
+
+// A page with a coloured header band and a label in its body.
+QIcon page_icon(const QColor& header, const QString& label, int label_pixels) {
+    QPixmap pixmap(icon_size, icon_size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(110, 110, 110), 1));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(1.5, 2.5, 17, 16), 2, 2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(header);
+    p.drawRect(QRectF(2, 3, 16, 4));
+    QFont font("DejaVu Sans");
+    font.setPixelSize(label_pixels);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(40, 40, 40));
+    p.drawText(QRectF(1, 7, 18, 11), Qt::AlignCenter, label);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+QIcon year_icon() {
+    return page_icon(QColor(40, 110, 200), "Y", 9);
+}
+
+QIcon month_icon(int month) {
+    // Seasons by colour: spring green, summer red, autumn orange, winter blue.
+    static const QColor seasons[] = {QColor(60, 150, 60), QColor(200, 50, 50), QColor(220, 130, 30),
+                                     QColor(70, 110, 190)};
+    const QColor header = seasons[((month + 9) % 12) / 3];
+    return page_icon(header, QString::number(month), month >= 10 ? 8 : 9);
+}
+
+QIcon day_icon() {
+    QPixmap pixmap(icon_size, icon_size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(110, 110, 110), 1));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(3.5, 2.5, 13, 15), 1.5, 1.5);
+    p.setPen(QPen(QColor(0, 0, 128), 1.2));
+    for (int y : {7, 10, 13}) p.drawLine(QPointF(6, y), QPointF(14, y));
+    return QIcon(pixmap);
+}
+
+}  // namespace velmora::plans

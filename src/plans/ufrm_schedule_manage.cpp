@@ -1,0 +1,253 @@
+#include "plans/ufrm_schedule_manage.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "plans/calendar_icons.h"
+#include "plans/dialog_layout.h"
+#include "plans/plan_grid_painter.h"
+#include "plans/plan_list.h"
+#include "plans/schedule_days.h"
+
+namespace velmora::plans {
+
+namespace {
+
+enum NodeLevel { year_level = 0, month_level = 1, day_level = 2 };
+const char* const fill_in_task = "请填写计划任务的内容！";
+
+QTreeWidgetItem* node(const QString& text, const QIcon& icon, int number) {
+    auto* item = new QTreeWidgetItem({text});
+    item->setIcon(0, icon);
+    item->setData(0, Qt::UserRole, number);
+    return item;
+}
+
+}  // namespace
+
+Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days,
+                                           sys::Prompts& prompts, SaveSchedule save,
+                                           std::string& manage_daykey)
+    : QDialog(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      days_(days),
+      prompts_(prompts),
+      save_(std::move(save)),
+      manage_daykey_(manage_daykey) {
+    setObjectName("frm_schedule_manage");
+    setWindowTitle("计划任务管理");
+    resize(662, 479);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(7, 8, 8, 8);
+    RzTreeView1 = new QTreeWidget(this);
+    RzTreeView1->setObjectName("RzTreeView1");
+    RzTreeView1->setHeaderHidden(true);
+    RzTreeView1->setIndentation(23);
+    RzTreeView1->setIconSize(QSize(20, 20));
+    RzTreeView1->setFixedWidth(185);
+    row->addWidget(RzTreeView1);
+    auto* column = new QVBoxLayout;
+    row->addLayout(column, 1);
+
+    sg_schedule_manage = new QTableWidget(0, 3, this);
+    sg_schedule_manage->setObjectName("sg_schedule_manage");
+    sg_schedule_manage->verticalHeader()->hide();
+    sg_schedule_manage->verticalHeader()->setDefaultSectionSize(20);
+    sg_schedule_manage->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sg_schedule_manage->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sg_schedule_manage->setSelectionMode(QAbstractItemView::SingleSelection);
+    sg_schedule_manage->setColumnWidth(0, 28);
+    sg_schedule_manage->setColumnWidth(1, 50);
+    sg_schedule_manage->horizontalHeader()->setStretchLastSection(true);
+    sg_schedule_manage->setStyleSheet(
+        "QTableWidget { background: white; gridline-color: #808080; }"
+        "QHeaderView::section { background: rgb(192, 192, 192); color: rgb(0, 0, 128);"
+        " border: 1px solid #808080; padding-left: 2px; }");
+    painter_ = new PlanCellPainter(sg_schedule_manage);
+    sg_schedule_manage->setItemDelegate(painter_);
+    column->addWidget(sg_schedule_manage, 1);
+    build_editors(column);
+
+    connect(RzTreeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { RzTreeView1Change(current); });
+    connect(sg_schedule_manage, &QTableWidget::currentCellChanged, this, [this](int table_row) {
+        painter_->set_marked_row(table_row);
+        sg_schedule_manage->viewport()->update();
+        sg_schedule_manageClick(table_row + 1);
+    });
+    grid_.clear();
+    show_grid();
+    enable_editing(false);
+    build_tree();
+    centre_on_screen(this);
+}
+
+void Tfrm_schedule_manage::build_editors(QVBoxLayout* column) {
+    auto* radios = new QHBoxLayout;
+    RadioGroup2 = add_radio_group(this, radios, "状态", {"进行中", "已完成"});
+    RadioGroup1 = add_radio_group(this, radios, "类别",
+                                  {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
+    column->addLayout(radios);
+    auto* content = new QLabel("内容：", this);
+    content->setStyleSheet("color: blue;");
+    column->addWidget(content);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setFixedHeight(88);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    column->addWidget(Memo1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (auto [member, text] :
+         {std::pair{&bt_add, "增加(&A)"}, {&bt_edit, "修改(&E)"}, {&bt_del, "删除"}}) {
+        *member = new QPushButton(QString::fromUtf8(text), this);
+        buttons->addWidget(*member);
+    }
+    auto* close_button = new QPushButton("关闭", this);
+    buttons->addWidget(close_button);
+    column->addLayout(buttons);
+    connect(bt_add, &QPushButton::clicked, this, &Tfrm_schedule_manage::bt_addClick);
+    connect(bt_edit, &QPushButton::clicked, this, &Tfrm_schedule_manage::bt_editClick);
+    connect(bt_del, &QPushButton::clicked, this, &Tfrm_schedule_manage::bt_delClick);
+    connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// The map is already in date order, so the tree needs no sorting of its own.
+void Tfrm_schedule_manage::build_tree() {
+    RzTreeView1->clear();
+    for (const auto& [year, months] : stored_plan_days()) {
+        const int y = std::stoi(year);
+        QTreeWidgetItem* year_node =
+            node(QString::fromStdString(year + "年"), year_icon(), y * 10000);
+        for (const auto& [month, days] : months) {
+            const int m = std::stoi(month);
+            QTreeWidgetItem* month_node =
+                node(QString::fromStdString(month + "月"), month_icon(m), y * 10000 + m * 100);
+            for (const std::string& day : days) {
+                month_node->addChild(node(QString::fromStdString(day + "日"), day_icon(),
+                                          y * 10000 + m * 100 + std::stoi(day)));
+            }
+            year_node->addChild(month_node);
+        }
+        RzTreeView1->addTopLevelItem(year_node);
+    }
+}
+
+void Tfrm_schedule_manage::show_grid() {
+    sg_schedule_manage->setHorizontalHeaderLabels({"类别", "状态", "任务安排"});
+    sg_schedule_manage->setRowCount(grid_.row_count() - 1);
+    for (int r = 1; r < grid_.row_count(); ++r) {
+        for (int c = 0; c < 3; ++c) {
+            sg_schedule_manage->setItem(
+                r - 1, c, new QTableWidgetItem(QString::fromStdString(grid_.row(r)[c])));
+        }
+    }
+}
+
+void Tfrm_schedule_manage::enable_editing(bool on) {
+    bt_add->setEnabled(on);
+    bt_edit->setEnabled(on);
+    bt_del->setEnabled(on);
+}
+
+void Tfrm_schedule_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
+    save_(grid_, manage_daykey_);
+    const bool day = chosen && chosen->parent() && chosen->parent()->parent();
+    if (day) {
+        manage_daykey_ = std::to_string(chosen->data(0, Qt::UserRole).toInt());
+        days_.load_schedule(grid_, manage_daykey_);
+    } else {
+        grid_.clear();
+        Memo1->clear();
+    }
+    show_grid();
+    enable_editing(day);
+}
+
+void Tfrm_schedule_manage::sg_schedule_manageClick(int row) {
+    if (row < 1 || row >= grid_.row_count()) return;
+    const store::PlanGrid::Row& cells = grid_.row(row);
+    RadioGroup2->button(cells[1] == store::state_in_progress ? 0 : 1)->setChecked(true);
+    const std::size_t letter = std::string(category_letters).find(cells[0]);
+    if (letter < 4) RadioGroup1->button(static_cast<int>(letter))->setChecked(true);
+    Memo1->setPlainText(QString::fromStdString(cells[2]));
+}
+
+std::string Tfrm_schedule_manage::editor_plan() const {
+    std::string text;
+    for (char c : Memo1->toPlainText().toStdString()) {
+        if (c != '\n' && c != '\r') text += c;
+    }
+    return std::string{static_cast<char>('0' + RadioGroup1->checkedId()),
+                       static_cast<char>('0' + RadioGroup2->checkedId())} +
+           text;
+}
+
+int Tfrm_schedule_manage::current_row() const {
+    const int row = sg_schedule_manage->currentRow();
+    return row >= 0 ? row + 1 : grid_.row_count() - 1;
+}
+
+void Tfrm_schedule_manage::changed() {
+    days_.plan_dirty = true;
+    show_grid();
+}
+
+void Tfrm_schedule_manage::bt_addClick() {
+    if (is_blank(Memo1->toPlainText().toStdString())) {
+        prompts_.inform(fill_in_task);
+        return;
+    }
+    add_task(grid_, editor_plan());
+    Memo1->clear();
+    bt_edit->setEnabled(true);
+    bt_del->setEnabled(true);
+    changed();
+}
+
+void Tfrm_schedule_manage::bt_editClick() {
+    if (is_blank(Memo1->toPlainText().toStdString())) {
+        prompts_.inform(fill_in_task);
+        return;
+    }
+    grid_.row(current_row()) = decode_plan_string(editor_plan());
+    changed();
+}
+
+void Tfrm_schedule_manage::bt_delClick() {
+    const bool last = grid_.row_count() <= 2;
+    delete_task(grid_, current_row());
+    if (last) {
+        bt_edit->setEnabled(false);
+        bt_del->setEnabled(false);
+    }
+    changed();
+}
+
+// However the window closes, the shown day's edits are saved once.
+void Tfrm_schedule_manage::done(int result) {
+    if (!saved_on_close_) {
+        saved_on_close_ = true;
+        save_(grid_, manage_daykey_);
+    }
+    QDialog::done(result);
+}
+
+void Tfrm_schedule_manage::closeEvent(QCloseEvent* event) {
+    done(QDialog::Rejected);
+    event->accept();
+}
+
+void schedule_manage_show(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
+                          Tfrm_schedule_manage::SaveSchedule save, std::string& manage_daykey) {
+    Tfrm_schedule_manage manager(owner, days, prompts, std::move(save), manage_daykey);
+    manager.exec();
+}
+
+}  // namespace velmora::plans

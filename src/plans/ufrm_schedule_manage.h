@@ -1,0 +1,78 @@
+// The plan manager: every day with stored plans in a year / month / day
+// tree, and the task list of the chosen day with editors to change it.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+
+#include "store/day_store.h"
+#include "sys/prompts.h"
+
+class QButtonGroup;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QVBoxLayout;
+
+namespace velmora::plans {
+
+class PlanCellPainter;
+
+class Tfrm_schedule_manage : public QDialog {
+    Q_OBJECT
+
+public:
+    // Saves a grid to a day when it has unsaved changes (and redraws the
+    // month view); the main window's own save routine.
+    using SaveSchedule = std::function<void(const store::PlanGrid&, const std::string&)>;
+
+    Tfrm_schedule_manage(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
+                         SaveSchedule save, std::string& manage_daykey);
+
+    QTreeWidget* RzTreeView1 = nullptr;
+    QTableWidget* sg_schedule_manage = nullptr;
+    QButtonGroup* RadioGroup1 = nullptr;  // 类别
+    QButtonGroup* RadioGroup2 = nullptr;  // 状态
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* bt_add = nullptr;
+    QPushButton* bt_edit = nullptr;
+    QPushButton* bt_del = nullptr;
+
+    void RzTreeView1Change(QTreeWidgetItem* node);
+    void sg_schedule_manageClick(int row);
+    void bt_addClick();
+    void bt_editClick();
+    void bt_delClick();
+    const store::PlanGrid& grid() const { return grid_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
+
+private:
+    void build_tree();
+    void build_editors(QVBoxLayout* column);
+    void show_grid();
+    void enable_editing(bool on);
+    std::string editor_plan() const;
+    int current_row() const;
+    void changed();
+
+    store::DayStore& days_;
+    sys::Prompts& prompts_;
+    SaveSchedule save_;
+    std::string& manage_daykey_;
+    store::PlanGrid grid_;
+    PlanCellPainter* painter_ = nullptr;
+    bool saved_on_close_ = false;
+};
+
+// Builds the manager and runs it modally.
+void schedule_manage_show(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
+                          Tfrm_schedule_manage::SaveSchedule save, std::string& manage_daykey);
+
+}  // namespace velmora::plans
