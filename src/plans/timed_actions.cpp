@@ -37,8 +37,8 @@ ShutdownStep shutdown_tick(const std::string& shutdown_use, const std::string& s
 
 void fire_shutdown(std::string& shutdown_use, std::string& shutdown_date,
                    const std::function<void()>& close_main_window, sys::Platform& platform) {
-    shutdown_use = "0";
-    shutdown_date = "00000000";
+    shutdown_use.assign(1, '0');
+    shutdown_date.assign(8, '0');  // "00000000": disarmed
     if (close_main_window) close_main_window();
     sys::exit_windows(platform, power_off_mode, true);
 }

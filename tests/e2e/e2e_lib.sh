@@ -86,3 +86,43 @@ wait_exit() {
 folder_is_empty() { [[ -d "$1" && -z "$(ls -A "$1")" ]]; }
 
 snapshot() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
+
+# wait_window TITLE: a visible window with exactly this title; sets FOUND_WINDOW.
+wait_window() {
+  FOUND_WINDOW=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) ||
+    fail "no window \"$1\" appeared"
+  sleep 0.3
+}
+
+# wait_window_gone TITLE: no visible window with this title is left.
+wait_window_gone() {
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0
+    sleep 0.1
+  done
+  fail "the window \"$1\" is still open"
+}
+
+# client_origin WINDOW: the screen position of the window's client area,
+# frame excluded, once two readings agree (the window manager may still be
+# placing it). Sets ORIGIN_X and ORIGIN_Y.
+client_origin() {
+  local reading previous=""
+  for _ in $(seq 30); do
+    reading=$(xwininfo -id "$1" | awk -F: '/Absolute upper-left [XY]/ { printf "%d ", $2 }')
+    [[ -n "$reading" && "$reading" == "$previous" ]] && break
+    previous=$reading
+    sleep 0.1
+  done
+  read -r ORIGIN_X ORIGIN_Y <<<"$reading"
+  [[ -n "${ORIGIN_Y:-}" ]] || fail "no position for window $1"
+}
+
+# click_in WINDOW X Y [COUNT]: clicks COUNT times (default once) at X,Y of
+# the window's client area.
+click_in() {
+  client_origin "$1"
+  xdotool mousemove $((ORIGIN_X + $2)) $((ORIGIN_Y + $3)) \
+    click --repeat "${4:-1}" --delay 80 1
+  sleep 0.3
+}
