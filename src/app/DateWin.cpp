@@ -24,8 +24,13 @@
 
 #include "app/app_icon.h"
 #include "app/window_hints.h"
+#include "calendar/Udatehintmess.h"
+#include "calendar/datehint.h"
 #include "calendar/month_model.h"
 #include "calendar/month_view.h"
+#include "calendar/ufrm_datehint.h"
+#include "notes/ufrm_note_manage.h"
+#include "notes/ufrm_noteedit.h"
 #include "plans/Utaskhintmess.h"
 #include "plans/plan_grid_painter.h"
 #include "plans/plan_list.h"
@@ -142,6 +147,8 @@ void TFRM_Date::build_regions() {
     auto* tools_page = new QVBoxLayout(TabSheet3);
     tools_page->setContentsMargins(4, 4, 4, 4);
     tools_page->addWidget(ListView_tool);
+    connect(ListView_tool, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { ListView_toolDblClick(ListView_tool->row(item)); });
     column->addWidget(RzPageControl_date, 1);
     build_bottom_strip();
     column->addWidget(Panel_center_bottom);
@@ -349,15 +356,7 @@ void TFRM_Date::build_day_pages() {
 
     build_plan_page();
 
-    Memo_note = new QPlainTextEdit(TabSheet6);
-    Memo_note->setObjectName("Memo_note");
-    Memo_note->setReadOnly(true);
-    Memo_note->setStyleSheet("color: blue;");
-    Memo_note->setToolTip("双击编辑");
-    Memo_note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    auto* notes = new QVBoxLayout(TabSheet6);
-    notes->setContentsMargins(2, 2, 2, 2);
-    notes->addWidget(Memo_note);
+    build_note_page();
 }
 
 void TFRM_Date::build_plan_page() {
@@ -410,6 +409,66 @@ void TFRM_Date::build_plan_page() {
     page->addLayout(buttons);
 }
 
+void TFRM_Date::build_note_page() {
+    Memo_note = new QPlainTextEdit(TabSheet6);
+    Memo_note->setObjectName("Memo_note");
+    Memo_note->setReadOnly(true);
+    Memo_note->setStyleSheet("color: blue;");
+    Memo_note->setToolTip("双击编辑");
+    Memo_note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo_note->viewport()->installEventFilter(this);
+    auto* page = new QVBoxLayout(TabSheet6);
+    page->setContentsMargins(2, 2, 2, 2);
+    page->setSpacing(3);
+    page->addWidget(Memo_note);
+    auto* buttons = new QHBoxLayout;
+    Button1 = new QPushButton("编辑(&E)", TabSheet6);
+    Button9 = new QPushButton("管理", TabSheet6);
+    for (QPushButton* button : {Button1, Button9}) {
+        button->setFixedSize(60, 25);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    page->addLayout(buttons);
+    connect(Button1, &QPushButton::clicked, this, &TFRM_Date::Memo_noteDblClick);
+    connect(Button9, &QPushButton::clicked, this, &TFRM_Date::Button9Click);
+}
+
+bool TFRM_Date::eventFilter(QObject* watched, QEvent* event) {
+    if (Memo_note && watched == Memo_note->viewport() &&
+        event->type() == QEvent::MouseButtonDblClick) {
+        Memo_noteDblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFRM_Date::Memo_noteDblClick() {
+    const calendar::Date day = calendar::clamp_date(cur_year_, cur_month_, cur_day_);
+    const QString date_text =
+        QString::fromStdString(calendar::day_key(day)).insert(6, '-').insert(4, '-');
+    QString text = Memo_note->toPlainText();
+    const auto font = [this] {
+        return notes::NoteFont{local_.note_fontname, local_.note_fontcolor, local_.note_fontsize};
+    };
+    if (notes::noteedit_show(this, date_text, "Velmora备忘录", text, font,
+                             [this] { open_options_dialog(5); }) != 1) {
+        return;
+    }
+    Memo_note->setPlainText(text);
+    savedata2fx_note(text.toStdString());
+}
+
+void TFRM_Date::Button9Click() {
+    notes::note_manage_show(this, day_store_,
+                            [this](const std::string& note, const std::string& key) {
+                                day_store_.savedata2fx_note2(note, key);
+                                redraw_month();
+                            });
+    redraw_month();
+    load_note();
+}
+
 void TFRM_Date::prepare_plan_grid() {
     plan_grid_.clear();
     show_plan_grid();
@@ -428,6 +487,28 @@ void TFRM_Date::show_plan_grid() {
             sg_mon_log->setItem(row - 1, column,
                                 new QTableWidgetItem(QString::fromStdString(text)));
         }
+    }
+}
+
+// --- Anniversaries -------------------------------------------------------
+
+// Once, shortly after the container opened: the new-version line joins the
+// announcements, and every anniversary due today gets its popup.
+void TFRM_Date::Timer_apprunTimer() {
+    Timer_apprun.stop();
+    const sys::LocalTime now = context_.clock->now();
+    const calendar::StartupAnnouncements due =
+        calendar::startup_check(context_.paths.temp_work(), {now.year, now.month, now.day},
+                                update_available_, remote_.addresses.update_page);
+    if (due.ad_line) ad_lines_.push_back(*due.ad_line);
+    for (const std::string& text : due.popups) calendar::datehintmess_show(text);
+}
+
+void TFRM_Date::ListView_toolDblClick(int item) {
+    constexpr int anniversaries = 3;  // "纪念日提醒"
+    if (item == anniversaries) {
+        calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
+                                *context_.clock);
     }
 }
 

@@ -92,6 +92,8 @@ public:
     QPushButton* Button8 = nullptr;       // 管理
     QPushButton* Button2 = nullptr;       // 变更
     QPlainTextEdit* Memo_note = nullptr;  // the selected day's note, read-only
+    QPushButton* Button1 = nullptr;       // 编辑(&E), the note
+    QPushButton* Button9 = nullptr;       // 管理, the notes
     calendar::MonthView* month_view = nullptr;
 
     QTimer Timer1;          // the docking watch, 10 ms
@@ -103,7 +105,13 @@ public:
     QTimer Timer_ad;        // announcement rotation
     QTimer Timer_ad2;       // announcement scrolling, 100 ms
 
+    // The note page.
+    void Memo_noteDblClick();
+    void Button9Click();
+
     // Reminders and timed actions.
+    void Timer_apprunTimer();
+    void ListView_toolDblClick(int item);
     void taskcheck();
     void Timer_taskhintTimer();
     void Timer_eyeTimer();
@@ -150,6 +158,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_regions();
@@ -169,11 +178,11 @@ private:
     void reghotkey() {}
     void unreghotkey() {}
     void load_bookmark_tree() {}
-    void Timer_apprunTimer() {}
     void open_options_dialog(int /*page*/) {}
     void run_plan_manager();
 
     void build_plan_page();
+    void build_note_page();
     void plan_changed(bool changed);
     int current_plan_row() const;
 

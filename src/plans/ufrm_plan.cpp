@@ -12,9 +12,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "plans/dialog_layout.h"
 #include "plans/plan_list.h"
 #include "sys/text_util.h"
+#include "ui/dialog_layout.h"
 
 namespace velmora::plans {
 
@@ -28,9 +28,9 @@ Tfrm_plan::Tfrm_plan(QWidget* owner, sys::Prompts& prompts, const std::string& p
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 6, 10, 8);
     column->setSpacing(4);
-    RadioGroup2 = add_radio_group(this, column, "状态", {"进行中", "已完成"});
-    RadioGroup1 = add_radio_group(this, column, "类别",
-                                  {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
+    RadioGroup2 = ui::add_radio_group(this, column, "状态", {"进行中", "已完成"});
+    RadioGroup1 = ui::add_radio_group(this, column, "类别",
+                                      {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
     auto* content = new QLabel("内容：", this);
     content->setStyleSheet("color: blue;");
     column->addWidget(content);
@@ -38,12 +38,12 @@ Tfrm_plan::Tfrm_plan(QWidget* owner, sys::Prompts& prompts, const std::string& p
     Memo1->setObjectName("Memo1");
     Memo1->setFixedSize(282, 108);
     column->addWidget(Memo1, 0, Qt::AlignHCenter);
-    auto [ok, cancel] = add_ok_cancel(column, this, "确定(&S)", "取消");
+    auto [ok, cancel] = ui::add_ok_cancel(column, this, "确定(&S)", "取消");
     connect(ok, &QPushButton::clicked, this, &Tfrm_plan::Button1Click);
     connect(cancel, &QPushButton::clicked, this, &Tfrm_plan::Button2Click);
 
     Memo1->setFocus();
-    centre_on_screen(this);
+    ui::centre_on_screen(this);
     if (result_.empty()) {
         setWindowTitle("新建任务");
         return;

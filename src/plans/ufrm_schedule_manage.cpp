@@ -9,25 +9,17 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "plans/calendar_icons.h"
-#include "plans/dialog_layout.h"
+#include "calendar/date_tree.h"
 #include "plans/plan_grid_painter.h"
 #include "plans/plan_list.h"
-#include "plans/schedule_days.h"
+#include "store/record_days.h"
+#include "ui/dialog_layout.h"
 
 namespace velmora::plans {
 
 namespace {
 
-enum NodeLevel { year_level = 0, month_level = 1, day_level = 2 };
 const char* const fill_in_task = "请填写计划任务的内容！";
-
-QTreeWidgetItem* node(const QString& text, const QIcon& icon, int number) {
-    auto* item = new QTreeWidgetItem({text});
-    item->setIcon(0, icon);
-    item->setData(0, Qt::UserRole, number);
-    return item;
-}
 
 }  // namespace
 
@@ -85,14 +77,14 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
     show_grid();
     enable_editing(false);
     build_tree();
-    centre_on_screen(this);
+    ui::centre_on_screen(this);
 }
 
 void Tfrm_schedule_manage::build_editors(QVBoxLayout* column) {
     auto* radios = new QHBoxLayout;
-    RadioGroup2 = add_radio_group(this, radios, "状态", {"进行中", "已完成"});
-    RadioGroup1 = add_radio_group(this, radios, "类别",
-                                  {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
+    RadioGroup2 = ui::add_radio_group(this, radios, "状态", {"进行中", "已完成"});
+    RadioGroup1 = ui::add_radio_group(this, radios, "类别",
+                                      {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
     column->addLayout(radios);
     auto* content = new QLabel("内容：", this);
     content->setStyleSheet("color: blue;");
@@ -118,25 +110,8 @@ void Tfrm_schedule_manage::build_editors(QVBoxLayout* column) {
     connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-// The map is already in date order, so the tree needs no sorting of its own.
 void Tfrm_schedule_manage::build_tree() {
-    RzTreeView1->clear();
-    for (const auto& [year, months] : stored_plan_days()) {
-        const int y = std::stoi(year);
-        QTreeWidgetItem* year_node =
-            node(QString::fromStdString(year + "年"), year_icon(), y * 10000);
-        for (const auto& [month, days] : months) {
-            const int m = std::stoi(month);
-            QTreeWidgetItem* month_node =
-                node(QString::fromStdString(month + "月"), month_icon(m), y * 10000 + m * 100);
-            for (const std::string& day : days) {
-                month_node->addChild(node(QString::fromStdString(day + "日"), day_icon(),
-                                          y * 10000 + m * 100 + std::stoi(day)));
-            }
-            year_node->addChild(month_node);
-        }
-        RzTreeView1->addTopLevelItem(year_node);
-    }
+    calendar::fill_date_tree(RzTreeView1, store::stored_record_days(store::plan_folder));
 }
 
 void Tfrm_schedule_manage::show_grid() {
@@ -158,9 +133,10 @@ void Tfrm_schedule_manage::enable_editing(bool on) {
 
 void Tfrm_schedule_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
     save_(grid_, manage_daykey_);
-    const bool day = chosen && chosen->parent() && chosen->parent()->parent();
+    const std::string key = calendar::day_node_key(chosen);
+    const bool day = !key.empty();
     if (day) {
-        manage_daykey_ = std::to_string(chosen->data(0, Qt::UserRole).toInt());
+        manage_daykey_ = key;
         days_.load_schedule(grid_, manage_daykey_);
     } else {
         grid_.clear();

@@ -1,6 +1,6 @@
 #include "plans/utaskchange.h"
 
-#include "plans/dialog_layout.h"
+#include "ui/dialog_layout.h"
 
 #include <QCheckBox>
 #include <QDate>
@@ -32,13 +32,13 @@ Tfrm_taskchange::Tfrm_taskchange(QWidget* owner, const calendar::Date& today)
     cb_changebz->setChecked(true);
     column->addWidget(cb_del);
     column->addWidget(cb_changebz);
-    auto [ok, cancel] = add_ok_cancel(column, this, "确定", "取消");
+    auto [ok, cancel] = ui::add_ok_cancel(column, this, "确定", "取消");
     connect(ok, &QPushButton::clicked, this, [this] {
         confirmed = true;
         accept();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    centre_on_screen(this);
+    ui::centre_on_screen(this);
 }
 
 std::string Tfrm_taskchange::target_key() const {

@@ -126,3 +126,27 @@ click_in() {
     click --repeat "${4:-1}" --delay 80 1
   sleep 0.3
 }
+
+# wait_message_over WINDOW TEXT: like wait_message, for a message box the
+# running program shows over its visible WINDOW; presses OK and waits for
+# the box to go.
+wait_message_over() {
+  local owner=$1 text=$2 box=""
+  for _ in $(seq 50); do
+    grep -qF "message: $text" "$PROGRAM_LOG" && break
+    sleep 0.1
+  done
+  grep -qF "message: $text" "$PROGRAM_LOG" || fail "no message \"$text\" (log: $(cat "$PROGRAM_LOG"))"
+  for _ in $(seq 50); do
+    box=$(xdotool search --onlyvisible --pid "$PROGRAM_PID" | grep -vx "$owner" | head -n 1) && break
+    sleep 0.1
+  done
+  [[ -n "$box" ]] || fail "no message box window"
+  sleep 0.3
+  xdotool windowactivate --sync "$box" key Return
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --pid "$PROGRAM_PID" | grep -qx "$box" || return 0
+    sleep 0.1
+  done
+  fail "the message box \"$text\" is still open"
+}

@@ -98,9 +98,13 @@ tomorrow_stored=$(stored_plans "$tomorrow")
   fail "$tomorrow's plans: expected \"$tomorrow_expected\", stored \"$tomorrow_stored\""
 [[ "$(plan_records)" == "$records_expected" ]] || fail "plan records: $(plan_records)"
 
-echo "-- a further start and close keeps them as they are"
+echo "-- a further start shows today's done task and keeps the records as they are"
 start_program "$prog"
 wait_main_window
+# Only a task loaded from the store can be refused a move for being done.
+click_in "$MAIN_WINDOW" "${FIRST_ROW[@]}"
+click_in "$MAIN_WINDOW" "${MOVE_BUTTON[@]}"
+wait_message_over "$MAIN_WINDOW" "已完成的任务无法变更！"
 close_and_wait
 [[ "$(stored_plans "$today")" == "$today_expected" ]] ||
   fail "$today's plans after the restart: \"$(stored_plans "$today")\""

@@ -1,9 +1,11 @@
-#include "plans/calendar_icons.h"
+#include "calendar/date_tree.h"
+
+#include <QTreeWidget>
 
 #include <QPainter>
 #include <QPixmap>
 
-namespace velmora::plans {
+namespace velmora::calendar {
 
 namespace {
 
@@ -28,6 +30,13 @@ QIcon page_icon(const QColor& header, const QString& label, int label_pixels) {
     p.setPen(QColor(40, 40, 40));
     p.drawText(QRectF(1, 7, 18, 11), Qt::AlignCenter, label);
     return QIcon(pixmap);
+}
+
+QTreeWidgetItem* node(const QString& text, const QIcon& icon, int number) {
+    auto* item = new QTreeWidgetItem({text});
+    item->setIcon(0, icon);
+    item->setData(0, Qt::UserRole, number);
+    return item;
 }
 
 }  // namespace
@@ -57,4 +66,30 @@ QIcon day_icon() {
     return QIcon(pixmap);
 }
 
-}  // namespace velmora::plans
+// The map is already in date order, so the tree needs no sorting of its own.
+void fill_date_tree(QTreeWidget* tree, const store::RecordDays& days) {
+    tree->clear();
+    for (const auto& [year, months] : days) {
+        const int y = std::stoi(year);
+        QTreeWidgetItem* year_node =
+            node(QString::fromStdString(year + "年"), year_icon(), y * 10000);
+        for (const auto& [month, month_days] : months) {
+            const int m = std::stoi(month);
+            QTreeWidgetItem* month_node =
+                node(QString::fromStdString(month + "月"), month_icon(m), y * 10000 + m * 100);
+            for (const std::string& day : month_days) {
+                month_node->addChild(node(QString::fromStdString(day + "日"), day_icon(),
+                                          y * 10000 + m * 100 + std::stoi(day)));
+            }
+            year_node->addChild(month_node);
+        }
+        tree->addTopLevelItem(year_node);
+    }
+}
+
+std::string day_node_key(const QTreeWidgetItem* node) {
+    const bool day = node && node->parent() && node->parent()->parent();
+    return day ? std::to_string(node->data(0, Qt::UserRole).toInt()) : std::string();
+}
+
+}  // namespace velmora::calendar

@@ -14,7 +14,7 @@
 #include <initializer_list>
 #include <utility>
 
-namespace velmora::plans {
+namespace velmora::ui {
 
 inline std::pair<QPushButton*, QPushButton*> add_ok_cancel(QBoxLayout* column, QWidget* owner,
                                                            const char* ok_text,
@@ -55,4 +55,4 @@ inline void centre_on_screen(QWidget* window) {
     window->move(screen.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
-}  // namespace velmora::plans
+}  // namespace velmora::ui

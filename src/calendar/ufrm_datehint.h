@@ -1,0 +1,74 @@
+// The anniversary list dialog. The grid is the working copy: edits stay in
+// it until 确定(&S) writes the whole list back; 取消 and the title-bar close
+// simply drop it. Lines of the stored list we could not read are carried
+// along untouched so confirming never loses them.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "calendar/datehint.h"
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace velmora::sys {
+class Clock;
+class Prompts;
+}  // namespace velmora::sys
+
+namespace velmora::calendar {
+
+class Tfrm_datehint : public QDialog {
+    Q_OBJECT
+
+public:
+    Tfrm_datehint(sys::Prompts& prompts, std::string temp_work, const sys::Clock& clock,
+                  QWidget* parent = nullptr);
+
+    // The rows as entries, in grid order; none when the list is empty.
+    std::vector<Anniversary> entries() const;
+    // The list is empty exactly when the first row's date cell is blank.
+    bool list_empty() const;
+
+    QTableWidget* RzStringGrid1 = nullptr;
+    QDateEdit* RzDateTimePicker1 = nullptr;
+    QSpinBox* RzSpinEdit1 = nullptr;
+    QComboBox* RzComboBox1 = nullptr;
+    QPlainTextEdit* RzMemo1 = nullptr;
+    QPushButton* btn_add = nullptr;
+    QPushButton* btn_edit = nullptr;
+    QPushButton* btn_delete = nullptr;
+    QPushButton* btn_ok = nullptr;
+    QPushButton* btn_cancel = nullptr;
+
+private:
+    void build();
+    void load();
+    void select_row();
+    void add_entry();
+    void edit_entry();
+    void delete_entry();
+    void confirm();
+    // False, after telling the user, when the description is blank.
+    bool description_given();
+    Anniversary from_editors() const;
+    void write_row(int row, const Anniversary& entry);
+    void set_entry_buttons(bool enabled);
+
+    sys::Prompts& prompts_;
+    std::string temp_work_;
+    std::vector<std::string> unparsable_;
+};
+
+// Opens the dialog modally over `owner`; returns once it is closed.
+void datehint_show(QWidget* owner, sys::Prompts& prompts, const std::string& temp_work,
+                   const sys::Clock& clock);
+
+}  // namespace velmora::calendar

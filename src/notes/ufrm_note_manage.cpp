@@ -1,0 +1,85 @@
+#include "notes/ufrm_note_manage.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "calendar/date_tree.h"
+#include "store/record_days.h"
+#include "ui/dialog_layout.h"
+
+namespace velmora::notes {
+
+Tfrm_note_manage::Tfrm_note_manage(QWidget* owner, store::DayStore& days, SaveNote save)
+    : QDialog(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint),
+      days_(days),
+      save_(std::move(save)) {
+    setObjectName("frm_note_manage");
+    setWindowTitle("备忘录管理");
+    resize(662, 479);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(7, 8, 8, 8);
+    RzTreeView1 = new QTreeWidget(this);
+    RzTreeView1->setObjectName("RzTreeView1");
+    RzTreeView1->setHeaderHidden(true);
+    RzTreeView1->setIndentation(23);
+    RzTreeView1->setIconSize(QSize(20, 20));
+    RzTreeView1->setFixedWidth(185);
+    row->addWidget(RzTreeView1);
+    auto* column = new QVBoxLayout;
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    QFont font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
+    font.setPixelSize(16);
+    Memo1->setFont(font);
+    column->addWidget(Memo1, 1);
+    auto* close_button = new QPushButton("关闭", this);
+    column->addWidget(close_button, 0, Qt::AlignRight);
+    row->addLayout(column, 1);
+    connect(close_button, &QPushButton::clicked, this, &Tfrm_note_manage::Button1Click);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+        if (!loading_) notemanage_dirty = true;
+    });
+    connect(RzTreeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { RzTreeView1Change(current); });
+    calendar::fill_date_tree(RzTreeView1, store::stored_record_days(store::note_folder));
+    ui::centre_on_screen(this);
+}
+
+void Tfrm_note_manage::show_note(const std::string& text) {
+    loading_ = true;
+    Memo1->setPlainText(QString::fromStdString(text));
+    loading_ = false;
+}
+
+void Tfrm_note_manage::save_if_dirty() {
+    if (!notemanage_dirty) return;
+    save_(Memo1->toPlainText().toStdString(), notemanage_key);
+    notemanage_dirty = false;
+}
+
+void Tfrm_note_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
+    save_if_dirty();
+    const std::string key = calendar::day_node_key(chosen);
+    if (key.empty()) {
+        show_note({});  // a year or month: the last day's key stays
+        return;
+    }
+    notemanage_key = key;
+    show_note(days_.load_note(key));
+    notemanage_dirty = false;
+}
+
+void Tfrm_note_manage::Button1Click() {
+    save_if_dirty();
+    accept();
+}
+
+void note_manage_show(QWidget* owner, store::DayStore& days, Tfrm_note_manage::SaveNote save) {
+    Tfrm_note_manage manager(owner, days, std::move(save));
+    manager.exec();
+}
+
+}  // namespace velmora::notes
