@@ -691,8 +691,13 @@ void TFRM_Date::select(const calendar::Date& date) {
     load_note();
 }
 
+// A click picks a day of the month on screen: after a moved task the view
+// may show another month than the selected day's, and the day clicked is
+// the one the user sees.
 void TFRM_Date::CnDayMouseDown(int day) {
     savedata2fx_schedule();
+    cur_year_ = month_view->label_year->text().toInt();
+    cur_month_ = month_view->Label_month->text().toInt();
     cur_day_ = day;
     select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
 }

@@ -66,6 +66,16 @@ QIcon day_icon() {
     return QIcon(pixmap);
 }
 
+QTreeWidget* make_date_tree(QWidget* parent) {
+    auto* tree = new QTreeWidget(parent);
+    tree->setObjectName("RzTreeView1");
+    tree->setHeaderHidden(true);
+    tree->setIndentation(23);
+    tree->setIconSize(QSize(20, 20));
+    tree->setFixedWidth(185);
+    return tree;
+}
+
 // The map is already in date order, so the tree needs no sorting of its own.
 void fill_date_tree(QTreeWidget* tree, const store::RecordDays& days) {
     tree->clear();

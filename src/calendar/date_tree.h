@@ -8,6 +8,7 @@
 
 class QTreeWidget;
 class QTreeWidgetItem;
+class QWidget;
 
 namespace velmora::calendar {
 
@@ -15,6 +16,8 @@ QIcon year_icon();
 QIcon month_icon(int month);  // 1–12: a calendar page with the month's number
 QIcon day_icon();
 
+// An empty date tree as both managers show it: no header, 20-px icons.
+QTreeWidget* make_date_tree(QWidget* parent);
 // Fills the tree in date order; each node carries yyyy0000, yyyymm00 or
 // yyyymmdd as its data.
 void fill_date_tree(QTreeWidget* tree, const store::RecordDays& days);

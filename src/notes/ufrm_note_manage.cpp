@@ -21,12 +21,7 @@ Tfrm_note_manage::Tfrm_note_manage(QWidget* owner, store::DayStore& days, SaveNo
     resize(662, 479);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(7, 8, 8, 8);
-    RzTreeView1 = new QTreeWidget(this);
-    RzTreeView1->setObjectName("RzTreeView1");
-    RzTreeView1->setHeaderHidden(true);
-    RzTreeView1->setIndentation(23);
-    RzTreeView1->setIconSize(QSize(20, 20));
-    RzTreeView1->setFixedWidth(185);
+    RzTreeView1 = calendar::make_date_tree(this);
     row->addWidget(RzTreeView1);
     auto* column = new QVBoxLayout;
     Memo1 = new QPlainTextEdit(this);

@@ -113,3 +113,14 @@ TEST_F(MonthViewTest, ArrowsCrossYearsAndTheRememberedDayIsClamped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MonthViewTest, AClickPicksTheDayOfTheMonthOnScreen) {
+    window->show_month({2027, 1, 1});  // as after moving a task into January
+    window->CnDayMouseDown(14);
+    EXPECT_EQ(window->daykey(), "20270114");
+    EXPECT_EQ(caption(), "2027-1");
+}
+
+}  // namespace

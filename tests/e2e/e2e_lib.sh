@@ -39,8 +39,10 @@ new_program_folder() {
   local folder="$E2E_ROOT/$1"
   shift
   mkdir -p "$folder"
-  cp "$E2E_BIN/velmora" "$folder/"
-  for file in "$@"; do cp "$E2E_BIN/$file" "$folder/"; done
+  cp "$E2E_BIN/velmora" "$folder/" || { echo "FAIL: cannot copy the program" >&2; return 1; }
+  for file in "$@"; do
+    cp "$E2E_BIN/$file" "$folder/" || { echo "FAIL: cannot copy $file" >&2; return 1; }
+  done
   echo "$folder"
 }
 
