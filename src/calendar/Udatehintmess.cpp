@@ -1,5 +1,6 @@
 #include "calendar/Udatehintmess.h"
 
+#include <QDebug>
 #include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
@@ -42,6 +43,8 @@ Tfrm_datehintmess::Tfrm_datehintmess(QWidget* parent)
 Tfrm_datehintmess* datehintmess_show(const std::string& text) {
     auto* popup = new Tfrm_datehintmess;
     popup->RzLabel1->setText(QString::fromStdString(text));
+    // Like every message of the program, also written to the diagnostic output.
+    qInfo().noquote() << "message:" << popup->RzLabel1->text();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), popup->size());
         frame.moveCenter(screen->availableGeometry().center());

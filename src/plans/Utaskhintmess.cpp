@@ -1,5 +1,7 @@
 #include "plans/Utaskhintmess.h"
 
+#include <QDebug>
+
 #include <QCloseEvent>
 #include <QFont>
 #include <QGuiApplication>
@@ -51,6 +53,8 @@ Tfrm_taskhintmess::Tfrm_taskhintmess(QWidget* parent)
 Tfrm_taskhintmess* Tfrm_taskhintmess::showtaskhint(const QString& text, QWidget* parent) {
     auto* popup = new Tfrm_taskhintmess(parent);
     popup->RzLabel1->setText(text);
+    // Like every message of the program, also written to the diagnostic output.
+    qInfo().noquote() << "message:" << text;
     popup->center_on_work_area();
     popup->show();
     return popup;
