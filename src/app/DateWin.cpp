@@ -360,27 +360,12 @@ void TFRM_Date::build_day_pages() {
 }
 
 void TFRM_Date::build_plan_page() {
-    sg_mon_log = new QTableWidget(0, 3, TabSheet5);
-    sg_mon_log->setObjectName("sg_mon_log");
-    sg_mon_log->verticalHeader()->hide();
-    sg_mon_log->verticalHeader()->setDefaultSectionSize(20);
-    sg_mon_log->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sg_mon_log->setSelectionMode(QAbstractItemView::SingleSelection);
-    sg_mon_log->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sg_mon_log->setColumnWidth(0, 28);
-    sg_mon_log->setColumnWidth(1, 45);
-    sg_mon_log->horizontalHeader()->setStretchLastSection(true);
+    const plans::PlanTable grid = plans::make_plan_table(
+        TabSheet5, "sg_mon_log", 45, "rgb(255, 255, 202)", "rgb(255, 255, 202)");
+    sg_mon_log = grid.table;
+    plan_painter_ = grid.painter;
     sg_mon_log->setFrameShape(QFrame::NoFrame);
     sg_mon_log->setToolTip("双击改变任务状态");
-    QFont grid_font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
-    grid_font.setPointSize(9);
-    sg_mon_log->setFont(grid_font);
-    sg_mon_log->setStyleSheet(
-        "QTableWidget { background: rgb(255, 255, 202); gridline-color: #808080; }"
-        "QHeaderView::section { background: rgb(255, 255, 202); color: rgb(0, 0, 128);"
-        " border: 1px solid #808080; padding-left: 2px; }");
-    plan_painter_ = new plans::PlanCellPainter(sg_mon_log);
-    sg_mon_log->setItemDelegate(plan_painter_);
     connect(sg_mon_log, &QTableWidget::cellDoubleClicked, this, &TFRM_Date::sg_mon_logDblClick);
     connect(sg_mon_log, &QTableWidget::currentCellChanged, this,
             [this](int row) { sg_mon_logSelectCell(row + 1); });

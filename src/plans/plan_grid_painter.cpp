@@ -1,6 +1,8 @@
 #include "plans/plan_grid_painter.h"
 
+#include <QHeaderView>
 #include <QPainter>
+#include <QTableWidget>
 
 #include "store/day_records.h"
 
@@ -36,6 +38,30 @@ void PlanCellPainter::paint(QPainter* painter, const QStyleOptionViewItem& optio
         painter->drawLine(option.rect.left(), y, option.rect.right(), y);
     }
     painter->restore();
+}
+
+PlanTable make_plan_table(QWidget* parent, const char* name, int state_width,
+                          const char* background, const char* header_background) {
+    auto* table = new QTableWidget(0, 3, parent);
+    table->setObjectName(name);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(20);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setColumnWidth(0, 28);
+    table->setColumnWidth(1, state_width);
+    table->horizontalHeader()->setStretchLastSection(true);
+    QFont font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
+    font.setPointSize(9);
+    table->setFont(font);
+    table->setStyleSheet(QString("QTableWidget { background: %1; gridline-color: #808080; }"
+                                 "QHeaderView::section { background: %2; color: rgb(0, 0, 128);"
+                                 " border: 1px solid #808080; padding-left: 2px; }")
+                             .arg(background, header_background));
+    auto* painter = new PlanCellPainter(table);
+    table->setItemDelegate(painter);
+    return {table, painter};
 }
 
 }  // namespace velmora::plans

@@ -4,6 +4,8 @@
 
 #include <QStyledItemDelegate>
 
+class QTableWidget;
+
 namespace velmora::plans {
 
 class PlanCellPainter : public QStyledItemDelegate {
@@ -19,5 +21,15 @@ public:
 private:
     int marked_row_ = -1;
 };
+
+// A plan grid as both plan lists show it: three columns (the state column
+// `state_width` wide), 20-px rows, whole-row selection, navy "宋体" 9 pt,
+// the given grid and header backgrounds, and a PlanCellPainter installed.
+struct PlanTable {
+    QTableWidget* table;
+    PlanCellPainter* painter;
+};
+PlanTable make_plan_table(QWidget* parent, const char* name, int state_width,
+                          const char* background, const char* header_background);
 
 }  // namespace velmora::plans

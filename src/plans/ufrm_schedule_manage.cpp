@@ -42,22 +42,10 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
     auto* column = new QVBoxLayout;
     row->addLayout(column, 1);
 
-    sg_schedule_manage = new QTableWidget(0, 3, this);
-    sg_schedule_manage->setObjectName("sg_schedule_manage");
-    sg_schedule_manage->verticalHeader()->hide();
-    sg_schedule_manage->verticalHeader()->setDefaultSectionSize(20);
-    sg_schedule_manage->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sg_schedule_manage->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sg_schedule_manage->setSelectionMode(QAbstractItemView::SingleSelection);
-    sg_schedule_manage->setColumnWidth(0, 28);
-    sg_schedule_manage->setColumnWidth(1, 50);
-    sg_schedule_manage->horizontalHeader()->setStretchLastSection(true);
-    sg_schedule_manage->setStyleSheet(
-        "QTableWidget { background: white; gridline-color: #808080; }"
-        "QHeaderView::section { background: rgb(192, 192, 192); color: rgb(0, 0, 128);"
-        " border: 1px solid #808080; padding-left: 2px; }");
-    painter_ = new PlanCellPainter(sg_schedule_manage);
-    sg_schedule_manage->setItemDelegate(painter_);
+    const PlanTable grid =
+        make_plan_table(this, "sg_schedule_manage", 50, "white", "rgb(192, 192, 192)");
+    sg_schedule_manage = grid.table;
+    painter_ = grid.painter;
     column->addWidget(sg_schedule_manage, 1);
     build_editors(column);
 
