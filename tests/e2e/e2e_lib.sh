@@ -152,3 +152,11 @@ wait_message_over() {
   done
   fail "the message box \"$text\" is still open"
 }
+
+# close_and_wait: closes the main window as a user does (Alt+F4) and waits
+# for a clean exit.
+close_and_wait() {
+  xdotool windowactivate --sync "$MAIN_WINDOW" key alt+F4
+  wait_exit "$PROGRAM_PID"
+  [[ $EXIT_STATUS == 0 ]] || fail "exit status $EXIT_STATUS after closing the window"
+}

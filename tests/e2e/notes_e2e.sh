@@ -24,12 +24,6 @@ today=$(date +%F)
 notice_day=$(date -d "$today 3 days" +%F)
 prog=$(new_program_folder prog zenqmodal.fx)
 
-close_and_wait() {
-  xdotool windowactivate --sync "$MAIN_WINDOW" key alt+F4
-  wait_exit "$PROGRAM_PID"
-  [[ $EXIT_STATUS == 0 ]] || fail "exit status $EXIT_STATUS after closing the window"
-}
-
 echo "-- a note through the editor"
 start_program "$prog"
 wait_main_window

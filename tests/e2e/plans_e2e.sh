@@ -51,12 +51,6 @@ add_task() {
   wait_window_gone "新建任务"
 }
 
-close_and_wait() {
-  xdotool windowactivate --sync "$MAIN_WINDOW" key alt+F4
-  wait_exit "$PROGRAM_PID"
-  [[ $EXIT_STATUS == 0 ]] || fail "exit status $EXIT_STATUS after closing the window"
-}
-
 echo "-- add two tasks, tick one done, move the other to $tomorrow"
 prog=$(new_program_folder prog zenqmodal.fx)
 start_program "$prog"
