@@ -11,25 +11,34 @@ namespace {
 
 constexpr int icon_size = 20;
 
-// A page with a coloured header band and a label in its body.
-QIcon page_icon(const QColor& header, const QString& label, int label_pixels) {
+// A transparent icon with a grey-outlined white sheet drawn by `draw`.
+template <typename Draw>
+QIcon painted_icon(Draw draw) {
     QPixmap pixmap(icon_size, icon_size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(110, 110, 110), 1));
     p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(1.5, 2.5, 17, 16), 2, 2);
-    p.setPen(Qt::NoPen);
-    p.setBrush(header);
-    p.drawRect(QRectF(2, 3, 16, 4));
-    QFont font("DejaVu Sans");
-    font.setPixelSize(label_pixels);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(40, 40, 40));
-    p.drawText(QRectF(1, 7, 18, 11), Qt::AlignCenter, label);
+    draw(p);
+    p.end();
     return QIcon(pixmap);
+}
+
+// A page with a coloured header band and a label in its body.
+QIcon page_icon(const QColor& header, const QString& label, int label_pixels) {
+    return painted_icon([&](QPainter& p) {
+        p.drawRoundedRect(QRectF(1.5, 2.5, 17, 16), 2, 2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(header);
+        p.drawRect(QRectF(2, 3, 16, 4));
+        QFont font("DejaVu Sans");
+        font.setPixelSize(label_pixels);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(QColor(40, 40, 40));
+        p.drawText(QRectF(1, 7, 18, 11), Qt::AlignCenter, label);
+    });
 }
 
 QTreeWidgetItem* node(const QString& text, const QIcon& icon, int number) {
@@ -54,16 +63,11 @@ QIcon month_icon(int month) {
 }
 
 QIcon day_icon() {
-    QPixmap pixmap(icon_size, icon_size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(110, 110, 110), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(3.5, 2.5, 13, 15), 1.5, 1.5);
-    p.setPen(QPen(QColor(0, 0, 128), 1.2));
-    for (int y : {7, 10, 13}) p.drawLine(QPointF(6, y), QPointF(14, y));
-    return QIcon(pixmap);
+    return painted_icon([](QPainter& p) {
+        p.drawRoundedRect(QRectF(3.5, 2.5, 13, 15), 1.5, 1.5);
+        p.setPen(QPen(QColor(0, 0, 128), 1.2));
+        for (int y : {7, 10, 13}) p.drawLine(QPointF(6, y), QPointF(14, y));
+    });
 }
 
 QTreeWidget* make_date_tree(QWidget* parent) {
