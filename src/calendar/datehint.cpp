@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "store/kx_efs.h"
+#include "store/record_io.h"
 #include "sys/atomicfile.h"
 #include "sys/sysutil.h"
 #include "sys/text_util.h"
@@ -145,26 +145,17 @@ std::string update_line(const std::string& update_page) {
 }
 
 AnniversaryRecord load_anniversaries(const std::string& temp_work) {
-    const int index = FX_Directory_Changenodenametoindex(datehint_record);
-    if (index <= 0) return {};
-    FX_Outputall(0, temp_work, {std::to_string(index)}, 1, 0);
-    const std::string staged = staged_path(temp_work);
-    const std::string bytes = sys::read_file(staged).value_or(std::string());
-    sys::remove_file(staged);
-    return parse_record(bytes);
+    return parse_record(store::read_record(datehint_record, temp_work));
 }
 
 void save_anniversaries(const std::string& temp_work, const AnniversaryRecord& record) {
     if (record.entries.empty() && record.unparsable.empty()) {
-        const int index = FX_Directory_Changenodenametoindex(datehint_record);
-        if (index > 0) FX_Deleteitem(index, 2);
+        store::drop_record(datehint_record);
         return;
     }
-    const std::string staged = staged_path(temp_work);
-    if (!sys::write_file_atomic(staged, format_record(record.entries, record.unparsable), false))
-        return;
-    FX_Inputall(1, FX_Directory_Changenodenametoindex(datehint_folder), {staged}, "", "", 1, "", 0);
-    sys::remove_file(staged);
+    store::write_record(datehint_folder, sys::path_last(datehint_record),
+                        format_record(record.entries, record.unparsable), temp_work);
+    sys::remove_file(staged_path(temp_work));
 }
 
 StartupAnnouncements startup_check(const std::string& temp_work, Date today, bool update_available,

@@ -1,6 +1,6 @@
 #include "store/day_store.h"
 
-#include "store/kx_efs.h"
+#include "store/record_io.h"
 #include "sys/atomicfile.h"
 #include "sys/sysutil.h"
 #include "sys/text_util.h"
@@ -36,32 +36,10 @@ std::vector<PlanTask> PlanGrid::tasks() const {
     return tasks;
 }
 
-std::string DayStore::read_record(const std::string& name) {
-    const int index = FX_Directory_Changenodenametoindex(name);
-    if (index <= 0) return {};
-    FX_Outputall(0, temp_work_, {std::to_string(index)}, 1, 0);
-    const std::string staged = sys::path_join(temp_work_, sys::path_last(name));
-    std::string bytes = sys::read_file(staged).value_or(std::string());
-    sys::remove_file(staged);
-    return bytes;
-}
-
-void DayStore::write_record(const std::string& folder, const std::string& key,
-                            const std::string& bytes) {
-    const std::string staged = sys::path_join(temp_work_, key + ".txt");
-    if (!sys::write_file_atomic(staged, bytes, false)) return;
-    FX_Inputall(1, FX_Directory_Changenodenametoindex(folder), {staged}, "", "", 1, "", 0);
-}
-
-void DayStore::drop_record(const std::string& name) {
-    const int index = FX_Directory_Changenodenametoindex(name);
-    if (index > 0) FX_Deleteitem(index, 2);
-}
-
 void DayStore::load_schedule(PlanGrid& grid, const std::string& key) {
     line_buffer_.clear();
     grid.clear();
-    line_buffer_ = read_record(plan_record_name(key));
+    line_buffer_ = read_record(plan_record_name(key), temp_work_);
     for (const PlanTask& task : parse_plan_record(line_buffer_)) {
         if (!sys::trimmed(grid.row(1)[0]).empty()) grid.add_row();
         grid.row(grid.row_count() - 1) = {task.category, task.state, task.text};
@@ -69,7 +47,7 @@ void DayStore::load_schedule(PlanGrid& grid, const std::string& key) {
 }
 
 std::string DayStore::load_note(const std::string& key) {
-    return note_from_record(read_record(note_record_name(key)));
+    return note_from_record(read_record(note_record_name(key), temp_work_));
 }
 
 void DayStore::savedata2fx_schedule2(const PlanGrid& grid, const std::string& key) {
@@ -78,7 +56,7 @@ void DayStore::savedata2fx_schedule2(const PlanGrid& grid, const std::string& ke
             drop_record(plan_record_name(key));
         } else {
             line_buffer_ = format_plan_record(grid.tasks());
-            write_record(plan_folder, key, line_buffer_);
+            write_record(plan_folder, key + ".txt", line_buffer_, temp_work_);
         }
     }
     plan_dirty = false;
@@ -89,7 +67,7 @@ void DayStore::savedata2fx_note2(const std::string& note, const std::string& key
     if (is_blank_note(note)) {
         drop_record(note_record_name(key));
     } else {
-        write_record(note_folder, key, note_to_record(note));
+        write_record(note_folder, key + ".txt", note_to_record(note), temp_work_);
     }
 }
 

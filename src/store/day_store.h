@@ -52,10 +52,6 @@ public:
     const std::string& line_buffer() const { return line_buffer_; }
 
 private:
-    std::string read_record(const std::string& name);
-    void write_record(const std::string& folder, const std::string& key, const std::string& bytes);
-    void drop_record(const std::string& name);
-
     std::string temp_work_;
     std::string line_buffer_;
 };
