@@ -696,24 +696,24 @@ void TFRM_Date::lb_todayClick() {
     select({now.year, now.month, now.day});
 }
 
-void TFRM_Date::sb_date_leftClick() {
+// The arrows step from the month on screen (its captions), keeping the
+// remembered day as far as the new month has it.
+void TFRM_Date::step_shown_month(int delta) {
     const calendar::Date target =
         calendar::step_month(month_view->label_year->text().toInt(),
-                             month_view->Label_month->text().toInt(), -1, cur_day_);
+                             month_view->Label_month->text().toInt(), delta, cur_day_);
     cur_year_ = target.year;
     cur_month_ = target.month;
     savedata2fx_schedule();
     select(target);
 }
 
+void TFRM_Date::sb_date_leftClick() {
+    step_shown_month(-1);
+}
+
 void TFRM_Date::sb_date_rightClick() {
-    const calendar::Date target =
-        calendar::step_month(month_view->label_year->text().toInt(),
-                             month_view->Label_month->text().toInt(), 1, cur_day_);
-    cur_year_ = target.year;
-    cur_month_ = target.month;
-    savedata2fx_schedule();
-    select(target);
+    step_shown_month(1);
 }
 
 void TFRM_Date::MenuMonth_1Click(int month) {

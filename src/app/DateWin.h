@@ -191,6 +191,7 @@ private:
     void show_plan_grid();
     void show_start_day();
     void select(const calendar::Date& date);
+    void step_shown_month(int delta);
     void redraw_month();
 
     AppContext context_;

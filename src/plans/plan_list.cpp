@@ -40,6 +40,14 @@ store::PlanGrid::Row decode_plan_string(const std::string& plan) {
     return {category, state, value.substr(2)};
 }
 
+std::string make_plan_string(int category, int state, const std::string& typed_text) {
+    std::string plan{static_cast<char>('0' + category), static_cast<char>('0' + state)};
+    for (char c : typed_text) {
+        if (c != '\n' && c != '\r') plan += c;
+    }
+    return plan;
+}
+
 bool add_task(store::PlanGrid& grid, const std::string& plan) {
     if (is_blank(plan)) return false;
     if (!is_blank(grid.row(grid.row_count() - 1)[0])) grid.add_row();

@@ -23,6 +23,9 @@ inline constexpr const char* change_mark = "【变更】";
 // ("0" in progress, "1" done) and the task text.
 std::string encode_plan_string(const store::PlanGrid::Row& row);
 store::PlanGrid::Row decode_plan_string(const std::string& plan);
+// The plan string of the editors: the chosen category and state items and
+// the typed text with its lines joined, as a task is one line.
+std::string make_plan_string(int category, int state, const std::string& typed_text);
 // A dialog result that means "nothing": blank after trimming.
 bool is_blank(const std::string& text);
 

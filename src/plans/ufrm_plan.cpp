@@ -62,13 +62,7 @@ void Tfrm_plan::Button1Click() {
         prompts_.inform(plan_messages::empty_plan);
         return;
     }
-    std::string joined;
-    for (char c : text) {
-        if (c != '\n' && c != '\r') joined += c;
-    }
-    result_ = std::string{static_cast<char>('0' + RadioGroup1->checkedId()),
-                          static_cast<char>('0' + RadioGroup2->checkedId())} +
-              joined;
+    result_ = make_plan_string(RadioGroup1->checkedId(), RadioGroup2->checkedId(), text);
     accept();
 }
 

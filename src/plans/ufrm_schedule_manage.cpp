@@ -139,13 +139,8 @@ void Tfrm_schedule_manage::sg_schedule_manageClick(int row) {
 }
 
 std::string Tfrm_schedule_manage::editor_plan() const {
-    std::string text;
-    for (char c : Memo1->toPlainText().toStdString()) {
-        if (c != '\n' && c != '\r') text += c;
-    }
-    return std::string{static_cast<char>('0' + RadioGroup1->checkedId()),
-                       static_cast<char>('0' + RadioGroup2->checkedId())} +
-           text;
+    return make_plan_string(RadioGroup1->checkedId(), RadioGroup2->checkedId(),
+                            Memo1->toPlainText().toStdString());
 }
 
 int Tfrm_schedule_manage::current_row() const {
