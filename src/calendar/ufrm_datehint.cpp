@@ -2,17 +2,16 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
 
 #include "sys/clock.h"
 #include "sys/prompts.h"
+#include "ui/dialog_layout.h"
 
 namespace velmora::calendar {
 
@@ -217,11 +216,7 @@ void Tfrm_datehint::confirm() {
 void datehint_show(QWidget* owner, sys::Prompts& prompts, const std::string& temp_work,
                    const sys::Clock& clock) {
     Tfrm_datehint dialog(prompts, temp_work, clock, owner);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), dialog.size());
-        frame.moveCenter(screen->availableGeometry().center());
-        dialog.move(frame.topLeft());
-    }
+    ui::centre_on_screen(&dialog);
     dialog.exec();
 }
 
