@@ -40,7 +40,9 @@ void BM_DayChange(benchmark::State& state) {
         if (days.plan_dirty) days.savedata2fx_schedule2(grid, key);  // nothing unsaved here
         benchmark::DoNotOptimize(velmora::calendar::build_month(date, stored));
         days.load_schedule(grid, key);
-        benchmark::DoNotOptimize(days.load_note(key));
+        std::string note;
+        benchmark::DoNotOptimize(days.load_note(key, note));
+        benchmark::DoNotOptimize(note);
     }
 }
 BENCHMARK(BM_DayChange)->Unit(benchmark::kMicrosecond);

@@ -42,7 +42,10 @@ void BM_OpenPlanManager(benchmark::State& state) {
     std::string manage_daykey;
     for (auto _ : state) {
         velmora::plans::Tfrm_schedule_manage manager(
-            nullptr, days, prompts, [](const velmora::store::PlanGrid&, const std::string&) {},
+            nullptr, days, prompts,
+            [](const velmora::store::PlanGrid&, const std::string&) {
+                return velmora::store::FxError::none;
+            },
             manage_daykey);
         manager.show();
         QApplication::processEvents();

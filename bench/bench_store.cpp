@@ -7,7 +7,9 @@
 #include <random>
 
 #include "bench_container.h"
+#include "store/container_file.h"
 #include "store/kx_efs.h"
+#include "store/sqlite_db.h"
 #include "sys/atomicfile.h"
 
 namespace {
@@ -69,6 +71,22 @@ void BM_Open(benchmark::State& state) {
     FX_Createoropenfx(fx.container, container_password, 0, "fileX", "ccc");
 }
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
+
+// The part of the open that checks every page of the container (SQLite's
+// quick_check), on its own: the price of refusing a damaged file.
+void BM_OpenPageCheck(benchmark::State& state) {
+    auto& fx = bench_container();
+    FX_Closefx(1);
+    {
+        velmora::store::Database db(fx.container, SQLITE_OPEN_READWRITE);
+        velmora::store::configure_connection(db);
+        for (auto _ : state) {
+            benchmark::DoNotOptimize(velmora::store::check_pages(db));
+        }
+    }
+    FX_Createoropenfx(fx.container, container_password, 0, "fileX", "ccc");
+}
+BENCHMARK(BM_OpenPageCheck)->Unit(benchmark::kMillisecond);
 
 // The file size against the live data after many replacements of the same
 // records: freed pages must be reused, not piled up.

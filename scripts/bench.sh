@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target bench_store bench_month bench_calendar bench_plans
+cmake --build --preset release --target bench_store bench_month bench_calendar bench_plans \
+  bench_settings
 ./build/release/bin/bench_store --benchmark_min_time=2 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true "$@"
 ./build/release/bin/bench_month --benchmark_min_time=2 --benchmark_repetitions=5 \
@@ -14,4 +15,6 @@ cmake --build --preset release --target bench_store bench_month bench_calendar b
 ./build/release/bin/bench_calendar --benchmark_min_time=1 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true "$@"
 ./build/release/bin/bench_plans --benchmark_min_time=1 --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true "$@"
+./build/release/bin/bench_settings --benchmark_min_time=1 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true "$@"

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 
 #include "app/app_icon.h"
 #include "app/window_hints.h"
@@ -258,8 +259,13 @@ void TFRM_Date::apply_embedding() {
 
 void TFRM_Date::initapp_fromremoteset() {
     const std::string path = context_.paths.remote_settings();
+    // Anything at the path counts: loading tells a FIFO or a device apart
+    // (and ignores it, with a diagnostic line) without ever blocking on it.
     std::optional<ini::IniDocument> file;
-    if (sys::file_exists(path)) file = ini::IniDocument::load(path);
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+        file = ini::IniDocument::load(path);
+    }
     remote_ = read_remote_settings(file, Addresses{});
     Timer_ad.setInterval(remote_.ad_interval_ms);
     ad_lines_ = remote_.ad_lines;
@@ -295,9 +301,27 @@ void TFRM_Date::FormShow() {
 void TFRM_Date::setskinmenu() {}
 
 void TFRM_Date::closeEvent(QCloseEvent* event) {
+    if (!close_despite_unsaved_plans()) {
+        event->ignore();
+        return;
+    }
     doformclose();
     event->accept();
     QGuiApplication::quit();
+}
+
+// The plans are saved before the close sequence runs, so that a failure
+// can still keep the window, and the plans on it, open.
+bool TFRM_Date::close_despite_unsaved_plans() {
+    if (close_done_ || second_instance_ || nosave_exit_ || !day_store_.plan_dirty) return true;
+    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
+    if (saved == store::FxError::none) return true;
+    const std::string question =
+        store::day_not_saved_message(store::DayRecord::plans, daykey_, saved) +
+        messages::unsaved_plans_question;
+    if (!context_.prompts->ask_yes_no(question)) return false;
+    close_save_reported_ = true;
+    return true;
 }
 
 bool TFRM_Date::winexit() {
@@ -317,7 +341,7 @@ void TFRM_Date::doformclose() {
         if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
             context_.prompts->inform(unable_to_write(context_.paths.local_settings()));
         }
-        savedata2fx_schedule();
+        if (!close_save_reported_) savedata2fx_schedule();
         create_vrx_temp(context_.paths, *context_.prompts);
         create_vrx_sys_temp(context_.paths, false, *context_.prompts);
     }
@@ -346,8 +370,9 @@ void TFRM_Date::FormResize() {
 void TFRM_Date::build_day_pages() {
     month_view = new calendar::MonthView(Panel1);
     connect(month_view, &calendar::MonthView::dayPressed, this, &TFRM_Date::CnDayMouseDown);
-    connect(month_view, &calendar::MonthView::dayClicked, this,
-            [this](int day) { cur_day_ = day; });
+    connect(month_view, &calendar::MonthView::dayClicked, this, [this](int day) {
+        if (!day_store_.plan_dirty) cur_day_ = day;  // else the save refused the move
+    });
     connect(month_view, &calendar::MonthView::todayClicked, this, &TFRM_Date::lb_todayClick);
     connect(month_view, &calendar::MonthView::previousMonth, this, &TFRM_Date::sb_date_leftClick);
     connect(month_view, &calendar::MonthView::nextMonth, this, &TFRM_Date::sb_date_rightClick);
@@ -373,6 +398,12 @@ void TFRM_Date::build_plan_page() {
     auto* page = new QVBoxLayout(TabSheet5);
     page->setContentsMargins(2, 2, 2, 2);
     page->setSpacing(3);
+    plans_unavailable_ = new QLabel(TabSheet5);
+    plans_unavailable_->setObjectName("plans_unavailable");
+    plans_unavailable_->setWordWrap(true);
+    plans_unavailable_->setStyleSheet("color: red;");
+    plans_unavailable_->hide();
+    page->addWidget(plans_unavailable_);
     page->addWidget(sg_mon_log);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(4);
@@ -436,19 +467,24 @@ void TFRM_Date::Memo_noteDblClick() {
     const auto font = [this] {
         return notes::NoteFont{local_.note_fontname, local_.note_fontcolor, local_.note_fontsize};
     };
-    if (notes::noteedit_show(this, date_text, "Velmora备忘录", text, font,
-                             [this] { open_options_dialog(5); }) != 1) {
-        return;
-    }
+    // A note that could not be saved goes back into the editor, so what was
+    // typed is never lost to a full disk.
+    do {
+        if (notes::noteedit_show(this, date_text, "Velmora备忘录", text, font,
+                                 [this] { open_options_dialog(5); }) != 1) {
+            return;
+        }
+    } while (!savedata2fx_note(text.toStdString()));
     Memo_note->setPlainText(text);
-    savedata2fx_note(text.toStdString());
 }
 
 void TFRM_Date::Button9Click() {
-    notes::note_manage_show(this, day_store_,
+    notes::note_manage_show(this, day_store_, *context_.prompts,
                             [this](const std::string& note, const std::string& key) {
-                                day_store_.savedata2fx_note2(note, key);
+                                const store::FxError saved =
+                                    day_store_.savedata2fx_note2(note, key);
                                 redraw_month();
+                                return saved;
                             });
     redraw_month();
     load_note();
@@ -508,7 +544,7 @@ void TFRM_Date::taskcheck() {
         return;
     }
     store::PlanGrid stored;
-    day_store_.load_schedule(stored, today);
+    day_store_.load_schedule(stored, today);  // unreadable: no tasks to remind of
     task_counts_ = plans::count_tasks(stored);
 }
 
@@ -599,7 +635,11 @@ void TFRM_Date::Button2Click() {
     }
     store::PlanGrid::Row task = plan_grid_.row(row);
     task[2] = plans::moved_task_text(task[2], dialog.cb_changebz->isChecked());
-    plans::append_to_day(day_store_, target, task);
+    const store::FxError moved = plans::append_to_day(day_store_, target, task);
+    if (moved != store::FxError::none) {
+        context_.prompts->inform(plans::task_not_moved_message(target, moved));
+        return;
+    }
     const QDate moved_to = dialog.RzDateTimePicker1->date();
     show_month({moved_to.year(), moved_to.month(), moved_to.day()});
     if (dialog.cb_del->isChecked()) plan_changed(plans::delete_task(plan_grid_, row));
@@ -609,15 +649,16 @@ void TFRM_Date::run_plan_manager() {
     plans::schedule_manage_show(
         this, day_store_, *context_.prompts,
         [this](const store::PlanGrid& grid, const std::string& key) {
-            if (!day_store_.plan_dirty) return;
-            day_store_.savedata2fx_schedule2(grid, key);
+            if (!day_store_.plan_dirty) return store::FxError::none;
+            const store::FxError saved = day_store_.savedata2fx_schedule2(grid, key);
             redraw_month();
+            return saved;
         },
         manage_daykey_);
 }
 
 void TFRM_Date::Button8Click() {
-    savedata2fx_schedule();
+    if (!savedata2fx_schedule()) return;
     run_plan_manager();
     redraw_month();
     load_schedule();
@@ -634,26 +675,59 @@ void TFRM_Date::redraw_month() {
 }
 
 void TFRM_Date::load_schedule() {
-    day_store_.load_schedule(plan_grid_, daykey_);
+    const store::FxError read = day_store_.load_schedule(plan_grid_, daykey_);
     Memo_plan_temp->setPlainText(QString::fromStdString(day_store_.line_buffer()));
     show_plan_grid();
+    show_plans_unavailable(read);
 }
 
 void TFRM_Date::load_note() {
-    Memo_note->setPlainText(QString::fromStdString(day_store_.load_note(daykey_)));
+    std::string note;
+    const store::FxError read = day_store_.load_note(daykey_, note);
+    Memo_note->setPlainText(QString::fromStdString(note));
+    show_note_unavailable(read);
+}
+
+// An unreadable day takes no edits: a save would replace the stored record
+// with what little the page shows.
+void TFRM_Date::show_plans_unavailable(store::FxError error) {
+    const bool readable = error == store::FxError::none;
+    plans_unavailable_->setText(readable ? QString()
+                                         : QString::fromStdString(store::day_unreadable_message(
+                                               store::DayRecord::plans, daykey_, error)));
+    plans_unavailable_->setVisible(!readable);
+    for (QWidget* control : {static_cast<QWidget*>(sg_mon_log), static_cast<QWidget*>(bt_plan_add),
+                             static_cast<QWidget*>(bt_plan_del),
+                             static_cast<QWidget*>(bt_plan_edit), static_cast<QWidget*>(Button2)}) {
+        control->setEnabled(readable);
+    }
+}
+
+void TFRM_Date::show_note_unavailable(store::FxError error) {
+    const bool readable = error == store::FxError::none;
+    Memo_note->setPlaceholderText(readable ? QString()
+                                           : QString::fromStdString(store::day_unreadable_message(
+                                                 store::DayRecord::note, daykey_, error)));
+    Button1->setEnabled(readable);
 }
 
 // Saves the shown plans of `daykey` only when they changed, then redraws
 // the month so its marks match the store.
-void TFRM_Date::savedata2fx_schedule() {
-    if (!day_store_.plan_dirty) return;
-    day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
+bool TFRM_Date::savedata2fx_schedule() {
+    if (!day_store_.plan_dirty) return true;
+    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
     redraw_month();
+    if (saved == store::FxError::none) return true;
+    context_.prompts->inform(store::day_not_saved_message(store::DayRecord::plans, daykey_, saved));
+    return false;
 }
 
-void TFRM_Date::savedata2fx_note(const std::string& note) {
-    day_store_.savedata2fx_note2(note, daykey_);
+bool TFRM_Date::savedata2fx_note(const std::string& note) {
+    const store::FxError saved = day_store_.savedata2fx_note2(note, daykey_);
     redraw_month();
+    if (saved == store::FxError::none) return true;
+    context_.prompts->inform(store::day_not_saved_message(store::DayRecord::note, daykey_, saved));
+    return false;
 }
 
 void TFRM_Date::show_start_day() {
@@ -680,7 +754,7 @@ void TFRM_Date::select(const calendar::Date& date) {
 // may show another month than the selected day's, and the day clicked is
 // the one the user sees.
 void TFRM_Date::CnDayMouseDown(int day) {
-    savedata2fx_schedule();
+    if (!savedata2fx_schedule()) return;
     cur_year_ = month_view->label_year->text().toInt();
     cur_month_ = month_view->Label_month->text().toInt();
     cur_day_ = day;
@@ -688,7 +762,7 @@ void TFRM_Date::CnDayMouseDown(int day) {
 }
 
 void TFRM_Date::lb_todayClick() {
-    savedata2fx_schedule();
+    if (!savedata2fx_schedule()) return;
     const sys::LocalTime now = context_.clock->now();
     cur_year_ = now.year;
     cur_month_ = now.month;
@@ -702,9 +776,9 @@ void TFRM_Date::step_shown_month(int delta) {
     const calendar::Date target =
         calendar::step_month(month_view->label_year->text().toInt(),
                              month_view->Label_month->text().toInt(), delta, cur_day_);
+    if (!savedata2fx_schedule()) return;
     cur_year_ = target.year;
     cur_month_ = target.month;
-    savedata2fx_schedule();
     select(target);
 }
 
@@ -717,13 +791,13 @@ void TFRM_Date::sb_date_rightClick() {
 }
 
 void TFRM_Date::MenuMonth_1Click(int month) {
-    savedata2fx_schedule();
+    if (!savedata2fx_schedule()) return;
     cur_month_ = month;
     select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
 }
 
 void TFRM_Date::MenuYear_Click(int year) {
-    savedata2fx_schedule();
+    if (!savedata2fx_schedule()) return;
     cur_year_ = year;
     select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
 }

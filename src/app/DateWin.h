@@ -121,10 +121,13 @@ public:
 
     // The month view and the day records.
     void show_month(const calendar::Date& date);
+    // Loads fail visibly: the page shows why and takes no edits.
     void load_schedule();
     void load_note();
-    void savedata2fx_schedule();
-    void savedata2fx_note(const std::string& note);
+    // Saves fail loudly: the user is told once, and the shown text stays.
+    // Both answer true when the store holds what is shown.
+    bool savedata2fx_schedule();
+    bool savedata2fx_note(const std::string& note);
     void CnDayMouseDown(int day);
     void lb_todayClick();
     void sb_date_leftClick();
@@ -183,6 +186,11 @@ private:
 
     void build_plan_page();
     void build_note_page();
+    void show_plans_unavailable(store::FxError error);
+    void show_note_unavailable(store::FxError error);
+    // A plan save that failed on the way out: true when the user still
+    // wants to close.
+    bool close_despite_unsaved_plans();
     void plan_changed(bool changed);
     int current_plan_row() const;
 
@@ -212,6 +220,8 @@ private:
     store::DayStore day_store_;
     store::PlanGrid plan_grid_;
     plans::PlanCellPainter* plan_painter_ = nullptr;
+    QLabel* plans_unavailable_ = nullptr;  // why the shown day's plans cannot be read
+    bool close_save_reported_ = false;
     int plan_row_ = 1;
     plans::TaskCounts task_counts_;
     std::string manage_daykey_;  // the plan manager's day, kept between openings

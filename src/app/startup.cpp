@@ -1,10 +1,17 @@
 #include "app/startup.h"
 
+#include <cerrno>
 #include <filesystem>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "store/container_names.h"
 #include "store/kx_efs.h"
 #include "sys/atomicfile.h"
+#include "sys/diagnostic.h"
 #include "sys/inifile.h"
 #include "sys/sysutil.h"
 
@@ -14,21 +21,60 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A working folder is only ever a real folder of the user's own, readable
+// by nobody else: the plans and notes staged in it are private, and a link
+// planted in its place would send them somewhere else.
+bool claim_private_folder(const std::string& path) {
+    std::error_code error;
+    const fs::file_status found = fs::symlink_status(path, error);
+    if (fs::is_symlink(found)) {
+        sys::diagnostic("working folder " + path + " was a link; replaced by a real folder");
+        fs::remove(path, error);
+        return !error && sys::make_folder(path);
+    }
+    if (!fs::is_directory(found)) return sys::make_folder(path);
+#ifndef _WIN32
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || info.st_uid != ::geteuid()) {
+        sys::diagnostic("working folder " + path + " belongs to another user; not used");
+        return false;
+    }
+    if ((info.st_mode & 07777) != 0700 && ::chmod(path.c_str(), 0700) != 0) return false;
+#endif
+    return true;
+}
+
 bool prepare_folder(const std::string& path) {
-    if (sys::folder_exists(path)) sys::empty_folder(path);
-    return sys::folder_exists(path) || sys::make_folder(path);
+    if (!claim_private_folder(path)) return false;
+    sys::empty_folder(path);
+    return sys::folder_exists(path);
+}
+
+bool something_at(const std::string& path) {
+    std::error_code error;
+    return fs::symlink_status(path, error).type() != fs::file_type::not_found;
 }
 
 // The copy appears under the data file's name only when it is complete, and
-// never replaces a file that is there.
-bool copy_template(const AppPaths& paths) {
+// never replaces anything that is there.
+store::FxError copy_template(const AppPaths& paths) {
     const std::string partial = paths.data_file() + ".copying";
     auto bytes = sys::read_file(paths.template_file());
-    if (!bytes || !sys::write_file_atomic(partial, *bytes, true)) return false;
-    std::error_code error;
-    if (!sys::file_exists(paths.data_file())) fs::rename(partial, paths.data_file(), error);
-    fs::remove(partial, error);
-    return sys::file_exists(paths.data_file());
+    if (!bytes) return store::FxError::io_error;
+    if (!sys::write_file_atomic(partial, *bytes, true)) {
+        const store::FxError error = store::classify_errno(errno);
+        return error == store::FxError::not_writable ? store::FxError::folder_not_writable : error;
+    }
+    const bool placed = sys::rename_no_replace(partial, paths.data_file());
+    std::error_code ignored;
+    fs::remove(partial, ignored);
+    return placed || something_at(paths.data_file()) ? store::FxError::none
+                                                     : store::FxError::io_error;
+}
+
+std::string folder_of(const std::string& path) {
+    const std::string parent = fs::path(path).parent_path().string();
+    return parent.empty() ? "." : parent;
 }
 
 void keep_template_copy(const AppPaths& paths) {
@@ -75,16 +121,55 @@ bool create_vrx_sys_temp(const AppPaths& paths, bool write_desktop_ini, sys::Pro
     return true;
 }
 
+std::string container_message(store::FxError error, const AppPaths& paths) {
+    using store::FxError;
+    const std::string file = paths.data_file();
+    const std::string folder = folder_of(file);
+    const std::string untouched = "软件没有改动它，将退出。";
+    switch (error) {
+        case FxError::foreign:
+            return "数据文件zenqdata.fx无法打开：" + file + "不是本软件的数据文件。" + untouched;
+        case FxError::damaged:
+            return "数据文件zenqdata.fx已损坏，无法打开：" + file + "。" + untouched +
+                   "请用备份的数据文件替换它。";
+        case FxError::unreachable:
+            return "数据文件zenqdata.fx无法访问：" + file +
+                   "是一个链接，它指向的文件不存在（所在的磁盘或同步文件夹可能没有连接）。" +
+                   untouched + "请连接后再启动软件。";
+        case FxError::not_writable:
+            return "数据文件zenqdata.fx无法写入：" + file +
+                   "是只读的。软件将退出；请让它可写后再启动软件。";
+        case FxError::folder_not_writable:
+            return "数据文件所在的文件夹无法写入：" + folder +
+                   "。软件需要在那里保存您的资料，将退出；请让该文件夹可写后再启动软件。";
+        case FxError::read_only_fs:
+            return "数据文件所在的磁盘是只读的：" + folder +
+                   "。软件需要在那里保存您的资料，将退出。";
+        case FxError::in_use:
+            return "数据文件zenqdata.fx正被另一个程序使用：" + file + "。软件将退出。";
+        case FxError::disk_full:
+            return "数据文件zenqdata.fx无法打开或创建：磁盘空间已满（" + folder +
+                   "）。软件将退出。";
+        default:
+            return "数据文件zenqdata.fx无法打开：" + std::string(store::describe(error)) + "（" +
+                   file + "）。软件将退出。";
+    }
+}
+
 ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts) {
-    if (!sys::file_exists(paths.data_file())) {
+    if (!something_at(paths.data_file())) {
         if (!sys::file_exists(paths.template_file())) {
             prompts.inform(messages::data_files_missing);
             return ContainerStart::files_missing;
         }
-        copy_template(paths);
+        const store::FxError copied = copy_template(paths);
+        if (copied != store::FxError::none) {
+            prompts.inform(container_message(copied, paths));
+            return ContainerStart::unusable;
+        }
     }
     if (FX_Createoropenfx(paths.data_file(), store::container_password, 0, "fileX", "ccc") != 1) {
-        prompts.inform(messages::data_file_unusable);
+        prompts.inform(container_message(FX_Getlasterror(), paths));
         return ContainerStart::unusable;
     }
     keep_template_copy(paths);

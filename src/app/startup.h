@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "store/fx_error.h"
 #include "sys/prompts.h"
 
 namespace velmora::app {
@@ -28,8 +29,8 @@ inline constexpr const char* already_running = "“Velmora”已运行！";
 inline constexpr const char* temp_folder_failed = "创建缓冲文件夹出错！";
 inline constexpr const char* sys_folder_failed = "创建系统缓冲文件夹出错！";
 inline constexpr const char* data_files_missing = "数据文件和数据模板文件均丢失！";
-inline constexpr const char* data_file_unusable =
-    "数据文件zenqdata.fx无法打开：它已损坏，或不是本软件的数据文件。为免丢失您的资料，软件将退出。";
+inline constexpr const char* unsaved_plans_question =
+    "\n\n仍要退出吗？选“否”留在窗口中，稍后再保存。";
 inline constexpr const char* unable_to_write = "Unable to write to %s";
 }  // namespace messages
 
@@ -43,10 +44,13 @@ bool create_vrx_temp(const AppPaths& paths, sys::Prompts& prompts);
 bool create_vrx_sys_temp(const AppPaths& paths, bool write_desktop_ini, sys::Prompts& prompts);
 
 enum class ContainerStart { opened, files_missing, unusable };
-// Copies the template when the data file is missing (never over an existing
-// file), opens the container, and stores the template's own copy inside it
-// once.
+// Copies the template when nothing is at the data file's path (never over
+// a file, nor over a link whose target is missing), opens the container, and
+// stores the template's own copy inside it once.
 ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts);
+// What the user is told when the data file cannot be opened or made: what
+// is true of it, where, and that it was left as it was.
+std::string container_message(store::FxError error, const AppPaths& paths);
 
 // Deletes files of older versions from the program folder.
 void clearoldver(const AppPaths& paths);

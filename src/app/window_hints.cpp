@@ -47,10 +47,13 @@ void request_states(xcb_connection_t* connection, xcb_window_t window, xcb_atom_
 
 }  // namespace
 
+// Only the xcb platform talks to an X server: under "offscreen" (tests,
+// headless use) the X11 interface may exist without a connection.
 void keep_off_taskbar(QWidget* window) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !window->isVisible()) return;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window->isVisible()) return;
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return;
     request_states(connection, static_cast<xcb_window_t>(window->winId()),
                    atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
                    atom(connection, "_NET_WM_STATE_SKIP_PAGER"));

@@ -4,6 +4,7 @@
 
 #include "store/record_io.h"
 #include "sys/atomicfile.h"
+#include "sys/diagnostic.h"
 #include "sys/sysutil.h"
 #include "sys/text_util.h"
 #include "sys/textcodec.h"
@@ -144,25 +145,41 @@ std::string update_line(const std::string& update_page) {
     return "<>软件已有新版本，点击下载...|" + update_page;
 }
 
-AnniversaryRecord load_anniversaries(const std::string& temp_work) {
-    return parse_record(store::read_record(datehint_record, temp_work));
+store::FxError load_anniversaries(const std::string& temp_work, AnniversaryRecord& record) {
+    const store::RecordRead read = store::read_record(datehint_record, temp_work);
+    record = read.failed() ? AnniversaryRecord{} : parse_record(read.bytes);
+    return read.error;
 }
 
-void save_anniversaries(const std::string& temp_work, const AnniversaryRecord& record) {
+store::FxError save_anniversaries(const std::string& temp_work, const AnniversaryRecord& record) {
     if (record.entries.empty() && record.unparsable.empty()) {
-        store::drop_record(datehint_record);
-        return;
+        return store::drop_record(datehint_record);
     }
-    store::write_record(datehint_folder, sys::path_last(datehint_record),
-                        format_record(record.entries, record.unparsable), temp_work);
+    const store::FxError saved =
+        store::write_record(datehint_folder, sys::path_last(datehint_record),
+                            format_record(record.entries, record.unparsable), temp_work);
     sys::remove_file(staged_path(temp_work));
+    return saved;
+}
+
+std::string anniversaries_unreadable(store::FxError error) {
+    return std::string("纪念日列表无法读取：") + store::describe(error) +
+           "。为免覆盖原有的列表，现在不能修改它。";
+}
+
+std::string anniversaries_not_saved(store::FxError error) {
+    return std::string("纪念日列表没有保存：") + store::describe(error) +
+           "。原有的列表没有改动，您的修改仍在窗口中。";
 }
 
 StartupAnnouncements startup_check(const std::string& temp_work, Date today, bool update_available,
                                    const std::string& update_page) {
     StartupAnnouncements result;
     if (update_available) result.ad_line = update_line(update_page);
-    result.popups = due_messages(load_anniversaries(temp_work).entries, today);
+    AnniversaryRecord record;
+    const store::FxError read = load_anniversaries(temp_work, record);
+    if (read != store::FxError::none) sys::diagnostic(anniversaries_unreadable(read));
+    result.popups = due_messages(record.entries, today);
     return result;
 }
 

@@ -7,6 +7,8 @@
 // damaged entry never costs the user the others.
 #pragma once
 
+#include "store/fx_error.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,11 +58,15 @@ std::vector<std::string> due_messages(std::string_view record_bytes, Date today)
 std::string update_line(const std::string& update_page);
 
 // The list in the open container. `temp_work` is the temporary working
-// folder the record is staged in, without a trailing separator.
-AnniversaryRecord load_anniversaries(const std::string& temp_work);
+// folder the record is staged in, without a trailing separator. Answers
+// none when the list was read (an absent record is an empty list).
+store::FxError load_anniversaries(const std::string& temp_work, AnniversaryRecord& record);
 // Writes the list over the stored one, or removes the record when there is
-// nothing to keep.
-void save_anniversaries(const std::string& temp_work, const AnniversaryRecord& record);
+// nothing to keep; answers none once the store holds it.
+store::FxError save_anniversaries(const std::string& temp_work, const AnniversaryRecord& record);
+// What the user is told when the list cannot be read or saved.
+std::string anniversaries_unreadable(store::FxError error);
+std::string anniversaries_not_saved(store::FxError error);
 
 struct StartupAnnouncements {
     std::vector<std::string> popups;     // one datehintmess_show each

@@ -120,7 +120,8 @@ void Tfrm_datehint::build() {
 }
 
 void Tfrm_datehint::load() {
-    AnniversaryRecord record = load_anniversaries(temp_work_);
+    AnniversaryRecord record;
+    load_error = load_anniversaries(temp_work_, record);
     unparsable_ = std::move(record.unparsable);
     for (const Anniversary& entry : record.entries) {
         if (!list_empty()) RzStringGrid1->insertRow(RzStringGrid1->rowCount());
@@ -209,13 +210,21 @@ void Tfrm_datehint::delete_entry() {
 }
 
 void Tfrm_datehint::confirm() {
-    save_anniversaries(temp_work_, {entries(), unparsable_});
+    const store::FxError saved = save_anniversaries(temp_work_, {entries(), unparsable_});
+    if (saved != store::FxError::none) {
+        prompts_.inform(anniversaries_not_saved(saved));
+        return;
+    }
     accept();
 }
 
 void datehint_show(QWidget* owner, sys::Prompts& prompts, const std::string& temp_work,
                    const sys::Clock& clock) {
     Tfrm_datehint dialog(prompts, temp_work, clock, owner);
+    if (dialog.load_error != store::FxError::none) {
+        prompts.inform(anniversaries_unreadable(dialog.load_error));
+        return;
+    }
     ui::centre_on_screen(&dialog);
     dialog.exec();
 }

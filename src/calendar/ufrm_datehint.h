@@ -47,6 +47,8 @@ public:
     QPushButton* btn_delete = nullptr;
     QPushButton* btn_ok = nullptr;
     QPushButton* btn_cancel = nullptr;
+    // Why the stored list could not be read; the dialog then does not open.
+    store::FxError load_error = store::FxError::none;
 
 private:
     void build();

@@ -14,6 +14,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string refusal(store::FxError error) {
+    using store::FxError;
+    switch (error) {
+        case FxError::in_use: return "it is in use by a running Velmora";
+        case FxError::foreign: return "it is not a Velmora container (or has another password)";
+        case FxError::damaged: return "it is damaged";
+        case FxError::unreachable: return "it is a link to a file that is not there";
+        case FxError::not_writable: return "it is read-only";
+        case FxError::folder_not_writable: return "its folder cannot be written";
+        case FxError::read_only_fs: return "its file system is read-only";
+        default: return "the system reported a read or write error";
+    }
+}
+
+// Any item that could not be read ends the command: a listing with items
+// silently missing would look complete.
+void check_read(const std::string& what) {
+    if (FX_Getlasterror() != store::FxError::none) {
+        throw DataError{"velmora-cli: cannot read " + what +
+                        " from the container: " + refusal(FX_Getlasterror())};
+    }
+}
+
 // The data folder's container, open for the life of one command. A missing
 // file is reported rather than created, as opening would otherwise do.
 class OpenContainer {
@@ -25,9 +48,8 @@ public:
             throw DataError{"velmora-cli: no data file " + path};
         }
         if (FX_Createoropenfx(path, store::container_password, 0, "", "") != 1) {
-            throw DataError{"velmora-cli: " + path +
-                            " cannot be opened: it is in use by a running Velmora, or it is not "
-                            "a Velmora container"};
+            throw DataError{"velmora-cli: " + path + " cannot be opened: " +
+                            refusal(FX_Getlasterror()) + "; it was left as it was"};
         }
     }
     ~OpenContainer() { FX_Closefx(1); }
@@ -51,6 +73,7 @@ private:
 // The bytes of a record, or nothing when the day has none.
 std::optional<std::string> read_record(const std::string& node_path) {
     const int index = FX_Directory_Changenodenametoindex(node_path);
+    check_read(node_path);
     if (index <= 0) return std::nullopt;
     StagingFolder staging;
     if (FX_Outputall(0, staging.path(), {std::to_string(index)}, 1, 0) != 1) {
@@ -83,9 +106,12 @@ void print_note(const std::string& data_dir, calendar::Date date, std::ostream& 
 void print_items(const std::string& data_dir, const std::string& prefix, std::ostream& out) {
     OpenContainer container(data_dir);
     const int count = FX_Directory_Getcount();
+    check_read("the item count");
     for (int index = 0; index < count; ++index) {
         const std::uint16_t type = FX_Directory_Getitem_word("itemtype", index);
+        check_read("item " + std::to_string(index));
         const std::string name = FX_Directory_Getitem_String("itemname", index);
+        check_read("item " + std::to_string(index));
         const bool gap = type == 0 && name.empty();
         if (gap || name.compare(0, prefix.size(), prefix) != 0) continue;
         out << index << '\t' << type << '\t' << FX_Directory_Getitem_word("lb", index) << '\t'

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -12,9 +13,11 @@
 
 namespace velmora::notes {
 
-Tfrm_note_manage::Tfrm_note_manage(QWidget* owner, store::DayStore& days, SaveNote save)
+Tfrm_note_manage::Tfrm_note_manage(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
+                                   SaveNote save)
     : QDialog(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint),
       days_(days),
+      prompts_(prompts),
       save_(std::move(save)) {
     setObjectName("frm_note_manage");
     setWindowTitle("备忘录管理");
@@ -49,31 +52,49 @@ void Tfrm_note_manage::show_note(const std::string& text) {
     loading_ = false;
 }
 
-void Tfrm_note_manage::save_if_dirty() {
-    if (!notemanage_dirty) return;
-    save_(Memo1->toPlainText().toStdString(), notemanage_key);
+bool Tfrm_note_manage::save_if_dirty() {
+    if (!notemanage_dirty) return true;
+    const store::FxError saved = save_(Memo1->toPlainText().toStdString(), notemanage_key);
+    if (saved != store::FxError::none) {
+        prompts_.inform(
+            store::day_not_saved_message(store::DayRecord::note, notemanage_key, saved));
+        return false;
+    }
     notemanage_dirty = false;
+    return true;
 }
 
 void Tfrm_note_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
-    save_if_dirty();
+    if (!save_if_dirty()) {
+        const QSignalBlocker quiet(RzTreeView1);
+        RzTreeView1->setCurrentItem(shown_node_);
+        return;
+    }
+    shown_node_ = chosen;
     const std::string key = calendar::day_node_key(chosen);
     if (key.empty()) {
         show_note({});  // a year or month: the last day's key stays
         return;
     }
     notemanage_key = key;
-    show_note(days_.load_note(key));
+    std::string note;
+    const store::FxError read = days_.load_note(key, note);
+    show_note(note);
+    const bool readable = read == store::FxError::none;
+    Memo1->setReadOnly(!readable);
+    Memo1->setPlaceholderText(readable ? QString()
+                                       : QString::fromStdString(store::day_unreadable_message(
+                                             store::DayRecord::note, key, read)));
     notemanage_dirty = false;
 }
 
 void Tfrm_note_manage::Button1Click() {
-    save_if_dirty();
-    accept();
+    if (save_if_dirty()) accept();
 }
 
-void note_manage_show(QWidget* owner, store::DayStore& days, Tfrm_note_manage::SaveNote save) {
-    Tfrm_note_manage manager(owner, days, std::move(save));
+void note_manage_show(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
+                      Tfrm_note_manage::SaveNote save) {
+    Tfrm_note_manage manager(owner, days, prompts, std::move(save));
     manager.exec();
 }
 

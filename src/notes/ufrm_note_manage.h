@@ -8,6 +8,7 @@
 #include <string>
 
 #include "store/day_store.h"
+#include "sys/prompts.h"
 
 class QPlainTextEdit;
 class QTreeWidget;
@@ -20,10 +21,10 @@ class Tfrm_note_manage : public QDialog {
 
 public:
     // Stores a note for a day (and redraws the month view): the main
-    // window's own save routine.
-    using SaveNote = std::function<void(const std::string& note, const std::string& key)>;
+    // window's own save routine. Answers none once the store holds it.
+    using SaveNote = std::function<store::FxError(const std::string& note, const std::string& key)>;
 
-    Tfrm_note_manage(QWidget* owner, store::DayStore& days, SaveNote save);
+    Tfrm_note_manage(QWidget* owner, store::DayStore& days, sys::Prompts& prompts, SaveNote save);
 
     QTreeWidget* RzTreeView1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
@@ -34,16 +35,21 @@ public:
     void Button1Click();  // 关闭: saves, then closes
 
 private:
-    void save_if_dirty();
+    // False, after telling the user, when the note could not be saved: the
+    // day and what was typed then stay on screen.
+    bool save_if_dirty();
     void show_note(const std::string& text);
 
     store::DayStore& days_;
+    sys::Prompts& prompts_;
     SaveNote save_;
     bool loading_ = false;
+    QTreeWidgetItem* shown_node_ = nullptr;
 };
 
 // Builds the tree and runs the manager modally. Closing by the title bar
 // drops unsaved typing; "关闭" saves it.
-void note_manage_show(QWidget* owner, store::DayStore& days, Tfrm_note_manage::SaveNote save);
+void note_manage_show(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
+                      Tfrm_note_manage::SaveNote save);
 
 }  // namespace velmora::notes

@@ -91,14 +91,21 @@ std::string moved_task_text(const std::string& text, bool mark_change) {
     return change_mark + text;
 }
 
-void append_to_day(store::DayStore& days, const std::string& target_key,
-                   const store::PlanGrid::Row& task) {
+store::FxError append_to_day(store::DayStore& days, const std::string& target_key,
+                             const store::PlanGrid::Row& task) {
     store::PlanGrid target;
-    days.load_schedule(target, target_key);
+    const store::FxError read = days.load_schedule(target, target_key);
+    if (read != store::FxError::none) return read;  // the target's plans would be lost
     const bool was_dirty = days.plan_dirty;
     add_task(target, encode_plan_string(task));
-    days.savedata2fx_schedule2(target, target_key);
+    const store::FxError saved = days.savedata2fx_schedule2(target, target_key);
     days.plan_dirty = was_dirty;  // the shown day's edits are still unsaved
+    return saved;
+}
+
+std::string task_not_moved_message(const std::string& target_key, store::FxError error) {
+    return "任务没有移到" + store::shown_date(target_key) + "：" + store::describe(error) +
+           "。两天的计划都没有改动。";
 }
 
 }  // namespace velmora::plans

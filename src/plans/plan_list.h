@@ -39,8 +39,11 @@ bool toggle_task(store::PlanGrid& grid, int row);
 std::string move_refusal(const store::PlanGrid& grid, int row);
 // The task text on the target day: the change mark in front, once.
 std::string moved_task_text(const std::string& text, bool mark_change);
-// Appends the task as the last line of the target day's plan record.
-void append_to_day(store::DayStore& days, const std::string& target_key,
-                   const store::PlanGrid::Row& task);
+// Appends the task as the last line of the target day's plan record;
+// answers none once it is stored. A target day whose plans cannot be read
+// is left alone.
+store::FxError append_to_day(store::DayStore& days, const std::string& target_key,
+                             const store::PlanGrid::Row& task);
+std::string task_not_moved_message(const std::string& target_key, store::FxError error);
 
 }  // namespace velmora::plans

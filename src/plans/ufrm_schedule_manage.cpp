@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -114,19 +115,36 @@ void Tfrm_schedule_manage::enable_editing(bool on) {
     bt_del->setEnabled(on);
 }
 
+bool Tfrm_schedule_manage::save_shown_day() {
+    const store::FxError saved = save_(grid_, manage_daykey_);
+    if (saved == store::FxError::none) return true;
+    prompts_.inform(store::day_not_saved_message(store::DayRecord::plans, manage_daykey_, saved));
+    return false;
+}
+
 void Tfrm_schedule_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
-    save_(grid_, manage_daykey_);
+    if (!save_shown_day()) {
+        const QSignalBlocker quiet(RzTreeView1);
+        RzTreeView1->setCurrentItem(shown_node_);
+        return;
+    }
+    shown_node_ = chosen;
     const std::string key = calendar::day_node_key(chosen);
-    const bool day = !key.empty();
-    if (day) {
+    bool editable = !key.empty();
+    if (editable) {
         manage_daykey_ = key;
-        days_.load_schedule(grid_, manage_daykey_);
+        const store::FxError read = days_.load_schedule(grid_, manage_daykey_);
+        editable = read == store::FxError::none;
+        if (!editable) {
+            prompts_.inform(
+                store::day_unreadable_message(store::DayRecord::plans, manage_daykey_, read));
+        }
     } else {
         grid_.clear();
         Memo1->clear();
     }
     show_grid();
-    enable_editing(day);
+    enable_editing(editable);
 }
 
 void Tfrm_schedule_manage::sg_schedule_manageClick(int row) {
@@ -187,15 +205,19 @@ void Tfrm_schedule_manage::bt_delClick() {
 // However the window closes, the shown day's edits are saved once.
 void Tfrm_schedule_manage::done(int result) {
     if (!saved_on_close_) {
+        if (!save_shown_day()) return;  // stays open with the unsaved plans
         saved_on_close_ = true;
-        save_(grid_, manage_daykey_);
     }
     QDialog::done(result);
 }
 
 void Tfrm_schedule_manage::closeEvent(QCloseEvent* event) {
     done(QDialog::Rejected);
-    event->accept();
+    if (saved_on_close_) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void schedule_manage_show(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,

@@ -27,8 +27,9 @@ class Tfrm_schedule_manage : public QDialog {
 
 public:
     // Saves a grid to a day when it has unsaved changes (and redraws the
-    // month view); the main window's own save routine.
-    using SaveSchedule = std::function<void(const store::PlanGrid&, const std::string&)>;
+    // month view); the main window's own save routine. Answers none once the
+    // store holds the grid.
+    using SaveSchedule = std::function<store::FxError(const store::PlanGrid&, const std::string&)>;
 
     Tfrm_schedule_manage(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
                          SaveSchedule save, std::string& manage_daykey);
@@ -61,6 +62,9 @@ private:
     std::string editor_plan() const;
     int current_row() const;
     void changed();
+    // Saves the shown day; after a failure the user is told and the day,
+    // with what was typed, stays on screen.
+    bool save_shown_day();
 
     store::DayStore& days_;
     sys::Prompts& prompts_;
@@ -69,6 +73,7 @@ private:
     store::PlanGrid grid_;
     PlanCellPainter* painter_ = nullptr;
     bool saved_on_close_ = false;
+    QTreeWidgetItem* shown_node_ = nullptr;
 };
 
 // Builds the manager and runs it modally.

@@ -1,7 +1,10 @@
 #include "store/container_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -24,8 +27,12 @@ namespace fs = std::filesystem;
 // "VLMF" in the database header's application id marks a container.
 constexpr std::uint32_t application_id = 0x564C4D46;
 // Opening must stay fast: this is a guard against opening a foreign file,
-// not an encryption key.
+// not an encryption key. A stored count is trusted only when it is the one
+// this program writes: a crafted file could otherwise ask for billions of
+// rounds and hang the open for hours.
 constexpr int verifier_iterations = 10000;
+constexpr int min_verifier_iterations = verifier_iterations;
+constexpr int max_verifier_iterations = verifier_iterations;
 
 std::string make_verifier(const std::string& password, const std::string& salt, int iterations) {
     QByteArray key = QPasswordDigestor::deriveKeyPbkdf2(
@@ -51,29 +58,17 @@ void remove_with_side_files(const std::string& path) {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(path + suffix, ignored);
 }
 
+std::string folder_of(const std::string& path) {
+    const std::string parent = fs::path(path).parent_path().string();
+    return parent.empty() ? "." : parent;
+}
+
 bool flush_to_disk(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = fsync(fd) == 0;
     ::close(fd);
     return ok;
-}
-
-// SQLite's URI form of a path: only these characters need escaping.
-std::string as_uri(const std::string& path) {
-    std::string uri = "file:";
-    for (char c : path) {
-        if (c == '%' || c == '?' || c == '#') {
-            static const char hex[] = "0123456789ABCDEF";
-            auto byte = static_cast<unsigned char>(c);
-            uri += '%';
-            uri += hex[byte >> 4];
-            uri += hex[byte & 15];
-        } else {
-            uri += c;
-        }
-    }
-    return uri;
 }
 
 void write_schema(Database& db, const std::string& password) {
@@ -112,61 +107,100 @@ void renumber_items(Database& db) {
 
 }  // namespace
 
-bool create_container_file(const std::string& path, const std::string& password) {
+// The empty file SQLite is then pointed at: created here so that its mode
+// (and the mode SQLite gives the log beside it) is the owner's alone,
+// whatever the umask.
+FxError create_private_file(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return classify_errno(errno);
+    const bool ok = fchmod(fd, 0600) == 0;
+    const int error = errno;
+    ::close(fd);
+    return ok ? FxError::none : classify_errno(error);
+}
+
+FxError create_container_file(const std::string& path, const std::string& password) {
     const std::string temporary = path + ".new-" + std::to_string(getpid());
     remove_with_side_files(temporary);
+    FxError created = create_private_file(temporary);
+    if (created != FxError::none)
+        return created == FxError::not_writable ? FxError::folder_not_writable : created;
     try {
         {
-            Database db(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            Database db(temporary, SQLITE_OPEN_READWRITE);
             db.exec("PRAGMA synchronous = FULL");
             write_schema(db, password);
         }
-        if (!flush_to_disk(temporary)) throw SqliteError("flush");
-        fs::rename(temporary, path);
-        return true;
-    } catch (const std::exception&) {
+        if (!flush_to_disk(temporary)) throw SqliteError("flush", SQLITE_IOERR, errno);
+        if (!sys::rename_no_replace(temporary, path))
+            throw SqliteError("rename", SQLITE_IOERR, errno);
+        flush_to_disk(folder_of(path));
+        return FxError::none;
+    } catch (const SqliteError& error) {
         remove_with_side_files(temporary);
-        return false;
+        return classify_failure(error.code(), error.system_errno());
     }
 }
 
-bool is_container_file(const std::string& path) {
+FxError check_container_header(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::array<unsigned char, 100> header{};
-    if (!file.read(reinterpret_cast<char*>(header.data()), header.size())) return false;
+    if (!file.read(reinterpret_cast<char*>(header.data()), header.size())) return FxError::foreign;
     static const char magic[] = "SQLite format 3";
-    if (!std::equal(magic, magic + 16, header.begin())) return false;
-    if (big_endian(&header[68], 4) != application_id) return false;
+    if (!std::equal(magic, magic + 16, header.begin())) return FxError::foreign;
+    if (big_endian(&header[68], 4) != application_id) return FxError::foreign;
     std::uint32_t page_size = big_endian(&header[16], 2);
     if (page_size == 1) page_size = 65536;
-    if (page_size < 512 || (page_size & (page_size - 1)) != 0) return false;
-    std::error_code error;
-    const auto size = fs::file_size(path, error);
+    if (page_size < 512 || (page_size & (page_size - 1)) != 0) return FxError::damaged;
     const std::uint64_t pages = big_endian(&header[28], 4);
-    return !error && size % page_size == 0 && size >= pages * page_size && pages > 0;
+    if (pages == 0) return FxError::damaged;
+    std::error_code error;
+    const auto log_size = fs::file_size(path + "-wal", error);
+    if (!error && log_size > 0) return FxError::none;  // SQLite recovers from the log
+    const auto size = fs::file_size(path, error);
+    if (error) return FxError::io_error;
+    return size % page_size == 0 && size >= pages * page_size ? FxError::none : FxError::damaged;
 }
 
-bool password_matches(Database& db, const std::string& password) {
+bool is_container_file(const std::string& path) {
+    return check_container_header(path) == FxError::none;
+}
+
+FxError check_writable(const std::string& path) {
+    const auto refused = [](FxError what) { return errno == EROFS ? FxError::read_only_fs : what; };
+    if (::access(folder_of(path).c_str(), W_OK | X_OK) != 0) {
+        return refused(FxError::folder_not_writable);
+    }
+    if (::access(path.c_str(), R_OK | W_OK) != 0) return refused(FxError::not_writable);
+    return FxError::none;
+}
+
+FxError check_password(Database& db, const std::string& password) {
     Statement read(db.handle(), "SELECT key, value FROM meta");
     std::string salt, verifier;
-    int iterations = 0;
+    long long iterations = 0;
     while (read.step()) {
         const std::string key = read.blob(0);
         if (key == "salt") salt = read.blob(1);
         if (key == "verifier") verifier = read.blob(1);
-        if (key == "iterations") iterations = std::atoi(read.blob(1).c_str());
+        if (key == "iterations") iterations = std::atoll(read.blob(1).c_str());
     }
-    return iterations > 0 && !verifier.empty() &&
-           make_verifier(password, salt, iterations) == verifier;
+    if (iterations < min_verifier_iterations || iterations > max_verifier_iterations ||
+        verifier.empty()) {
+        return FxError::damaged;
+    }
+    return make_verifier(password, salt, static_cast<int>(iterations)) == verifier
+               ? FxError::none
+               : FxError::foreign;
 }
 
-bool password_matches(const std::string& path, const std::string& password) {
-    try {
-        Database db(as_uri(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
-        return password_matches(db, password);
-    } catch (const SqliteError&) {
-        return false;
-    }
+bool password_matches(Database& db, const std::string& password) {
+    return check_password(db, password) == FxError::none;
+}
+
+FxError check_pages(Database& db) {
+    Statement check(db.handle(), "PRAGMA quick_check(1)");
+    return check.step() && check.blob(0) == "ok" ? FxError::none : FxError::damaged;
 }
 
 void configure_connection(Database& db) {
@@ -189,6 +223,7 @@ bool write_compacted_copy(Database& db, const std::string& target) {
     if (fs::exists(fs::symlink_status(target))) return false;
     const std::string temporary = target + ".part-" + std::to_string(getpid());
     remove_with_side_files(temporary);
+    if (create_private_file(temporary) != FxError::none) return false;
     try {
         db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         Statement vacuum(db.handle(), "VACUUM INTO ?1");
@@ -199,9 +234,8 @@ bool write_compacted_copy(Database& db, const std::string& target) {
             copy.exec("PRAGMA journal_mode = WAL");
         }
         if (!flush_to_disk(temporary)) throw SqliteError("flush");
-        fs::rename(temporary, target);
-        flush_to_disk(
-            fs::path(target).parent_path().empty() ? "." : fs::path(target).parent_path().string());
+        if (!sys::rename_no_replace(temporary, target)) throw SqliteError("rename");
+        flush_to_disk(folder_of(target));
         return true;
     } catch (const std::exception&) {
         remove_with_side_files(temporary);

@@ -4,21 +4,33 @@
 #include <cstdint>
 #include <string>
 
+#include "store/fx_error.h"
+
 namespace velmora::store {
 
 class Database;
 
 inline constexpr std::uint16_t container_format_version = 1;
 
-// Makes a new, empty container (the root item only) at `path`. The file
-// appears under its name only once it is complete.
-bool create_container_file(const std::string& path, const std::string& password);
+// Makes a new, empty container (the root item only) at `path`, readable by
+// its owner only. The file appears under its name only once it is complete,
+// and never replaces anything (not even a dangling link) at that name.
+FxError create_container_file(const std::string& path, const std::string& password);
 // Checks the file's header without letting SQLite near it: a foreign,
 // truncated or random file is recognised before anything could change it.
+// The file's size is judged only when no write-ahead log is beside it: a
+// checkpoint cut short leaves a file shorter than its header says, and the
+// log holds the rest.
+FxError check_container_header(const std::string& path);
 bool is_container_file(const std::string& path);
-// Reads the password verifier through a read-only, immutable connection.
-bool password_matches(const std::string& path, const std::string& password);
+// Whether the data file and its folder can be written; `none` when they can.
+FxError check_writable(const std::string& path);
+// Answers none, foreign (another password) or damaged (no usable verifier,
+// or an iteration count this program never writes).
+FxError check_password(Database& db, const std::string& password);
 bool password_matches(Database& db, const std::string& password);
+// SQLite's structural check of every page; answers none or damaged.
+FxError check_pages(Database& db);
 void configure_connection(Database& db);
 // Writes a compacted copy with renumbered items: VACUUM INTO a temporary
 // name, renumber, flush, rename. No file is left at `target` on failure.

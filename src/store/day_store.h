@@ -6,10 +6,12 @@
 #pragma once
 
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "store/day_records.h"
+#include "store/fx_error.h"
 
 namespace velmora::store {
 
@@ -39,12 +41,18 @@ public:
     // `temp_work` is the temporary working folder, without a trailing separator.
     explicit DayStore(std::string temp_work) : temp_work_(std::move(temp_work)) {}
 
-    void load_schedule(PlanGrid& grid, const std::string& key);
-    std::string load_note(const std::string& key);
+    // Fill the grid or the note from the key's record; answer none when the
+    // record was read (or the day has none). A record that could not be
+    // read leaves an empty grid or note, and until it is read again nothing
+    // is saved over it.
+    FxError load_schedule(PlanGrid& grid, const std::string& key);
+    FxError load_note(const std::string& key, std::string& note);
     // Writes the grid to the key's plan record, or drops the record when the
-    // grid is empty; an empty key touches nothing. Clears plan_dirty.
-    void savedata2fx_schedule2(const PlanGrid& grid, const std::string& key);
-    void savedata2fx_note2(const std::string& note, const std::string& key);
+    // grid is empty; an empty key touches nothing. Clears plan_dirty once
+    // the store holds the grid; after a failure it stays set, so the grid is
+    // saved again at the next chance.
+    FxError savedata2fx_schedule2(const PlanGrid& grid, const std::string& key);
+    FxError savedata2fx_note2(const std::string& note, const std::string& key);
 
     // Set by every change to a plan grid, cleared by every plan save.
     bool plan_dirty = false;
@@ -52,8 +60,22 @@ public:
     const std::string& line_buffer() const { return line_buffer_; }
 
 private:
+    // Node paths of records that failed to load: never written over.
+    std::set<std::string> unreadable_;
+    FxError remember_read(const std::string& node_path, FxError error);
+    FxError store_record(const std::string& node_path, const std::string& folder,
+                         const std::string& key, const std::string& bytes);
+
     std::string temp_work_;
     std::string line_buffer_;
 };
+
+// What the user is told about a day's record ("yyyymmdd" key) that could
+// not be read, or not saved.
+enum class DayRecord { plans, note };
+// "yyyy-mm-dd" for a "yyyymmdd" key; any other text as it is.
+std::string shown_date(const std::string& key);
+std::string day_unreadable_message(DayRecord record, const std::string& key, FxError error);
+std::string day_not_saved_message(DayRecord record, const std::string& key, FxError error);
 
 }  // namespace velmora::store

@@ -116,16 +116,64 @@ FxStore::~FxStore() = default;
 
 bool FxStore::open(const std::string& path, const std::string& password) {
     close();
-    if (!sys::file_exists(path) && !create_container_file(path, password)) return false;
-    if (!is_container_file(path) || !password_matches(path, password)) return false;
-    try {
-        impl_ = std::make_unique<Impl>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-        configure_connection(impl_->db);
-        return true;
-    } catch (const SqliteError&) {
-        impl_.reset();
-        return false;
+    last_error_ = open_checked(path, password);
+    return last_error_ == FxError::none;
+}
+
+namespace {
+
+// What is at the data file's path: a link to nothing is never replaced by
+// a new container, or the user's data would be lost when its disk returns.
+FxError check_path(const std::string& path, bool& missing) {
+    std::error_code error;
+    const fs::file_status link = fs::symlink_status(path, error);
+    missing = link.type() == fs::file_type::not_found;
+    if (missing) return FxError::none;
+    const fs::file_status target = fs::status(path, error);
+    if (fs::is_symlink(link) && target.type() == fs::file_type::not_found) {
+        return FxError::unreachable;
     }
+    if (error) return classify_errno(error.value());
+    return fs::is_regular_file(target) ? FxError::none : FxError::foreign;
+}
+
+// A log that SQLite made only for the failed look is taken away again, so
+// a refused file's folder is left as it was found.
+void remove_new_empty_log(const std::string& path, bool log_existed) {
+    std::error_code error;
+    if (!log_existed && fs::file_size(path + "-wal", error) == 0 && !error) {
+        fs::remove(path + "-wal", error);
+    }
+}
+
+}  // namespace
+
+// Nothing is written before every check has passed: until then the
+// connection neither checkpoints nor removes the log when it closes.
+FxError FxStore::open_checked(const std::string& path, const std::string& password) {
+    bool missing = false;
+    FxError found = check_path(path, missing);
+    if (found == FxError::none && missing) found = create_container_file(path, password);
+    if (found == FxError::none) found = check_container_header(path);
+    if (found == FxError::none) found = check_writable(path);
+    if (found != FxError::none) return found;
+    const bool log_existed = fs::exists(path + "-wal");
+    try {
+        auto opened = std::make_unique<Impl>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+        sqlite3_db_config(opened->db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        configure_connection(opened->db);
+        found = check_password(opened->db, password);
+        if (found == FxError::none) found = check_pages(opened->db);
+        if (found == FxError::none) {
+            sqlite3_db_config(opened->db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+            impl_ = std::move(opened);
+            return FxError::none;
+        }
+    } catch (const SqliteError& error) {
+        found = classify_failure(error.code(), error.system_errno());
+    }
+    remove_new_empty_log(path, log_existed);
+    return found;
 }
 
 void FxStore::close() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "store/fx_error.h"
+
 namespace velmora::store {
 
 inline constexpr std::uint16_t folder_type = 0x63;
@@ -27,9 +29,14 @@ public:
     FxStore(const FxStore&) = delete;
     FxStore& operator=(const FxStore&) = delete;
 
+    // Opens the container, creating it when nothing is at `path`. Only a
+    // whole container made with this password opens; anything else is left
+    // exactly as it was, and last_error() says why it was refused.
     bool open(const std::string& path, const std::string& password);
     void close();
     bool is_open() const { return impl_ != nullptr; }
+    // Why the last operation failed; `none` after a success.
+    FxError last_error() const { return last_error_; }
 
     int index_of(const std::string& utf8_name);
     int count();
@@ -55,11 +62,13 @@ public:
 
 private:
     // Runs one operation on the open container; a closed container or any
-    // failure inside it gives `fallback`.
+    // failure inside it gives `fallback` and sets last_error().
     template <typename Result, typename Operation>
     Result guarded(Result fallback, Operation operation);
+    FxError open_checked(const std::string& path, const std::string& password);
 
     std::unique_ptr<Impl> impl_;
+    FxError last_error_ = FxError::none;
 };
 
 // The process's one container, used by the FX operations.

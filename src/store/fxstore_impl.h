@@ -17,6 +17,12 @@ public:
 
     Database db;
     std::string path;
+    // The first failure of an operation that goes on past it (an export
+    // that writes the other items); reported when the operation ends.
+    FxError pending = FxError::none;
+    void note_failure(FxError error) {
+        if (pending == FxError::none) pending = error;
+    }
 
     Statement& statement(std::optional<Statement>& slot, std::string_view sql) {
         if (!slot) slot.emplace(db.handle(), sql);
@@ -44,13 +50,23 @@ public:
 
 template <typename Result, typename Operation>
 Result FxStore::guarded(Result fallback, Operation operation) {
-    if (!impl_) return fallback;
-    try {
-        return operation(*impl_);
-    } catch (const std::exception&) {
-        impl_->invalidate();  // a rolled-back change may have left stale rows behind
+    last_error_ = FxError::none;
+    if (!impl_) {
+        last_error_ = FxError::not_open;
         return fallback;
     }
+    impl_->pending = FxError::none;
+    try {
+        Result result = operation(*impl_);
+        last_error_ = impl_->pending;
+        return result;
+    } catch (const SqliteError& error) {
+        last_error_ = classify_failure(error.code(), error.system_errno());
+    } catch (const std::exception&) {
+        last_error_ = FxError::io_error;
+    }
+    impl_->invalidate();  // a rolled-back change may have left stale rows behind
+    return fallback;
 }
 
 // Full path of a child: the root item's name is empty.

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "store/fxstore_impl.h"
@@ -47,9 +48,12 @@ bool write_item(FxStore::Impl& impl, const Item& item, const std::string& path) 
     if (item.type == folder_type) {
         std::error_code error;
         fs::create_directories(path, error);
+        if (error) impl.note_failure(classify_errno(error.value()));
         return !error;
     }
-    return sys::write_file_atomic(path, impl.content(item.index), false);
+    if (sys::write_file_atomic(path, impl.content(item.index), false)) return true;
+    impl.note_failure(classify_errno(errno));
+    return false;
 }
 
 enum class Kind { file, folder, other, missing };
@@ -115,7 +119,7 @@ std::string Importer::free_name(const std::string& parent, const std::string& gb
 void Importer::import_file(const Item& folder, const std::string& path,
                            const std::string& gb_component) {
     auto bytes = sys::read_file(path);
-    if (!bytes) refuse("unreadable: " + path);
+    if (!bytes) throw SqliteError("unreadable: " + path, SQLITE_IOERR, errno);
     std::string name = checked_name(folder.name, gb_component);
     auto existing = impl_.lookup(name);
     if (existing && existing->type != folder_type && replace_) {
@@ -150,6 +154,7 @@ void Importer::import_folder(const Item& folder, const std::string& path,
 bool export_item(FxStore::Impl& impl, const std::string& folder, const Item& item,
                  bool whole_folders) {
     auto path = disk_path_below(folder, last_component(item.name));
+    if (!path) impl.note_failure(FxError::refused);
     if (!path || !write_item(impl, item, *path)) return false;
     if (item.type != folder_type || !whole_folders) return true;
     bool all_written = true;
@@ -169,6 +174,7 @@ bool FxStore::export_items(const std::string& folder, const std::vector<int>& in
         for (int index : indices) {
             auto item = impl.at(index);
             const bool listed = item && item->lb == 0;
+            if (!listed) impl.note_failure(FxError::refused);
             if (!listed || !export_item(impl, folder, *item, whole_folders)) all_written = false;
         }
         return all_written;

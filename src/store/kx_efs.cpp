@@ -31,6 +31,10 @@ int FX_Closefx(int /*flag*/) {
     return 1;
 }
 
+velmora::store::FxError FX_Getlasterror() {
+    return process_container().last_error();
+}
+
 int FX_Directory_Changenodenametoindex(const std::string& node_path) {
     return process_container().index_of(node_path);
 }

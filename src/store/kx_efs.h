@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "store/fx_error.h"
+
 // Opens the container at `path`, creating it when the file does not exist.
 // A file that is not a container, or was made with another password, is not
 // opened and not touched; every later call then answers as for an empty
@@ -18,6 +20,10 @@
 int FX_Createoropenfx(const std::string& path, const std::string& password, int mode,
                       const std::string& reserved1, const std::string& reserved2);
 int FX_Closefx(int flag);
+// Why the last operation failed: `none` after a success. A lookup that
+// answers -1 with `none` here found no such item; with anything else, the
+// container could not be read.
+velmora::store::FxError FX_Getlasterror();
 
 // Index of the item with exactly this full node path, or -1.
 int FX_Directory_Changenodenametoindex(const std::string& node_path);

@@ -7,15 +7,26 @@
 #include <string>
 #include <string_view>
 
+#include "store/fx_error.h"
+
 namespace velmora::store {
 
-// The record's bytes; empty when the container has no such record.
-std::string read_record(const std::string& node_path, const std::string& work_folder);
+// A record as read: `bytes` is the record (empty when the container has
+// none) only when `error` is none. A record that could not be read is never
+// an empty one.
+struct RecordRead {
+    FxError error = FxError::none;
+    std::string bytes;
+    bool failed() const { return error != FxError::none; }
+};
+
+RecordRead read_record(const std::string& node_path, const std::string& work_folder);
 // Stores `bytes` as `file_name` in `folder`, replacing a record of that
-// name. The staged copy stays in the working folder, which is emptied at
-// start and exit.
-void write_record(const std::string& folder, const std::string& file_name, std::string_view bytes,
-                  const std::string& work_folder);
-void drop_record(const std::string& node_path);
+// name; answers none when it is stored. The staged copy stays in the working
+// folder, which is emptied at start and exit.
+FxError write_record(const std::string& folder, const std::string& file_name,
+                     std::string_view bytes, const std::string& work_folder);
+// Removes the record when there is one; answers none when none is left.
+FxError drop_record(const std::string& node_path);
 
 }  // namespace velmora::store

@@ -5,7 +5,9 @@ namespace velmora::store {
 namespace {
 
 [[noreturn]] void fail(sqlite3* db, std::string_view what) {
-    throw SqliteError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "no database"));
+    if (!db) throw SqliteError(std::string(what) + ": no database");
+    throw SqliteError(std::string(what) + ": " + sqlite3_errmsg(db), sqlite3_extended_errcode(db),
+                      sqlite3_system_errno(db));
 }
 
 }  // namespace
@@ -54,9 +56,10 @@ bool Statement::step() {
     int result = sqlite3_step(statement_);
     if (result == SQLITE_ROW) return true;
     if (result == SQLITE_DONE) return false;
-    std::string message = sqlite3_errmsg(db_);
+    SqliteError error(sqlite3_errmsg(db_), sqlite3_extended_errcode(db_),
+                      sqlite3_system_errno(db_));
     sqlite3_reset(statement_);
-    throw SqliteError(message);
+    throw error;
 }
 
 std::int64_t Statement::integer(int column) const {
@@ -72,10 +75,12 @@ std::string Statement::blob(int column) const {
 
 Database::Database(const std::string& path, int flags) {
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        SqliteError error(path + ": " + (db_ ? sqlite3_errmsg(db_) : "out of memory"),
+                          db_ ? sqlite3_extended_errcode(db_) : SQLITE_NOMEM,
+                          db_ ? sqlite3_system_errno(db_) : 0);
         sqlite3_close_v2(db_);
         db_ = nullptr;
-        throw SqliteError(path + ": " + message);
+        throw error;
     }
     sqlite3_extended_result_codes(db_, 1);
 }
@@ -89,7 +94,8 @@ void Database::exec(std::string_view sql) {
     if (sqlite3_exec(db_, std::string(sql).c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         std::string message = error ? error : "error";
         sqlite3_free(error);
-        throw SqliteError(std::string(sql) + ": " + message);
+        throw SqliteError(std::string(sql) + ": " + message, sqlite3_extended_errcode(db_),
+                          sqlite3_system_errno(db_));
     }
 }
 

@@ -11,9 +11,19 @@
 
 namespace velmora::store {
 
+// A failed SQLite call, with SQLite's extended result code and the
+// operating system's error number behind it (0 when none), so a caller can
+// tell a full disk from a damaged file.
 class SqliteError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit SqliteError(const std::string& what, int code = SQLITE_ERROR, int system_errno = 0)
+        : std::runtime_error(what), code_(code), system_errno_(system_errno) {}
+    int code() const { return code_; }
+    int system_errno() const { return system_errno_; }
+
+private:
+    int code_;
+    int system_errno_;
 };
 
 class Statement {

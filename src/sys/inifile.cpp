@@ -1,9 +1,13 @@
 #include "sys/inifile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "sys/atomicfile.h"
+#include "sys/diagnostic.h"
 #include "sys/textcodec.h"
 
 namespace velmora::ini {
@@ -38,10 +42,6 @@ std::string fold_case(std::string_view bytes) {
     return folded;
 }
 
-bool same_name(std::string_view stored, std::string_view wanted_folded) {
-    return fold_case(trim(stored)) == wanted_folded;
-}
-
 // Values never hold a line break: one would split the line and could plant
 // a key of its own in the file.
 std::string single_line(std::string_view value) {
@@ -52,8 +52,8 @@ std::string single_line(std::string_view value) {
     return line;
 }
 
-std::string_view line_text(const std::string& bytes, std::size_t begin, std::size_t end) {
-    return std::string_view(bytes).substr(begin, end - begin);
+std::string_view line_text(std::string_view bytes, std::size_t begin, std::size_t end) {
+    return bytes.substr(begin, end - begin);
 }
 
 bool is_section_header(std::string_view text, std::string_view& name) {
@@ -65,10 +65,139 @@ bool is_section_header(std::string_view text, std::string_view& name) {
     return true;
 }
 
+// A key line holds '=' and is no comment; the name runs up to the first '='.
+bool split_key_line(std::string_view text, std::string_view& name, std::string_view& value) {
+    std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos || trim(text).starts_with(';')) return false;
+    name = text.substr(0, equals);
+    value = trim(text.substr(equals + 1));
+    return true;
+}
+
+// How a name the program asks for compares with the names in the file.
+std::string folded_name(std::string_view utf8) {
+    return fold_case(trim(text::to_gb18030(utf8)));
+}
+
+struct Line {
+    std::size_t begin;  // offset of the first byte of the line
+    std::size_t end;    // offset just past the content, before the line end
+    std::size_t next;   // offset of the next line
+};
+
+Line line_at(std::string_view bytes, std::size_t begin) {
+    std::size_t newline = bytes.find('\n', begin);
+    std::size_t next = newline == std::string_view::npos ? bytes.size() : newline + 1;
+    std::size_t end = newline == std::string_view::npos ? bytes.size() : newline;
+    if (end > begin && bytes[end - 1] == '\r') --end;
+    return {begin, end, next};
+}
+
+// Sorts and keeps the first entry of each run of equal ones: with a stable
+// sort that is the one nearest the start of the file.
+template <typename Entry, typename Key>
+void keep_first_of_each(std::vector<Entry>& entries, Key key) {
+    auto less = [&](const Entry& a, const Entry& b) { return key(a) < key(b); };
+    auto same = [&](const Entry& a, const Entry& b) { return key(a) == key(b); };
+    std::stable_sort(entries.begin(), entries.end(), less);
+    entries.erase(std::unique(entries.begin(), entries.end(), same), entries.end());
+}
+
+void report_ignored(const std::string& path, sys::ReadFailure failure) {
+    switch (failure) {
+        case sys::ReadFailure::not_regular:
+            sys::diagnostic(path + " is not a regular file; ignored");
+            break;
+        case sys::ReadFailure::too_large:
+            sys::diagnostic(path + " is larger than " + std::to_string(settings_read_limit >> 20) +
+                            " MiB; ignored");
+            break;
+        case sys::ReadFailure::io_error: sys::diagnostic(path + " cannot be read; ignored"); break;
+        case sys::ReadFailure::none:
+        case sys::ReadFailure::missing: break;
+    }
+}
+
 }  // namespace
 
+// Every section and key of the file, found in one pass. Names are stored
+// folded; the first header of a name and, within its body, the first line of
+// a key name win, as with the system's functions. Sorted vectors rather than
+// hash tables: no crafted set of names can make a lookup slow.
+struct IniDocument::Index {
+    struct Section {
+        std::string name;
+        std::size_t body_begin;  // the line after the header
+        std::size_t append_at;   // just past the body's last line that holds anything
+    };
+    struct Key {
+        std::size_t body_begin;  // that of its section
+        std::string name;
+        std::size_t line_begin;
+        std::size_t line_end;
+    };
+
+    std::vector<Section> sections;  // by name
+    std::vector<Key> keys;          // by section, then name
+
+    static Index build(std::string_view bytes) {
+        Index index;
+        for (std::size_t begin = 0; begin < bytes.size();) {
+            const Line line = line_at(bytes, begin);
+            index.add_line(line_text(bytes, line.begin, line.end), line);
+            begin = line.next;
+        }
+        keep_first_of_each(index.sections,
+                           [](const Section& s) -> const std::string& { return s.name; });
+        keep_first_of_each(index.keys, [](const Key& k) {
+            return std::pair<std::size_t, std::string_view>(k.body_begin, k.name);
+        });
+        return index;
+    }
+
+    const Section* section(std::string_view folded) const {
+        auto found =
+            std::lower_bound(sections.begin(), sections.end(), folded,
+                             [](const Section& s, std::string_view name) { return s.name < name; });
+        return found != sections.end() && found->name == folded ? &*found : nullptr;
+    }
+
+    const Key* key(const Section& in, std::string_view folded) const {
+        using Wanted = std::pair<std::size_t, std::string_view>;
+        const Wanted wanted(in.body_begin, folded);
+        auto found = std::lower_bound(
+            keys.begin(), keys.end(), wanted,
+            [](const Key& k, const Wanted& w) { return Wanted(k.body_begin, k.name) < w; });
+        if (found == keys.end() || Wanted(found->body_begin, found->name) != wanted) {
+            return nullptr;
+        }
+        return &*found;
+    }
+
+private:
+    // Lines before the first header belong to no section; a header ends the
+    // body of the one before it.
+    void add_line(std::string_view text, const Line& line) {
+        std::string_view name;
+        if (is_section_header(text, name)) {
+            sections.push_back({fold_case(trim(name)), line.next, line.next});
+            return;
+        }
+        if (sections.empty()) return;
+        Section& current = sections.back();
+        if (!trim(text).empty()) current.append_at = line.next;
+        std::string_view value;
+        if (split_key_line(text, name, value)) {
+            keys.push_back({current.body_begin, fold_case(trim(name)), line.begin, line.end});
+        }
+    }
+};
+
 IniDocument IniDocument::load(const std::string& path) {
-    return from_bytes(sys::read_file(path).value_or(std::string()));
+    sys::ReadFailure failure = sys::ReadFailure::none;
+    std::optional<std::string> bytes = sys::read_file(path, settings_read_limit, &failure);
+    if (!bytes) report_ignored(path, failure);
+    return from_bytes(std::move(bytes).value_or(std::string()));
 }
 
 IniDocument IniDocument::from_bytes(std::string bytes) {
@@ -77,67 +206,28 @@ IniDocument IniDocument::from_bytes(std::string bytes) {
     return document;
 }
 
-std::vector<IniDocument::Line> IniDocument::lines() const {
-    std::vector<Line> result;
-    std::size_t begin = 0;
-    while (begin < bytes_.size()) {
-        std::size_t newline = bytes_.find('\n', begin);
-        std::size_t next = newline == std::string::npos ? bytes_.size() : newline + 1;
-        std::size_t end = newline == std::string::npos ? bytes_.size() : newline;
-        if (end > begin && bytes_[end - 1] == '\r') --end;
-        result.push_back({begin, end, next});
-        begin = next;
-    }
-    return result;
+const IniDocument::Index& IniDocument::index() const {
+    if (!index_) index_ = std::make_shared<const Index>(Index::build(bytes_));
+    return *index_;
 }
 
-// The body of a section runs from the line after its header up to the next
-// header; the first header of a name wins, as with the system's functions.
-bool IniDocument::find_section(std::string_view section, std::size_t& body_begin,
-                               std::size_t& body_end) const {
-    const std::string wanted = fold_case(trim(text::to_gb18030(section)));
-    bool inside = false;
-    for (const Line& line : lines()) {
-        std::string_view name;
-        if (!is_section_header(line_text(bytes_, line.begin, line.end), name)) continue;
-        if (inside) {
-            body_end = line.begin;
-            return true;
-        }
-        if (same_name(name, wanted)) {
-            inside = true;
-            body_begin = line.next;
-        }
-    }
-    body_end = bytes_.size();
-    return inside;
-}
-
-bool IniDocument::find_key(std::string_view section, std::string_view key, KeyLine& found) const {
-    std::size_t body_begin = 0, body_end = 0;
-    if (!find_section(section, body_begin, body_end)) return false;
-    const std::string wanted = fold_case(trim(text::to_gb18030(key)));
-    for (const Line& line : lines()) {
-        if (line.begin < body_begin || line.begin >= body_end) continue;
-        std::string_view text = line_text(bytes_, line.begin, line.end);
-        std::size_t equals = text.find('=');
-        if (equals == std::string_view::npos || trim(text).starts_with(';')) continue;
-        if (!same_name(text.substr(0, equals), wanted)) continue;
-        found = {line, std::string(trim(text.substr(equals + 1)))};
-        return true;
-    }
-    return false;
+std::shared_ptr<const IniDocument::Index> IniDocument::take_index() {
+    index();
+    return std::exchange(index_, nullptr);
 }
 
 bool IniDocument::has_section(std::string_view section) const {
-    std::size_t begin = 0, end = 0;
-    return find_section(section, begin, end);
+    return index().section(folded_name(section)) != nullptr;
 }
 
 bool IniDocument::lookup(std::string_view section, std::string_view key, std::string& value) const {
-    KeyLine found;
-    if (!find_key(section, key, found)) return false;
-    value = text::from_gb18030(found.value);
+    const Index& known = index();
+    const Index::Section* place = known.section(folded_name(section));
+    const Index::Key* line = place ? known.key(*place, folded_name(key)) : nullptr;
+    if (!line) return false;
+    std::string_view name, stored;
+    split_key_line(line_text(bytes_, line->line_begin, line->line_end), name, stored);
+    value = text::from_gb18030(std::string(stored));
     return true;
 }
 
@@ -153,25 +243,23 @@ void IniDocument::ensure_final_line_end() {
 
 void IniDocument::write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string entry = text::to_gb18030(key) + "=" + text::to_gb18030(single_line(value));
-    KeyLine found;
-    if (find_key(section, key, found)) {
-        bytes_.replace(found.line.begin, found.line.end - found.line.begin, entry);
-        return;
-    }
-    std::size_t body_begin = 0, body_end = 0;
-    if (!find_section(section, body_begin, body_end)) {
+    // Any change below moves bytes, so the index is dropped here and kept
+    // alive only for the positions this write needs.
+    const std::shared_ptr<const Index> known = take_index();
+    const Index::Section* place = known->section(folded_name(section));
+    if (!place) {
         ensure_final_line_end();
         bytes_.append("[").append(text::to_gb18030(section)).append("]\r\n");
         bytes_.append(entry).append("\r\n");
         return;
     }
+    if (const Index::Key* line = known->key(*place, folded_name(key))) {
+        bytes_.replace(line->line_begin, line->line_end - line->line_begin, entry);
+        return;
+    }
     // After the section's last line that holds anything, so blank lines that
     // separate it from the next section stay where they are.
-    std::size_t insert_at = body_begin;
-    for (const Line& line : lines()) {
-        if (line.begin < body_begin || line.begin >= body_end) continue;
-        if (!trim(line_text(bytes_, line.begin, line.end)).empty()) insert_at = line.next;
-    }
+    std::size_t insert_at = place->append_at;
     if (insert_at == bytes_.size()) {
         ensure_final_line_end();
         insert_at = bytes_.size();

@@ -6,6 +6,8 @@
 // and a failed write leaves the old file intact.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,13 +15,24 @@
 
 namespace velmora::ini {
 
+// Settings files are small; anything larger is not one of ours and is not
+// worth holding in memory.
+inline constexpr std::size_t settings_read_limit = std::size_t{16} << 20;
+
 class IniDocument {
 public:
     // Loads the file's bytes; a missing or unreadable file gives an empty
-    // document. Any bytes are accepted.
+    // document, and so does something that is no regular file or is larger
+    // than `settings_read_limit` (with a diagnostic line naming it). Any bytes
+    // are accepted.
     static IniDocument load(const std::string& path);
     static IniDocument from_bytes(std::string bytes);
 
+    // Lookups go through an index of the sections and keys, built on the
+    // first lookup and dropped by every write, so reading all keys of a file
+    // costs one pass over it. Like any cache filled from a const function, it
+    // makes concurrent lookups on one document a data race: share a document
+    // between threads only behind a lock.
     bool has_section(std::string_view section) const;
     // Answers false, leaving `value` alone, when the key is missing.
     bool lookup(std::string_view section, std::string_view key, std::string& value) const;
@@ -35,22 +48,14 @@ public:
     const std::string& bytes() const { return bytes_; }
 
 private:
-    struct Line {
-        std::size_t begin;  // offset of the first byte of the line
-        std::size_t end;    // offset just past the content, before the line end
-        std::size_t next;   // offset of the next line
-    };
-    struct KeyLine {
-        Line line;
-        std::string value;
-    };
-    std::vector<Line> lines() const;
-    bool find_section(std::string_view section, std::size_t& body_begin,
-                      std::size_t& body_end) const;
-    bool find_key(std::string_view section, std::string_view key, KeyLine& found) const;
+    struct Index;
+    const Index& index() const;
+    std::shared_ptr<const Index> take_index();
     void ensure_final_line_end();
 
     std::string bytes_;  // the file exactly as stored (GB18030)
+    // Immutable once built, so copies of the document may share it.
+    mutable std::shared_ptr<const Index> index_;
 };
 
 using KeyValues = std::vector<std::pair<std::string, std::string>>;

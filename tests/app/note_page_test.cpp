@@ -36,11 +36,16 @@ protected:
         const int cell = 2 + day;  // 1 December 2026 is a Tuesday
         return window->month_view->note_marks[cell - 1]->isVisibleTo(window.get());
     }
+    std::string stored_note(const std::string& key) {
+        std::string note;
+        EXPECT_EQ(window->day_store().load_note(key, note), velmora::store::FxError::none);
+        return note;
+    }
     std::unique_ptr<Tfrm_note_manage> open_manager() {
         return std::make_unique<Tfrm_note_manage>(
-            window.get(), window->day_store(),
+            window.get(), window->day_store(), prompts,
             [this](const std::string& note, const std::string& key) {
-                window->day_store().savedata2fx_note2(note, key);
+                return window->day_store().savedata2fx_note2(note, key);
             });
     }
 };
@@ -51,7 +56,7 @@ TEST_F(NotePageTest, TheEditorSavesOnConfirmOnlyAndBlankNotesLoseTheirMark) {
     EXPECT_TRUE(note_mark_shown(9));
     edit_note("changed", false);
     EXPECT_EQ(window->Memo_note->toPlainText(), "第一行\n第二行");
-    EXPECT_EQ(window->day_store().load_note("20261209"), "第一行\n第二行");
+    EXPECT_EQ(stored_note("20261209"), "第一行\n第二行");
     edit_note("  \n ", true);
     EXPECT_EQ(FX_Directory_Changenodenametoindex("plumora_note/20261209.txt"), -1);
     EXPECT_FALSE(note_mark_shown(9));
@@ -70,11 +75,11 @@ TEST_F(NotePageTest, TheManagerSavesWhenMovingOnButNotWhenClosedByTheTitleBar) {
     manager->Memo1->setPlainText("new a");
     tree->setCurrentItem(tree->topLevelItem(1));  // a year node: saves and clears the pane
     EXPECT_EQ(manager->Memo1->toPlainText(), "");
-    EXPECT_EQ(window->day_store().load_note("20250105"), "new a");
+    EXPECT_EQ(stored_note("20250105"), "new a");
     tree->setCurrentItem(tree->topLevelItem(0)->child(0)->child(0));
     manager->Memo1->setPlainText("dropped");
     manager->close();  // the title bar's close
-    EXPECT_EQ(window->day_store().load_note("20240310"), "old b");
+    EXPECT_EQ(stored_note("20240310"), "old b");
 }
 
 TEST(NoteColour, ReadsTheStoredNumberAndFallsBackToBlue) {

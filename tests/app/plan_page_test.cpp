@@ -133,8 +133,8 @@ protected:
         return std::make_unique<Tfrm_schedule_manage>(
             window.get(), window->day_store(), prompts,
             [this](const velmora::store::PlanGrid& grid, const std::string& key) {
-                if (!window->day_store().plan_dirty) return;
-                window->day_store().savedata2fx_schedule2(grid, key);
+                if (!window->day_store().plan_dirty) return velmora::store::FxError::none;
+                return window->day_store().savedata2fx_schedule2(grid, key);
             },
             manage_daykey);
     }

@@ -163,6 +163,27 @@ TEST(RemoteSettings, NonIntegerTimeAndCountCountAsZero) {
     EXPECT_EQ(remote("[ad]\r\ncount=2000000000\r\n").ad_lines.size(), 1000u);
 }
 
+// The largest remote file the download keeps (1 MB): padding lines first,
+// then every key the program reads, so each one sits past the padding.
+TEST(RemoteSettings, AHugeFileStillYieldsEveryKeyItHolds) {
+    std::string bytes = "[interface]\r\nlastver2=2012.A\r\nhttp=https://home.example/\r\n[ad]\r\n";
+    for (int i = 0; bytes.size() < 900000; ++i) bytes += "pad" + std::to_string(i) + "=x\r\n";
+    bytes += "time=3000\r\ncount=1000\r\n";
+    for (int i = 1; i <= 1000; ++i) {
+        bytes += std::to_string(i) + "=line " + std::to_string(i) + "|https://x.example/" +
+                 std::to_string(i) + "\r\n";
+    }
+    const RemoteSettings remote = read_remote_settings(IniDocument::from_bytes(bytes), Addresses{});
+    EXPECT_EQ(remote.ad_interval_ms, 3000);
+    EXPECT_TRUE(remote.update_available);
+    EXPECT_EQ(remote.addresses.home_page, "https://home.example/");
+    ASSERT_EQ(remote.ad_lines.size(), 1000u);
+    for (int i = 1; i <= 1000; ++i) {
+        EXPECT_EQ(remote.ad_lines[static_cast<std::size_t>(i - 1)],
+                  "line " + std::to_string(i) + "|https://x.example/" + std::to_string(i));
+    }
+}
+
 TEST(AdLines, CaptionLinkAndHighlight) {
     AdLine plain = parse_ad_line("软件新闻|http://a/b|c");
     EXPECT_EQ(plain.caption, "软件新闻");

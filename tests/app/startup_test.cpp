@@ -1,5 +1,7 @@
 #include <gmock/gmock.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "../sys/temp_folder.h"
@@ -82,7 +84,7 @@ TEST_F(StartupTest, AnUnusableDataFileStopsTheStartInsteadOfLosingWhatIsTyped) {
     root.write("prog/zenqdata.fx", "not a container");
     EXPECT_EQ(initapp_fromfx(paths, prompts), ContainerStart::unusable);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0], messages::data_file_unusable);
+    EXPECT_EQ(prompts.shown[0], container_message(velmora::store::FxError::foreign, paths));
     EXPECT_EQ(root.read("prog/zenqdata.fx"), "not a container");
 }
 
@@ -94,6 +96,71 @@ TEST_F(StartupTest, OldVersionFilesAreRemoved) {
     EXPECT_FALSE(fs::exists(root.path() / "prog/zenqreg.exe"));
     EXPECT_FALSE(fs::exists(root.path() / "prog/kx_update.exe"));
     EXPECT_TRUE(fs::exists(root.path() / "prog/keep.exe"));
+}
+
+// A data file kept on a disk or in a sync folder through a link: while the
+// target is away, the link is not replaced by a new, empty container.
+TEST_F(StartupTest, ADataFileLinkToNothingIsReportedAndLeftInPlace) {
+    install_template();
+    const fs::path target = root.path() / "unplugged/zenqdata.fx";
+    fs::create_symlink(target, paths.data_file());
+    EXPECT_EQ(initapp_fromfx(paths, prompts), ContainerStart::unusable);
+    EXPECT_THAT(prompts.shown, ::testing::ElementsAre(
+                                   container_message(velmora::store::FxError::unreachable, paths)));
+    EXPECT_NE(prompts.shown[0].find("链接"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink(paths.data_file()));
+    EXPECT_EQ(fs::read_symlink(paths.data_file()), target);
+    EXPECT_FALSE(fs::exists(target));
+
+    // Once the disk is back, the same link opens the container behind it.
+    fs::create_directories(target.parent_path());
+    fs::copy_file(paths.template_file(), target);
+    prompts.shown.clear();
+    EXPECT_EQ(initapp_fromfx(paths, prompts), ContainerStart::opened);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(fs::is_symlink(paths.data_file()));
+}
+
+TEST_F(StartupTest, ReadOnlyPlacesAreNamedAsSuchNotAsDamage) {
+    using velmora::store::FxError;
+    for (FxError error :
+         {FxError::not_writable, FxError::folder_not_writable, FxError::read_only_fs}) {
+        const std::string message = container_message(error, paths);
+        EXPECT_EQ(message.find("损坏"), std::string::npos) << message;
+        EXPECT_NE(
+            message.find(error == FxError::not_writable ? paths.data_file() : root.file("prog")),
+            std::string::npos)
+            << message;
+    }
+    EXPECT_NE(container_message(FxError::damaged, paths).find("损坏"), std::string::npos);
+}
+
+// A link planted where a working folder belongs would carry the staged
+// plans and notes elsewhere: it gives way to a real, private folder.
+TEST_F(StartupTest, AWorkingFolderLinkIsReplacedByAPrivateFolder) {
+    root.write("elsewhere/keep.txt", "someone else's");
+    fs::create_symlink(root.path() / "elsewhere", paths.temp_work());
+    const mode_t old_mask = umask(022);
+    ASSERT_TRUE(create_vrx_temp(paths, prompts));
+    ASSERT_TRUE(create_vrx_sys_temp(paths, true, prompts));
+    umask(old_mask);
+    EXPECT_FALSE(fs::is_symlink(paths.temp_work()));
+    EXPECT_TRUE(fs::is_directory(paths.temp_work()));
+    EXPECT_EQ(root.read("elsewhere/keep.txt"), "someone else's");
+    for (const std::string& folder : {paths.temp_work(), paths.sys_work()}) {
+        EXPECT_EQ(fs::status(folder).permissions() & fs::perms::mask, fs::perms::owner_all)
+            << folder;
+    }
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(StartupTest, TheDataFileMadeFromTheTemplateIsTheOwnersAlone) {
+    install_template();
+    const mode_t old_mask = umask(022);
+    ASSERT_EQ(initapp_fromfx(paths, prompts), ContainerStart::opened);
+    umask(old_mask);
+    EXPECT_EQ(fs::status(paths.data_file()).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(UnableToWrite, NamesTheFile) {

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "../sys/noise.h"
 #include "../sys/temp_folder.h"
@@ -12,6 +13,7 @@
 
 namespace {
 
+using velmora::store::FxError;
 using velmora::testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -40,11 +42,15 @@ std::string plain_sqlite_database(const TempFolder& folder) {
 }
 
 void expect_refused_and_untouched(const TempFolder& folder, const std::string& bytes,
-                                  const std::string& label) {
+                                  const std::string& label,
+                                  std::optional<FxError> reason = std::nullopt) {
     SCOPED_TRACE(label);
     folder.write("victim.fx", bytes);
     const std::string path = folder.file("victim.fx");
     EXPECT_EQ(FX_Createoropenfx(path, password, 0, "", ""), 0);
+    if (reason) {
+        EXPECT_EQ(FX_Getlasterror(), *reason);
+    }
     EXPECT_EQ(FX_Directory_Getcount(), 0);
     EXPECT_EQ(FX_Directory_Changenodenametoindex("plumora_plan"), -1);
     EXPECT_EQ(FX_Addnode(0, ""), 0);
@@ -106,6 +112,50 @@ TEST(ForeignFiles, DamagedPagesInsideAContainerNeverCrash) {
     }
     store.close();
     EXPECT_FALSE(store.is_open());
+}
+
+// A page lost to a bad sector or a crashed disk: the file is refused as
+// damaged, before anything could be saved into the broken tree, and left
+// byte for byte as it was.
+TEST(DamagedContainers, AZeroedOrScrambledPageAnywhereIsRefusedAndLeftAsItWas) {
+    TempFolder folder;
+    const std::string container = sample_container(folder);
+    constexpr std::size_t page = 4096;
+    const std::size_t pages = container.size() / page;
+    ASSERT_GE(pages, 10u);
+    for (std::size_t number = 2; number <= pages; ++number) {
+        std::string damaged = container;
+        damaged.replace((number - 1) * page, page, std::string(page, '\0'));
+        expect_refused_and_untouched(folder, damaged, "page " + std::to_string(number) + " zeroed",
+                                     FxError::damaged);
+    }
+    for (std::size_t number : {std::size_t{2}, pages / 2, pages}) {
+        std::string damaged = container;
+        damaged.replace((number - 1) * page, page,
+                        velmora::testing::noise_bytes(page, static_cast<unsigned>(number)));
+        expect_refused_and_untouched(
+            folder, damaged, "page " + std::to_string(number) + " scrambled", FxError::damaged);
+    }
+}
+
+// The password verifier's round count comes from the file: a crafted count
+// must not make the open run for hours.
+TEST(DamagedContainers, AnIterationCountThisProgramNeverWritesIsRefused) {
+    TempFolder folder;
+    sample_container(folder);
+    for (const char* count : {"2000000000", "0", "-10000", "9999", "10001", "many"}) {
+        const std::string path = folder.file("crafted.fx");
+        fs::copy_file(folder.file("sample.fx"), path, fs::copy_options::overwrite_existing);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        const std::string update = std::string("UPDATE meta SET value = '") + count +
+                                   "' WHERE key = CAST('iterations' AS BLOB)";
+        ASSERT_EQ(sqlite3_exec(db, update.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_changes(db), 1);
+        sqlite3_close(db);
+        expect_refused_and_untouched(folder, folder.read("crafted.fx"),
+                                     std::string("iterations ") + count, FxError::damaged);
+    }
 }
 
 }  // namespace

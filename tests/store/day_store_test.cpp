@@ -20,6 +20,12 @@ protected:
     DayStore days{folder_.file("work")};
 };
 
+std::string note_of(DayStore& days, const std::string& key) {
+    std::string note;
+    EXPECT_EQ(days.load_note(key, note), velmora::store::FxError::none);
+    return note;
+}
+
 PlanGrid grid_of(std::initializer_list<PlanGrid::Row> rows) {
     PlanGrid grid;
     bool first = true;
@@ -81,13 +87,13 @@ TEST_F(DayStoreTest, NotesKeepTheirLinesAndBlankNotesAreDropped) {
     days.savedata2fx_note2(note, "20240104");
     EXPECT_EQ(get(index("plumora_note/20240104.txt")),
               "\xB5\xDA\xD2\xBB\xD0\xD0\r\n\xB5\xDA\xB6\xFE\xD0\xD0 \x95\x32\x82\x36\r\n");
-    EXPECT_EQ(days.load_note("20240104"), note);
+    EXPECT_EQ(note_of(days, "20240104"), note);
     put("plumora_note", "20240105.txt", "a\rb\nc\r\n");
-    EXPECT_EQ(days.load_note("20240105"), "a\nb\nc\n");
+    EXPECT_EQ(note_of(days, "20240105"), "a\nb\nc\n");
     days.savedata2fx_note2(" \n\t\n", "20240104");
     EXPECT_EQ(index("plumora_note/20240104.txt"), -1);
     days.savedata2fx_note2("x", "");
-    EXPECT_EQ(days.load_note(""), "");
+    EXPECT_EQ(note_of(days, ""), "");
 }
 
 }  // namespace

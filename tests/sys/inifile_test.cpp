@@ -129,6 +129,94 @@ TEST(IniRead, AnyBytesAreReadWithoutCrash) {
     EXPECT_EQ(IniDocument::from_bytes(std::string("\0\0[s]\0\n", 7)).read("s", "k", "d"), "d");
 }
 
+// Far more sections and lines than any real settings file, with the decoys
+// a lookup must step over: comments, repeated keys, a repeated section, the
+// same key name in every section and letter case that differs from the query.
+std::string many_sections(int sections) {
+    std::string bytes = "top=before any section\r\n";
+    for (int s = 0; s < sections; ++s) {
+        const std::string n = std::to_string(s);
+        bytes += (s % 2 ? "[sec" : "[SEC") + n + "]\r\n";
+        bytes += ";key" + n + "=comment\r\n";
+        bytes += "Key" + n + " = value" + n + "\r\n";
+        bytes += "key" + n + "=second\r\n";
+        for (int pad = 0; pad < 15; ++pad) bytes += "shared=" + n + "\r\n";
+        bytes += "\r\n";
+    }
+    return bytes + "[sec0]\r\nkey0=late\r\nonly_late=1\r\n";
+}
+
+void expect_every_key(const IniDocument& doc, int sections) {
+    for (int s = 0; s < sections; ++s) {
+        const std::string n = std::to_string(s);
+        ASSERT_EQ(doc.read("Sec" + n, "KEY" + n, "missing"), "value" + n);
+        ASSERT_EQ(doc.read("sec" + n, "shared", "missing"), n);
+        ASSERT_EQ(doc.read("sec" + n, "key" + std::to_string(s + 1), "none"), "none");
+    }
+}
+
+TEST(IniIndex, FindsEveryKeyOfALargeFileWithTheSameRulesAsASmallOne) {
+    const int sections = 1000;  // 20 lines each
+    const IniDocument doc = IniDocument::from_bytes(many_sections(sections));
+    expect_every_key(doc, sections);
+    EXPECT_EQ(doc.read("sec0", "only_late", "none"), "none");
+    EXPECT_EQ(doc.read("sec0", "top", "none"), "none");
+    EXPECT_TRUE(doc.has_section("SEC999"));
+    EXPECT_FALSE(doc.has_section("sec1000"));
+}
+
+TEST(IniIndex, WritesAfterLookupsEditTheRightBytes) {
+    const int sections = 1000;
+    const std::string original = many_sections(sections);
+    IniDocument doc = IniDocument::from_bytes(original);
+    expect_every_key(doc, sections);
+    const IniDocument before = doc;
+
+    doc.write("sec500", "key500", "changed");
+    std::string expected = original;
+    expected.replace(expected.find("Key500 = value500\r\n"), 17, "key500=changed");
+    EXPECT_EQ(doc.bytes(), expected);
+    EXPECT_EQ(doc.read("sec500", "key500", ""), "changed");
+    EXPECT_EQ(doc.read("sec999", "key999", ""), "value999");
+
+    doc.write("SEC500", "fresh", "1");
+    const std::size_t next_section = expected.find("[sec501]");
+    expected.insert(expected.rfind("shared=500\r\n", next_section) + 12, "fresh=1\r\n");
+    EXPECT_EQ(doc.bytes(), expected);
+    EXPECT_EQ(doc.read("sec500", "fresh", ""), "1");
+    EXPECT_EQ(doc.read("sec501", "fresh", "none"), "none");
+    EXPECT_EQ(doc.read("sec998", "key998", ""), "value998");
+
+    // A copy made before the writes still answers from its own bytes.
+    expect_every_key(before, sections);
+    EXPECT_EQ(before.bytes(), original);
+}
+
+TEST(IniLoad, AFileOverTheLimitIsIgnoredWithADiagnostic) {
+    TempFolder folder;
+    const std::string path = folder.file("big.kxi");
+    const std::string head = "[s]\r\nk=v\r\n";
+    folder.write("big.kxi", head + std::string(settings_read_limit - head.size(), ';'));
+    EXPECT_EQ(IniDocument::load(path).read("s", "k", ""), "v");
+
+    folder.write("big.kxi", head + std::string(settings_read_limit - head.size() + 1, ';'));
+    ::testing::internal::CaptureStderr();
+    const IniDocument doc = IniDocument::load(path);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "velmora: " + path + " is larger than 16 MiB; ignored\n");
+    EXPECT_TRUE(doc.bytes().empty());
+}
+
+TEST(IniLoad, AFolderIsIgnoredWithADiagnosticAndAMissingFileSilently) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path() / "settings.kxi");
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(IniDocument::load(folder.file("settings.kxi")).bytes().empty());
+    EXPECT_TRUE(IniDocument::load(folder.file("missing.kxi")).bytes().empty());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "velmora: " + folder.file("settings.kxi") + " is not a regular file; ignored\n");
+}
+
 TEST(ProfileInt, DecimalHexAndFallbacks) {
     EXPECT_EQ(parse_profile_int("255", 0), 255);
     EXPECT_EQ(parse_profile_int("-1", 0), -1);

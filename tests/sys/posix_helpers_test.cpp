@@ -1,11 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -41,6 +45,66 @@ private:
     const char* name_;
     std::optional<std::string> old_;
 };
+
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : old_(umask(mask)) {}
+    ~ScopedUmask() { umask(old_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t old_;
+};
+
+// Caps the size of the files this process writes, so a write fails part-way
+// even for root.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_limit_);
+        struct rlimit small = old_limit_;
+        small.rlim_cur = bytes;
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~ScopedFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_limit_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    struct rlimit old_limit_ {};
+    void (*old_handler_)(int) = SIG_DFL;
+};
+
+mode_t mode_of(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+ReadFailure failure_reading(const std::string& path, std::size_t max_bytes = default_read_limit) {
+    ReadFailure failure = ReadFailure::none;
+    EXPECT_FALSE(read_file(path, max_bytes, &failure).has_value()) << path;
+    return failure;
+}
+
+// The errno a refused write leaves behind, or 0 when the write went through.
+int errno_of_write(const std::string& path, std::string_view content) {
+    errno = 0;
+    return write_file_atomic(path, content) ? 0 : errno;
+}
+
+void bind_socket(int fd, const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+}
 
 TEST(ProgramDir, IsTheFolderOfTheRunningTestProgram) {
     std::string dir = program_dir();
@@ -202,20 +266,133 @@ TEST(AtomicWrite, AFailedWriteKeepsTheOldFileWhole) {
     const std::string path = folder.file("s.kxi");
     ASSERT_TRUE(velmora::ini::write_profile_string(path, "option", "k", "old"));
     const std::string before = folder.read("s.kxi");
-    // A file-size limit makes the write fail part-way, even for root.
-    struct rlimit old_limit {};
-    getrlimit(RLIMIT_FSIZE, &old_limit);
-    struct rlimit small = old_limit;
-    small.rlim_cur = 4096;
-    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    bool written = velmora::ini::write_profile_strings(
-        path, "option", {{"k", "new"}, {"pad", std::string(100000, 'p')}});
-    setrlimit(RLIMIT_FSIZE, &old_limit);
-    std::signal(SIGXFSZ, old_handler);
+    bool written = true;
+    {
+        ScopedFileSizeLimit limit(4096);
+        written = velmora::ini::write_profile_strings(
+            path, "option", {{"k", "new"}, {"pad", std::string(100000, 'p')}});
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(folder.read("s.kxi"), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+TEST(AtomicWrite, ErrnoTellsWhyAWriteWasRefused) {
+    TempFolder folder;
+    fs::create_directory(folder.path() / "taken");
+    EXPECT_EQ(errno_of_write(folder.file("missing") + "/s.kxi", "x"), ENOENT);
+    EXPECT_EQ(errno_of_write(folder.file("taken"), "x"), EISDIR);
+    {
+        ScopedFileSizeLimit limit(4096);
+        EXPECT_EQ(errno_of_write(folder.file("big"), std::string(100000, 'b')), EFBIG);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+TEST(AtomicWrite, ErrnoIsEaccesInAFolderWithoutWriteRights) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    TempFolder folder;
+    const fs::path locked = folder.path() / "locked";
+    fs::create_directory(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec,
+                    fs::perm_options::replace);
+    EXPECT_EQ(errno_of_write((locked / "s.kxi").string(), "x"), EACCES);
+}
+
+TEST(FileModes, ANewFileIsTheOwnersAloneWhateverTheUmask) {
+    TempFolder folder;
+    for (mode_t mask : {mode_t{022}, mode_t{0277}}) {
+        ScopedUmask scoped(mask);
+        const std::string path = folder.file("new-" + std::to_string(mask));
+        ASSERT_TRUE(write_file_atomic(path, "x"));
+        EXPECT_EQ(mode_of(path), 0600u) << "umask " << std::oct << mask;
+    }
+}
+
+TEST(FileModes, ARewriteKeepsThePermissionsOfTheFileItReplaces) {
+    TempFolder folder;
+    ScopedUmask scoped(077);
+    for (mode_t mode : {mode_t{0644}, mode_t{0640}, mode_t{0604}}) {
+        const std::string name = "old-" + std::to_string(mode);
+        folder.write(name, "old");
+        ASSERT_EQ(chmod(folder.file(name).c_str(), mode), 0);
+        ASSERT_TRUE(write_file_atomic(folder.file(name), "new"));
+        EXPECT_EQ(mode_of(folder.file(name)), mode) << std::oct << mode;
+        EXPECT_EQ(folder.read(name), "new");
+    }
+}
+
+TEST(FileModes, MakeFolderGivesExactly0700WhateverTheUmask) {
+    TempFolder folder;
+    for (mode_t mask : {mode_t{022}, mode_t{0277}}) {
+        ScopedUmask scoped(mask);
+        const std::string path = folder.file("dir-" + std::to_string(mask));
+        ASSERT_TRUE(make_folder(path));
+        EXPECT_EQ(mode_of(path), 0700u) << "umask " << std::oct << mask;
+        EXPECT_FALSE(make_folder(path));
+    }
+}
+
+TEST(ReadFile, RefusesFifosDevicesAndSocketsWithoutReading) {
+    TempFolder folder;
+    // Nobody ever writes to the FIFO: a blocking open or read would hang here.
+    ASSERT_EQ(mkfifo(folder.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(failure_reading(folder.file("fifo")), ReadFailure::not_regular);
+    // Endless: only a refusal before the first read keeps this test short.
+    fs::create_symlink("/dev/zero", folder.path() / "zero");
+    EXPECT_EQ(failure_reading(folder.file("zero")), ReadFailure::not_regular);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    bind_socket(fd, folder.file("sock"));
+    EXPECT_EQ(failure_reading(folder.file("sock")), ReadFailure::not_regular);
+    close(fd);
+}
+
+TEST(ReadFile, FollowsALinkToARegularFile) {
+    TempFolder folder;
+    folder.write("real.txt", "content");
+    fs::create_symlink(folder.path() / "real.txt", folder.path() / "link.txt");
+    EXPECT_EQ(read_file(folder.file("link.txt")), "content");
+}
+
+TEST(ReadFile, StopsAtTheLimitWhenTheFileHoldsMoreThanItsStatedSize) {
+    // The kernel states a size of 0 for this file and then delivers text.
+    const std::string status = "/proc/self/status";
+    struct stat info {};
+    ASSERT_EQ(stat(status.c_str(), &info), 0);
+    ASSERT_EQ(info.st_size, 0);
+    EXPECT_EQ(failure_reading(status, 16), ReadFailure::too_large);
+    EXPECT_THAT(read_file(status).value_or(""), ::testing::HasSubstr("Pid:"));
+}
+
+TEST(IniLoad, AFifoOrADeviceLinkGivesAnEmptyDocument) {
+    TempFolder folder;
+    const std::string fifo = folder.file("fifo.kxi");
+    const std::string zero = folder.file("zero.kxi");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", zero);
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(velmora::ini::IniDocument::load(fifo).bytes().empty());
+    EXPECT_TRUE(velmora::ini::IniDocument::load(zero).bytes().empty());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "velmora: " + fifo + " is not a regular file; ignored\n" + "velmora: " + zero +
+                  " is not a regular file; ignored\n");
+}
+
+TEST(RenameNoReplace, RefusesADanglingLinkAndLeavesItInPlace) {
+    TempFolder folder;
+    folder.write("new.txt", "new");
+    const fs::path link = folder.path() / "link";
+    fs::create_symlink(folder.path() / "nowhere", link);
+    errno = 0;
+    const bool moved = rename_no_replace(folder.file("new.txt"), link.string());
+    const int error = errno;
+    EXPECT_FALSE(moved);
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), folder.path() / "nowhere");
+    EXPECT_FALSE(fs::exists(folder.path() / "nowhere"));
+    EXPECT_EQ(folder.read("new.txt"), "new");
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "sys/atomicfile.h"
 #include "sys/platform.h"
 #include "sys/sysutil.h"
+#include "sys/win32/wide.h"
 #include "temp_folder.h"
 
 using namespace velmora::sys;
@@ -406,6 +407,21 @@ TEST(AtomicWrite, ARefusedReplacementLeavesNoTemporaryFileBehind) {
     EXPECT_EQ(entry_count(folder.path()), 1u);
     EXPECT_FALSE(write_file_atomic(folder.file("missing\\s.kxi"), "x"));
     EXPECT_EQ(entry_count(folder.path()), 1u);
+}
+
+TEST(ReadFile, RefusesPipesAndDevicesWithoutWaiting) {
+    // Nobody ever writes into the pipe: a read of it would wait for ever.
+    const std::string name =
+        "\\\\.\\pipe\\velmora-read-test-" + std::to_string(GetCurrentProcessId());
+    HANDLE pipe = CreateNamedPipeW(win32::to_wide(name).c_str(), PIPE_ACCESS_OUTBOUND,
+                                   PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    ReadFailure failure = ReadFailure::none;
+    EXPECT_FALSE(read_file(name, default_read_limit, &failure).has_value());
+    EXPECT_EQ(failure, ReadFailure::not_regular);
+    CloseHandle(pipe);
+    EXPECT_FALSE(read_file("NUL", default_read_limit, &failure).has_value());
+    EXPECT_EQ(failure, ReadFailure::not_regular);
 }
 
 TEST(Files, ExistenceTellsFilesFromFoldersAndNamesAreUtf8) {

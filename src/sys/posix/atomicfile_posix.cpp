@@ -2,7 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <random>
 
 #include "sys/atomicfile.h"
@@ -15,6 +18,7 @@ bool write_all(int fd, std::string_view content) {
     while (!content.empty()) {
         ssize_t written = write(fd, content.data(), content.size());
         if (written < 0 && errno == EINTR) continue;
+        if (written == 0) errno = EIO;
         if (written <= 0) return false;
         content.remove_prefix(static_cast<std::size_t>(written));
     }
@@ -40,39 +44,106 @@ std::string temporary_sibling(const std::string& path) {
     return path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(random() % 1000000007);
 }
 
-}  // namespace
+ReadFailure failure_of_open(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return ReadFailure::missing;
+        // What a socket, or a device with nothing behind it, answers.
+        case ENXIO: return ReadFailure::not_regular;
+        default: return ReadFailure::io_error;
+    }
+}
 
-std::optional<std::string> read_file(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string content;
+// Stops one byte past the limit: that byte is enough to know the file is
+// too large, and a file that grows while it is read never ends otherwise.
+ReadFailure read_up_to(int fd, std::size_t max_bytes, std::string& content) {
+    const std::size_t cap = max_bytes == SIZE_MAX ? max_bytes : max_bytes + 1;
     char buffer[65536];
-    for (;;) {
-        ssize_t got = read(fd, buffer, sizeof buffer);
+    while (content.size() < cap) {
+        const std::size_t wanted = std::min(sizeof buffer, cap - content.size());
+        const ssize_t got = read(fd, buffer, wanted);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            close(fd);
-            return std::nullopt;
-        }
-        if (got == 0) break;
+        if (got < 0) return ReadFailure::io_error;
+        if (got == 0) return ReadFailure::none;
         content.append(buffer, static_cast<std::size_t>(got));
     }
+    return ReadFailure::too_large;
+}
+
+ReadFailure read_regular(int fd, std::size_t max_bytes, std::string& content) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0) return ReadFailure::io_error;
+    if (!S_ISREG(info.st_mode)) return ReadFailure::not_regular;
+    if (static_cast<std::uintmax_t>(info.st_size) > max_bytes) return ReadFailure::too_large;
+    // Non-blocking mode only served the open; a regular file is read plainly.
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return ReadFailure::io_error;
+    content.reserve(static_cast<std::size_t>(info.st_size));
+    return read_up_to(fd, max_bytes, content);
+}
+
+// The permission bits of the file being replaced, so a rewrite never widens
+// or narrows who may read it; a new file is its owner's alone. Set-id bits
+// are not carried over to content this program wrote.
+mode_t mode_for(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 0777;
+    return 0600;
+}
+
+// Removes what a failed write left behind; errno still tells the caller why
+// the write failed, not how the clean-up went.
+bool discard(const std::string& temporary, int fd) {
+    const int error = errno;
+    if (fd >= 0) close(fd);
+    unlink(temporary.c_str());
+    errno = error;
+    return false;
+}
+
+// A hard link fails on any entry already at `to`, a dangling link included,
+// which makes it an exclusive rename where the file system has no such call.
+bool link_then_unlink(const std::string& from, const std::string& to) {
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    if (unlink(from.c_str()) == 0) return true;
+    const int error = errno;
+    unlink(to.c_str());
+    errno = error;
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::string> read_file(const std::string& path, std::size_t max_bytes,
+                                     ReadFailure* failure) {
+    ReadFailure unused = ReadFailure::none;
+    ReadFailure& why = failure ? *failure : unused;
+    // Non-blocking, so opening a FIFO never waits for a writer to appear.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        why = failure_of_open(errno);
+        return std::nullopt;
+    }
+    std::string content;
+    why = read_regular(fd, max_bytes, content);
     close(fd);
+    if (why != ReadFailure::none) return std::nullopt;
     return content;
 }
 
 bool write_file_atomic(const std::string& path, std::string_view content, bool durable) {
-    std::string temporary = temporary_sibling(path);
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const std::string temporary = temporary_sibling(path);
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    bool ok = write_all(fd, content) && (!durable || fsync(fd) == 0);
-    ok = close(fd) == 0 && ok;
-    if (ok && rename(temporary.c_str(), path.c_str()) == 0) {
-        if (durable) sync_folder(folder_of(path));
-        return true;
+    // Through the descriptor, so the umask has no say in the final bits.
+    if (fchmod(fd, mode_for(path)) != 0 || !write_all(fd, content) || (durable && fsync(fd) != 0)) {
+        return discard(temporary, fd);
     }
-    unlink(temporary.c_str());
-    return false;
+    if (close(fd) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
+        return discard(temporary, -1);
+    }
+    if (durable) sync_folder(folder_of(path));
+    return true;
 }
 
 bool file_exists(const std::string& path) {
@@ -90,7 +161,24 @@ bool remove_file(const std::string& path) {
 }
 
 bool make_folder(const std::string& path) {
-    return mkdir(path.c_str(), 0755) == 0;
+    if (mkdir(path.c_str(), 0700) != 0) return false;
+    // The umask may have taken bits away from mkdir's mode.
+    if (chmod(path.c_str(), 0700) == 0) return true;
+    const int error = errno;
+    rmdir(path.c_str());
+    errno = error;
+    return false;
+}
+
+bool rename_no_replace(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    // Only a kernel or file system without the call goes on to the fallback.
+    if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+    return link_then_unlink(from, to);
 }
 
 }  // namespace velmora::sys

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 
 #include "sys/atomicfile.h"
 #include "sys/win32/wide.h"
@@ -49,14 +50,50 @@ bool write_all(HANDLE file, std::string_view content) {
     return true;
 }
 
-bool read_all(HANDLE file, std::string& content) {
+// Stops one byte past the limit: that byte is enough to know the file is
+// too large, and a file that grows while it is read never ends otherwise.
+ReadFailure read_up_to(HANDLE file, std::size_t max_bytes, std::string& content) {
+    const std::size_t cap = max_bytes == SIZE_MAX ? max_bytes : max_bytes + 1;
     char buffer[65536];
-    for (;;) {
+    while (content.size() < cap) {
+        const DWORD wanted = static_cast<DWORD>(std::min(sizeof buffer, cap - content.size()));
         DWORD got = 0;
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return false;
-        if (got == 0) return true;
+        if (!ReadFile(file, buffer, wanted, &got, nullptr)) return ReadFailure::io_error;
+        if (got == 0) return ReadFailure::none;
         content.append(buffer, got);
     }
+    return ReadFailure::too_large;
+}
+
+ReadFailure failure_of_open(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME: return ReadFailure::missing;
+        default: return ReadFailure::io_error;
+    }
+}
+
+// Disk files only: a pipe, a console or a device never reaches ReadFile.
+ReadFailure read_regular(HANDLE file, std::size_t max_bytes, std::string& content) {
+    if (GetFileType(file) != FILE_TYPE_DISK) return ReadFailure::not_regular;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return ReadFailure::io_error;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return ReadFailure::not_regular;
+    const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    if (size > max_bytes) return ReadFailure::too_large;
+    content.reserve(static_cast<std::size_t>(size));
+    return read_up_to(file, max_bytes, content);
+}
+
+// Removes what a failed write left behind; GetLastError still tells the
+// caller why the write failed, not how the clean-up went.
+bool discard(FileHandle& file, const std::wstring& temporary) {
+    const DWORD error = GetLastError();
+    file.close();
+    DeleteFileW(temporary.c_str());
+    SetLastError(error);
+    return false;
 }
 
 // A name beside the target that no other writer, in this process or another,
@@ -73,17 +110,22 @@ DWORD attributes_of(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> read_file(const std::string& path) {
+std::optional<std::string> read_file(const std::string& path, std::size_t max_bytes,
+                                     ReadFailure* failure) {
+    ReadFailure unused = ReadFailure::none;
+    ReadFailure& why = failure ? *failure : unused;
+    // Backup semantics let a folder open too, so it is told apart from a
+    // file that is missing or locked.
     FileHandle file(CreateFileW(to_wide(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return std::nullopt;
-    std::string content;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
-        content.reserve(static_cast<std::size_t>(size.QuadPart));
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) {
+        why = failure_of_open(GetLastError());
+        return std::nullopt;
     }
-    if (!read_all(file.get(), content)) return std::nullopt;
+    std::string content;
+    why = read_regular(file.get(), max_bytes, content);
+    if (why != ReadFailure::none) return std::nullopt;
     return content;
 }
 
@@ -92,14 +134,14 @@ bool write_file_atomic(const std::string& path, std::string_view content, bool d
     FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
-    bool ok = write_all(file.get(), content) && (!durable || FlushFileBuffers(file.get()));
-    ok = file.close() && ok;
-    if (ok && MoveFileExW(temporary.c_str(), to_wide(path).c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
+    if (!write_all(file.get(), content) || (durable && !FlushFileBuffers(file.get()))) {
+        return discard(file, temporary);
     }
-    DeleteFileW(temporary.c_str());
-    return false;
+    if (!file.close() || !MoveFileExW(temporary.c_str(), to_wide(path).c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return discard(file, temporary);
+    }
+    return true;
 }
 
 bool file_exists(const std::string& path) {
@@ -118,6 +160,11 @@ bool remove_file(const std::string& path) {
 
 bool make_folder(const std::string& path) {
     return CreateDirectoryW(to_wide(path).c_str(), nullptr) != 0;
+}
+
+// Without MOVEFILE_REPLACE_EXISTING the move fails on any entry at `to`.
+bool rename_no_replace(const std::string& from, const std::string& to) {
+    return MoveFileExW(to_wide(from).c_str(), to_wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 }  // namespace velmora::sys

@@ -1,0 +1,151 @@
+// The main window on a disk that fills up: a failed save keeps what was
+// typed on screen and says so once; a day that cannot be read says so and
+// takes no edits.
+#include <gmock/gmock.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <functional>
+
+#include "../sys/small_disk.h"
+#include "main_window_fixture.h"
+#include "notes/ufrm_noteedit.h"
+#include "plans/ufrm_plan.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using velmora::notes::Tfrm_noteedit;
+using velmora::plans::Tfrm_plan;
+using velmora::store::FxError;
+
+class FullDiskPageTest : public velmora::testing::MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        disk = std::make_unique<velmora::testing::SmallDisk>(root.file("prog/zenqplumora"));
+        if (!disk->mounted()) GTEST_SKIP() << "mounting a test file system needs root";
+    }
+    void TearDown() override {
+        MainWindowFixture::TearDown();
+        disk.reset();
+    }
+    // Adds a plan through the plan dialog, as the user does.
+    void type_plan(const QString& text) {
+        QTimer::singleShot(0, [text] {
+            auto* dialog = qobject_cast<Tfrm_plan*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->Memo1->setPlainText(text);
+            dialog->Button1Click();
+        });
+        window->bt_plan_addClick();
+    }
+    std::string stored_task(const std::string& key) {
+        velmora::store::PlanGrid grid;
+        EXPECT_EQ(window->day_store().load_schedule(grid, key), FxError::none);
+        return grid.row(1)[2];
+    }
+    QLabel* plans_unavailable() const { return window->findChild<QLabel*>("plans_unavailable"); }
+
+    std::unique_ptr<velmora::testing::SmallDisk> disk;
+};
+
+TEST_F(FullDiskPageTest, AFailedPlanSaveKeepsTheDayAndItsPlansOnScreen) {
+    type_plan("交报告");
+    disk->fill();
+    window->CnDayMouseDown(10);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_THAT(prompts.shown[0], HasSubstr("2026-12-09的计划没有保存：磁盘空间已满"));
+    EXPECT_EQ(window->daykey(), "20261209");
+    EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "交报告");
+    EXPECT_TRUE(window->day_store().plan_dirty);
+
+    disk->free_space();
+    window->CnDayMouseDown(10);
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(window->daykey(), "20261210");
+    EXPECT_EQ(stored_task("20261209"), "交报告");
+}
+
+TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {
+    window->day_store().plan_dirty = true;
+    velmora::store::PlanGrid stored;
+    stored.row(1) = {"B", "进行中", "已存的计划"};
+    ASSERT_EQ(window->day_store().savedata2fx_schedule2(stored, "20261210"), FxError::none);
+    ASSERT_EQ(window->day_store().savedata2fx_note2("已存的便笺", "20261210"), FxError::none);
+    disk->fill();
+    window->CnDayMouseDown(10);
+    EXPECT_TRUE(plans_unavailable()->isVisibleTo(window.get()));
+    EXPECT_THAT(plans_unavailable()->text().toStdString(), HasSubstr("无法读取2026-12-10的计划"));
+    for (QWidget* control :
+         {static_cast<QWidget*>(window->sg_mon_log), static_cast<QWidget*>(window->bt_plan_add),
+          static_cast<QWidget*>(window->bt_plan_edit), static_cast<QWidget*>(window->Button2),
+          static_cast<QWidget*>(window->Button1)}) {
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    }
+    EXPECT_THAT(window->Memo_note->placeholderText().toStdString(),
+                HasSubstr("无法读取2026-12-10的便笺"));
+
+    disk->free_space();
+    window->CnDayMouseDown(10);
+    EXPECT_FALSE(plans_unavailable()->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->bt_plan_add->isEnabled());
+    EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "已存的计划");
+    EXPECT_EQ(window->Memo_note->toPlainText(), "已存的便笺");
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+void when_editor_opens(std::function<void(Tfrm_noteedit&)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* editor = qobject_cast<Tfrm_noteedit*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        answer(*editor);
+    });
+}
+
+TEST_F(FullDiskPageTest, ANoteThatCannotBeSavedGoesBackIntoTheEditor) {
+    disk->fill();
+    int editors = 0;
+    when_editor_opens([&](Tfrm_noteedit& first) {
+        ++editors;
+        first.Memo1->setPlainText("长长的一段便笺");
+        when_editor_opens([&](Tfrm_noteedit& second) {
+            ++editors;
+            EXPECT_EQ(second.Memo1->toPlainText(), "长长的一段便笺");
+            disk->free_space();
+            second.Button1Click();
+        });
+        first.Button1Click();
+    });
+    window->Memo_noteDblClick();
+    EXPECT_EQ(editors, 2);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_THAT(prompts.shown[0], HasSubstr("2026-12-09的便笺没有保存"));
+    EXPECT_EQ(window->Memo_note->toPlainText(), "长长的一段便笺");
+    std::string note;
+    EXPECT_EQ(window->day_store().load_note("20261209", note), FxError::none);
+    EXPECT_EQ(note, "长长的一段便笺");
+}
+
+TEST_F(FullDiskPageTest, ClosingWithPlansThatCannotBeSavedAsksOnceAndMayStay) {
+    type_plan("别丢");
+    disk->fill();
+    prompts.answers = {false};
+    window->close();
+    EXPECT_FALSE(window->close_sequence_done());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_THAT(prompts.shown[0], HasSubstr("仍要退出吗"));
+    EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "别丢");
+
+    prompts.answers = {true};
+    window->close();
+    EXPECT_TRUE(window->close_sequence_done());
+    EXPECT_EQ(prompts.shown.size(), 2u);  // the question, and nothing more
+}
+
+}  // namespace
