@@ -14,8 +14,13 @@
 
 #include "../sys/small_disk.h"
 #include "main_window_fixture.h"
+#include "notes/ufrm_note_manage.h"
 #include "notes/ufrm_noteedit.h"
 #include "plans/ufrm_plan.h"
+#include "plans/ufrm_schedule_manage.h"
+
+#include <QButtonGroup>
+#include <QTreeWidget>
 
 namespace {
 
@@ -146,6 +151,76 @@ TEST_F(FullDiskPageTest, ClosingWithPlansThatCannotBeSavedAsksOnceAndMayStay) {
     window->close();
     EXPECT_TRUE(window->close_sequence_done());
     EXPECT_EQ(prompts.shown.size(), 2u);  // the question, and nothing more
+}
+
+// The managers: a day whose edits cannot be saved stays selected, with the
+// edits on screen, and "关闭" does not close over them.
+TEST_F(FullDiskPageTest, ThePlanManagerStaysOnADayItCouldNotSave) {
+    window->day_store().plan_dirty = true;
+    for (const char* key : {"20261201", "20261202"}) {
+        velmora::store::PlanGrid grid;
+        grid.row(1) = {"A", "进行中", key};
+        ASSERT_EQ(window->day_store().savedata2fx_schedule2(grid, key), FxError::none);
+    }
+    std::string manage_daykey;
+    velmora::plans::Tfrm_schedule_manage manager(
+        window.get(), window->day_store(), prompts,
+        [this](const velmora::store::PlanGrid& grid, const std::string& key) {
+            if (!window->day_store().plan_dirty) return FxError::none;
+            return window->day_store().savedata2fx_schedule2(grid, key);
+        },
+        manage_daykey);
+    QTreeWidgetItem* month = manager.RzTreeView1->topLevelItem(0)->child(0);
+    manager.RzTreeView1->setCurrentItem(month->child(0));
+    manager.RadioGroup1->button(1)->setChecked(true);
+    manager.RadioGroup2->button(0)->setChecked(true);
+    manager.Memo1->setPlainText("新任务");
+    manager.bt_addClick();
+    disk->fill();
+    manager.RzTreeView1->setCurrentItem(month->child(1));
+    EXPECT_EQ(manager.RzTreeView1->currentItem(), month->child(0));
+    EXPECT_EQ(manage_daykey, "20261201");
+    EXPECT_EQ(manager.grid().row_count(), 3);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_THAT(prompts.shown[0], HasSubstr("2026-12-01的计划没有保存"));
+    manager.accept();
+    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_NE(manager.result(), QDialog::Accepted);
+
+    disk->free_space();
+    manager.accept();
+    EXPECT_EQ(manager.result(), QDialog::Accepted);
+    velmora::store::PlanGrid stored;
+    EXPECT_EQ(window->day_store().load_schedule(stored, "20261201"), FxError::none);
+    EXPECT_EQ(stored.row(2)[2], "新任务");
+}
+
+TEST_F(FullDiskPageTest, TheNoteManagerStaysOnANoteItCouldNotSave) {
+    ASSERT_EQ(window->day_store().savedata2fx_note2("一日", "20261201"), FxError::none);
+    ASSERT_EQ(window->day_store().savedata2fx_note2("二日", "20261202"), FxError::none);
+    velmora::notes::Tfrm_note_manage manager(
+        window.get(), window->day_store(), prompts,
+        [this](const std::string& note, const std::string& key) {
+            return window->day_store().savedata2fx_note2(note, key);
+        });
+    QTreeWidgetItem* month = manager.RzTreeView1->topLevelItem(0)->child(0);
+    manager.RzTreeView1->setCurrentItem(month->child(0));
+    manager.Memo1->setPlainText("一日，改过");
+    disk->fill();
+    manager.RzTreeView1->setCurrentItem(month->child(1));
+    EXPECT_EQ(manager.RzTreeView1->currentItem(), month->child(0));
+    EXPECT_EQ(manager.Memo1->toPlainText(), "一日，改过");
+    manager.Button1Click();
+    EXPECT_NE(manager.result(), QDialog::Accepted);
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_THAT(prompts.shown[1], HasSubstr("2026-12-01的便笺没有保存"));
+
+    disk->free_space();
+    manager.Button1Click();
+    EXPECT_EQ(manager.result(), QDialog::Accepted);
+    std::string note;
+    EXPECT_EQ(window->day_store().load_note("20261201", note), FxError::none);
+    EXPECT_EQ(note, "一日，改过");
 }
 
 }  // namespace

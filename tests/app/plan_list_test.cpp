@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "../store/store_fixture.h"
+#include "../sys/small_disk.h"
 #include "plans/plan_list.h"
 
 using namespace velmora::plans;
@@ -88,6 +89,27 @@ TEST_F(PlanMoveStore, AMovedTaskBecomesTheTargetDaysLastTaskAndKeepsTheShownDayD
     append_to_day(days, "20261211", {"B", doing, "new day"});
     days.load_schedule(loaded, "20261211");
     EXPECT_EQ(loaded.row(1)[2], "new day");
+}
+
+// A target day whose plans cannot be read is not replaced by the moved
+// task alone; the user is told, and neither day changes.
+TEST_F(PlanMoveStore, ATaskIsNotMovedOntoADayThatCannotBeRead) {
+    velmora::testing::SmallDisk disk(folder_.file("work"));
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a test file system needs root";
+    velmora::store::DayStore days(folder_.file("work"));
+    PlanGrid target;
+    add_task(target, "20existing");
+    ASSERT_EQ(days.savedata2fx_schedule2(target, "20261210"), velmora::store::FxError::none);
+    disk.fill();
+    EXPECT_EQ(append_to_day(days, "20261210", {"A", doing, "moved"}),
+              velmora::store::FxError::disk_full);
+    EXPECT_EQ(task_not_moved_message("20261210", velmora::store::FxError::disk_full),
+              "任务没有移到2026-12-10：磁盘空间已满。两天的计划都没有改动。");
+    disk.free_space();
+    PlanGrid loaded;
+    ASSERT_EQ(days.load_schedule(loaded, "20261210"), velmora::store::FxError::none);
+    EXPECT_EQ(loaded.row_count(), 2);
+    EXPECT_EQ(loaded.row(1)[2], "existing");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "calendar/ufrm_datehint.h"
 #include "store/store_fixture.h"
 #include "sys/clock.h"
+#include "sys/small_disk.h"
 #include "sys/textcodec.h"
 
 namespace velmora::calendar {
@@ -142,6 +143,35 @@ TEST_F(AnniversaryStore, BadLinesSurviveTheDialog) {
     }
     EXPECT_EQ(stored(),
               to_gb18030("02025-02-1003开启生日\r\n02025-13-4003开启坏日期\r\n") + "0\xff\xfe\r\n");
+}
+
+// A list that cannot be read is not shown as an empty one that a confirm
+// would then store; a list that cannot be saved keeps the dialog open.
+TEST_F(AnniversaryStore, AFullDiskNeitherHidesNorLosesTheList) {
+    const std::string before = to_gb18030("02025-02-1003开启生日\r\n");
+    put("plumora_files", "datehint.txt", before);
+    testing::SmallDisk disk(temp_work_);
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a test file system needs root";
+    disk.fill();
+    {
+        Tfrm_datehint dialog(prompts_, temp_work_, clock_);
+        EXPECT_EQ(dialog.load_error, store::FxError::disk_full);
+    }
+    datehint_show(nullptr, prompts_, temp_work_, clock_);  // tells why and opens nothing
+    EXPECT_EQ(prompts_.shown,
+              std::vector<std::string>{anniversaries_unreadable(store::FxError::disk_full)});
+
+    disk.free_space();
+    Tfrm_datehint dialog(prompts_, temp_work_, clock_);
+    ASSERT_EQ(dialog.load_error, store::FxError::none);
+    add(dialog, QDate(2025, 5, 1), 1, "劳动");
+    disk.fill();
+    dialog.btn_ok->click();
+    EXPECT_EQ(prompts_.shown.back(), anniversaries_not_saved(store::FxError::disk_full));
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.entries().size(), 2u);
+    disk.free_space();
+    EXPECT_EQ(stored(), before);
 }
 
 }  // namespace

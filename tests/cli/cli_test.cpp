@@ -114,6 +114,20 @@ TEST_F(CliData, PlansNoteAndListingFromTheContainerWhichStaysUntouched) {
     EXPECT_EQ(read_container(), before);
 }
 
+// A page lost inside the item table: the listing is refused, not printed
+// with items silently missing.
+TEST_F(CliData, ADamagedContainerIsAnErrorThatChangesNothing) {
+    std::string bytes = read_container();
+    ASSERT_GE(bytes.size(), 3 * 4096u);
+    bytes.replace(2 * 4096, 4096, std::string(4096, '\0'));
+    folder_.write("zenqdata.fx", bytes);
+    const Result listing = cli({"--data", dir_, "ls"});
+    EXPECT_EQ(listing.status, 2);
+    EXPECT_TRUE(listing.out.empty());
+    EXPECT_NE(listing.err.find("it is damaged"), std::string::npos) << listing.err;
+    EXPECT_EQ(read_container(), bytes);
+}
+
 TEST_F(CliData, MissingForeignOrBusyContainerIsAnErrorThatChangesNothing) {
     testing::TempFolder empty;
     const Result missing = cli({"--data", empty.path().string(), "ls"});
