@@ -460,6 +460,7 @@ bool TFRM_Date::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFRM_Date::Memo_noteDblClick() {
+    if (!Button1->isEnabled()) return;  // the stored note could not be read
     const calendar::Date day = calendar::clamp_date(cur_year_, cur_month_, cur_day_);
     const QString date_text =
         QString::fromStdString(calendar::day_key(day)).insert(6, '-').insert(4, '-');

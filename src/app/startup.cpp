@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #ifndef _WIN32
@@ -37,14 +38,22 @@ bool claim_private_folder(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0 || info.st_uid != ::geteuid()) {
         sys::diagnostic("working folder " + path + " belongs to another user; not used");
+        errno = 0;  // not a matter of rights on the program folder
         return false;
     }
-    if ((info.st_mode & 07777) != 0700 && ::chmod(path.c_str(), 0700) != 0) return false;
+    // A folder that cannot take the mode (a read-only disk) is still used:
+    // nothing can be staged in it anyway, and the open of the data file
+    // beside it then says what is wrong.
+    if ((info.st_mode & 07777) != 0700 && ::chmod(path.c_str(), 0700) != 0) {
+        sys::diagnostic("working folder " + path + " keeps its mode: " + std::strerror(errno));
+    }
 #endif
     return true;
 }
 
+// After a failure errno tells why, or is 0 when no system call refused.
 bool prepare_folder(const std::string& path) {
+    errno = 0;
     if (!claim_private_folder(path)) return false;
     sys::empty_folder(path);
     return sys::folder_exists(path);
@@ -95,9 +104,18 @@ std::string unable_to_write(const std::string& path) {
     return message;
 }
 
+// The temporary working folder lives beside the data file: when the
+// program folder refuses it, the user is told that, not merely that a
+// folder could not be made.
 bool create_vrx_temp(const AppPaths& paths, sys::Prompts& prompts) {
     if (prepare_folder(paths.temp_work())) return true;
-    prompts.inform(messages::temp_folder_failed);
+    const store::FxError why = store::classify_errno(errno);
+    const bool refused = why == store::FxError::not_writable || why == store::FxError::read_only_fs;
+    prompts.inform(refused ? container_message(why == store::FxError::not_writable
+                                                   ? store::FxError::folder_not_writable
+                                                   : why,
+                                               paths)
+                           : messages::temp_folder_failed);
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "../sys/small_disk.h"
 #include "../sys/temp_folder.h"
 #include "app/startup.h"
 #include "recording_prompts.h"
@@ -152,6 +153,30 @@ TEST_F(StartupTest, AWorkingFolderLinkIsReplacedByAPrivateFolder) {
             << folder;
     }
     EXPECT_TRUE(prompts.shown.empty());
+}
+
+// A program folder that refuses the working folder is the data file's
+// folder: the message says so rather than only that a folder failed.
+TEST_F(StartupTest, AReadOnlyProgramFolderIsNamedWhenTheWorkingFolderCannotBeMade) {
+    fs::permissions(root.path(), fs::perms::all, fs::perm_options::add);
+    fs::permissions(root.path() / "prog", fs::perms::owner_all | fs::perms::group_read |
+                                              fs::perms::group_exec | fs::perms::others_read |
+                                              fs::perms::others_exec);
+    const std::string expected =
+        container_message(velmora::store::FxError::folder_not_writable, paths);
+    EXPECT_EQ(velmora::testing::as_ordinary_user([&] {
+                  RecordingPrompts child_prompts;
+                  const bool made = create_vrx_temp(paths, child_prompts);
+                  return !made && child_prompts.shown == std::vector<std::string>{expected} ? 0 : 1;
+              }),
+              0);
+
+    velmora::testing::SmallDisk disk(root.file("prog"));
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a test file system needs root";
+    ASSERT_TRUE(disk.make_read_only());
+    EXPECT_FALSE(create_vrx_temp(paths, prompts));
+    EXPECT_THAT(prompts.shown, ::testing::ElementsAre(container_message(
+                                   velmora::store::FxError::read_only_fs, paths)));
 }
 
 TEST_F(StartupTest, TheDataFileMadeFromTheTemplateIsTheOwnersAlone) {

@@ -21,6 +21,16 @@ void* operator new(std::size_t size) {
     if (void* memory = std::malloc(size ? size : 1)) return memory;
     throw std::bad_alloc();
 }
+// Every form of new that a replaced delete may free has to come from here
+// too (the standard library's temporary buffers use the nothrow one), or
+// the sanitizer sees memory from its own new handed to our free.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (velmora::testing::counting_allocations) ++velmora::testing::allocations;
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+    std::free(memory);
+}
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }

@@ -74,7 +74,7 @@ else
   chmod a-w "$locked"
 fi
 start_program "$locked"
-wait_message "$PROGRAM_PID" "创建缓冲文件夹出错！"
+wait_message "$PROGRAM_PID" "数据文件所在的文件夹无法写入：$locked。"
 wait_exit "$PROGRAM_PID"
 [[ $EXIT_STATUS != 0 ]] || fail "a failed start must not report success"
 check "nothing written into the locked folder" test ! -e "$locked/zenqdata.fx"

@@ -21,6 +21,7 @@ using velmora::store::DayStore;
 using velmora::store::FxError;
 using velmora::store::FxStore;
 using velmora::store::PlanGrid;
+using velmora::testing::as_ordinary_user;
 using velmora::testing::SmallDisk;
 using velmora::testing::StoreTest;
 using velmora::testing::TempFolder;
@@ -115,19 +116,6 @@ TEST(FullContainerDisk, AFailedImportReportsAFullDiskAndTheStoreKeepsItsState) {
     ASSERT_EQ(FX_Createoropenfx(container, velmora::store::container_password, 0, "", ""), 1);
     EXPECT_EQ(stored_task(days, "20261211"), "kept");
     FX_Closefx(1);
-}
-
-// Runs `check` in a child process without root's right to write anything,
-// so that file modes apply as they do for a user; answers its exit status.
-int as_ordinary_user(const std::function<int()>& check) {
-    pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(100);
-        _exit(check());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
 }
 
 int open_error(const std::string& path) {

@@ -5,10 +5,12 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace velmora::testing {
@@ -50,5 +52,19 @@ private:
     std::string folder_;
     bool mounted_ = false;
 };
+
+// Runs `check` in a child process without root's right to write anything
+// (as "nobody" when the tests run as root), so that file modes apply as
+// they do for a user; answers its exit status.
+inline int as_ordinary_user(const std::function<int()>& check) {
+    pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(100);
+        _exit(check());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+}
 
 }  // namespace velmora::testing
