@@ -27,18 +27,25 @@ std::string_view trim(std::string_view text) {
 // Lower-cases ASCII letters only where they are characters of their own: a
 // letter byte inside a two- or four-byte GB18030 character stays as it is, so
 // two different Chinese names never compare equal.
-std::string fold_case(std::string_view bytes) {
-    std::string folded(bytes);
-    for (std::size_t i = 0; i < folded.size();) {
-        auto byte = static_cast<unsigned char>(folded[i]);
+// Appends the folded bytes to `out`.
+void append_folded(std::string& out, std::string_view bytes) {
+    const std::size_t start = out.size();
+    out.append(bytes);
+    for (std::size_t i = start; i < out.size();) {
+        auto byte = static_cast<unsigned char>(out[i]);
         if (byte < 0x80) {
-            if (byte >= 'A' && byte <= 'Z') folded[i] = static_cast<char>(byte + 32);
+            if (byte >= 'A' && byte <= 'Z') out[i] = static_cast<char>(byte + 32);
             ++i;
             continue;
         }
-        bool four_byte = i + 1 < folded.size() && folded[i + 1] >= '0' && folded[i + 1] <= '9';
+        bool four_byte = i + 1 < out.size() && out[i + 1] >= '0' && out[i + 1] <= '9';
         i += four_byte ? 4 : 2;
     }
+}
+
+std::string fold_case(std::string_view bytes) {
+    std::string folded;
+    append_folded(folded, bytes);
     return folded;
 }
 
@@ -132,16 +139,30 @@ struct IniDocument::Index {
     };
     struct Key {
         std::size_t body_begin;  // that of its section
-        std::string name;
+        std::size_t name_at;     // the folded name, in `names`
+        std::size_t name_size;
         std::size_t line_begin;
         std::size_t line_end;
     };
+    using KeyOrder = std::pair<std::size_t, std::string_view>;
 
     std::vector<Section> sections;  // by name
     std::vector<Key> keys;          // by section, then name
+    // Every key's folded name, one after another: one buffer instead of a
+    // string per key keeps a large file's index small and quick to build.
+    std::string names;
+
+    KeyOrder order_of(const Key& k) const {
+        return {k.body_begin, std::string_view(names).substr(k.name_at, k.name_size)};
+    }
 
     static Index build(std::string_view bytes) {
         Index index;
+        // One allocation up front: growing the vector line by line would move
+        // every key again and again on a large file.
+        index.keys.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+                           1);
+        index.names.reserve(bytes.size());
         for (std::size_t begin = 0; begin < bytes.size();) {
             const Line line = line_at(bytes, begin);
             index.add_line(line_text(bytes, line.begin, line.end), line);
@@ -149,9 +170,7 @@ struct IniDocument::Index {
         }
         keep_first_of_each(index.sections,
                            [](const Section& s) -> const std::string& { return s.name; });
-        keep_first_of_each(index.keys, [](const Key& k) {
-            return std::pair<std::size_t, std::string_view>(k.body_begin, k.name);
-        });
+        index.keep_first_key_of_each_name();
         return index;
     }
 
@@ -163,15 +182,11 @@ struct IniDocument::Index {
     }
 
     const Key* key(const Section& in, std::string_view folded) const {
-        using Wanted = std::pair<std::size_t, std::string_view>;
-        const Wanted wanted(in.body_begin, folded);
-        auto found = std::lower_bound(
-            keys.begin(), keys.end(), wanted,
-            [](const Key& k, const Wanted& w) { return Wanted(k.body_begin, k.name) < w; });
-        if (found == keys.end() || Wanted(found->body_begin, found->name) != wanted) {
-            return nullptr;
-        }
-        return &*found;
+        const KeyOrder wanted(in.body_begin, folded);
+        auto found =
+            std::lower_bound(keys.begin(), keys.end(), wanted,
+                             [this](const Key& k, const KeyOrder& w) { return order_of(k) < w; });
+        return found != keys.end() && order_of(*found) == wanted ? &*found : nullptr;
     }
 
 private:
@@ -188,8 +203,23 @@ private:
         if (!trim(text).empty()) current.append_at = line.next;
         std::string_view value;
         if (split_key_line(text, name, value)) {
-            keys.push_back({current.body_begin, fold_case(trim(name)), line.begin, line.end});
+            const std::size_t at = names.size();
+            append_folded(names, trim(name));
+            keys.push_back({current.body_begin, at, names.size() - at, line.begin, line.end});
         }
+    }
+
+    // The line nearest the start of the file wins among keys of one name:
+    // ties in the sort fall to the earlier line.
+    void keep_first_key_of_each_name() {
+        std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
+            const KeyOrder x = order_of(a), y = order_of(b);
+            return x != y ? x < y : a.line_begin < b.line_begin;
+        });
+        keys.erase(
+            std::unique(keys.begin(), keys.end(),
+                        [this](const Key& a, const Key& b) { return order_of(a) == order_of(b); }),
+            keys.end());
     }
 };
 
