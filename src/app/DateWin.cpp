@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <filesystem>
 
@@ -339,7 +340,7 @@ void TFRM_Date::doformclose() {
         const QRect frame = frameGeometry();
         const WindowPlace place{frame.top(), frame.left(), frame.height()};
         if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
-            context_.prompts->inform(unable_to_write(context_.paths.local_settings()));
+            context_.prompts->inform(unable_to_write(context_.paths.local_settings(), errno));
         }
         if (!close_save_reported_) savedata2fx_schedule();
         create_vrx_temp(context_.paths, *context_.prompts);

@@ -96,11 +96,17 @@ void keep_template_copy(const AppPaths& paths) {
 
 }  // namespace
 
-std::string unable_to_write(const std::string& path) {
+std::string unable_to_write(const std::string& path, int system_errno) {
     const std::string_view text = messages::unable_to_write;
     const std::size_t slot = text.find("%s");
     std::string message(text.substr(0, slot));
     message.append(path).append(text.substr(slot + 2));
+    // Only reasons a user can act on; "a folder is where the file goes" and
+    // the like would read as a disk fault.
+    const store::FxError reason = store::classify_errno(system_errno);
+    if (system_errno != 0 && (reason != store::FxError::io_error || system_errno == EIO)) {
+        message.append("（").append(store::describe(reason)).append("）");
+    }
     return message;
 }
 
@@ -128,7 +134,7 @@ bool create_vrx_sys_temp(const AppPaths& paths, bool write_desktop_ini, sys::Pro
         const std::string ini = sys::path_join(paths.sys_work(), "desktop.ini");
         if (!ini::write_profile_string(ini, ".ShellClassInfo", "CLSID",
                                        "{20D04FE0-3AEA-1069-A2D8-08002B30309D}")) {
-            prompts.inform(unable_to_write(ini));
+            prompts.inform(unable_to_write(ini, errno));
         }
         // The folder's system attribute ("attrib +s") means something only to
         // the Windows shell.

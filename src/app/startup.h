@@ -31,10 +31,12 @@ inline constexpr const char* sys_folder_failed = "创建系统缓冲文件夹出
 inline constexpr const char* data_files_missing = "数据文件和数据模板文件均丢失！";
 inline constexpr const char* unsaved_plans_question =
     "\n\n仍要退出吗？选“否”留在窗口中，稍后再保存。";
-inline constexpr const char* unable_to_write = "Unable to write to %s";
+inline constexpr const char* unable_to_write = "无法写入文件：%s";
 }  // namespace messages
 
-std::string unable_to_write(const std::string& path);
+// "无法写入文件：<path>", with the reason in brackets when the system gave
+// one (`system_errno` not 0).
+std::string unable_to_write(const std::string& path, int system_errno = 0);
 
 // Empties the folder, or makes it when missing. False (after the message)
 // when it cannot be made.

@@ -32,6 +32,7 @@ Tfrm_note_manage::Tfrm_note_manage(QWidget* owner, store::DayStore& days, sys::P
     QFont font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
     font.setPixelSize(16);
     Memo1->setFont(font);
+    Memo1->setReadOnly(true);  // until a day is chosen
     column->addWidget(Memo1, 1);
     auto* close_button = new QPushButton("关闭", this);
     column->addWidget(close_button, 0, Qt::AlignRight);
@@ -73,7 +74,11 @@ void Tfrm_note_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
     shown_node_ = chosen;
     const std::string key = calendar::day_node_key(chosen);
     if (key.empty()) {
-        show_note({});  // a year or month: the last day's key stays
+        // A year or month has no note: the pane takes no typing, which would
+        // otherwise land in the last day viewed.
+        show_note({});
+        Memo1->setReadOnly(true);
+        Memo1->setPlaceholderText({});
         return;
     }
     notemanage_key = key;

@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, AnUnwritableSettingsFileIsReportedOnceAndTheRestStillRuns
     window.doformclose();
     window.doformclose();
     EXPECT_EQ(std::count(prompts.shown.begin(), prompts.shown.end(),
-                         "Unable to write to " + root.file("prog") + "/zenqset.kxi"),
+                         "无法写入文件：" + root.file("prog") + "/zenqset.kxi"),
               1);
     EXPECT_EQ(FX_Directory_Getcount(), 0);
 }

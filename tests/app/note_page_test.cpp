@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -75,11 +76,31 @@ TEST_F(NotePageTest, TheManagerSavesWhenMovingOnButNotWhenClosedByTheTitleBar) {
     manager->Memo1->setPlainText("new a");
     tree->setCurrentItem(tree->topLevelItem(1));  // a year node: saves and clears the pane
     EXPECT_EQ(manager->Memo1->toPlainText(), "");
+    EXPECT_TRUE(manager->Memo1->isReadOnly());
     EXPECT_EQ(stored_note("20250105"), "new a");
     tree->setCurrentItem(tree->topLevelItem(0)->child(0)->child(0));
     manager->Memo1->setPlainText("dropped");
     manager->close();  // the title bar's close
     EXPECT_EQ(stored_note("20240310"), "old b");
+}
+
+// Typing after a year or month node is chosen must not land in the day
+// viewed before it.
+TEST_F(NotePageTest, AYearOrMonthNodeTakesNoTypingThatCouldReplaceTheLastDay) {
+    window->day_store().savedata2fx_note2("kept", "20250105");
+    auto manager = open_manager();
+    QTreeWidget* tree = manager->RzTreeView1;
+    EXPECT_TRUE(manager->Memo1->isReadOnly());  // nothing chosen yet
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0)->child(0));
+    EXPECT_FALSE(manager->Memo1->isReadOnly());
+    for (QTreeWidgetItem* node : {tree->topLevelItem(0)->child(0), tree->topLevelItem(0)}) {
+        tree->setCurrentItem(node);
+        EXPECT_TRUE(manager->Memo1->isReadOnly());
+        QTest::keyClicks(manager->Memo1, "typed over");
+        EXPECT_EQ(manager->Memo1->toPlainText(), "");
+    }
+    manager->Button1Click();
+    EXPECT_EQ(stored_note("20250105"), "kept");
 }
 
 TEST(NoteColour, ReadsTheStoredNumberAndFallsBackToBlue) {

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <filesystem>
 
 #include "../sys/small_disk.h"
@@ -189,7 +191,11 @@ TEST_F(StartupTest, TheDataFileMadeFromTheTemplateIsTheOwnersAlone) {
 }
 
 TEST(UnableToWrite, NamesTheFile) {
-    EXPECT_EQ(unable_to_write("/p/zenqset.kxi"), "Unable to write to /p/zenqset.kxi");
+    EXPECT_EQ(unable_to_write("/p/zenqset.kxi"), "无法写入文件：/p/zenqset.kxi");
+    EXPECT_EQ(unable_to_write("/p/zenqset.kxi", ENOSPC),
+              "无法写入文件：/p/zenqset.kxi（磁盘空间已满）");
+    EXPECT_EQ(unable_to_write("/p/zenqset.kxi", EACCES),
+              "无法写入文件：/p/zenqset.kxi（没有写入文件的权限）");
 }
 
 }  // namespace
