@@ -775,13 +775,13 @@ void TFRM_Date::lb_todayClick() {
 // The arrows step from the month on screen (its captions), keeping the
 // remembered day as far as the new month has it.
 void TFRM_Date::step_shown_month(int delta) {
-    const calendar::Date target =
+    const std::optional<calendar::Date> target =
         calendar::step_month(month_view->label_year->text().toInt(),
                              month_view->Label_month->text().toInt(), delta, cur_day_);
-    if (!savedata2fx_schedule()) return;
-    cur_year_ = target.year;
-    cur_month_ = target.month;
-    select(target);
+    if (!target || !savedata2fx_schedule()) return;  // the calendar's first or last month
+    cur_year_ = target->year;
+    cur_month_ = target->month;
+    select(*target);
 }
 
 void TFRM_Date::sb_date_leftClick() {

@@ -48,9 +48,10 @@ MonthModel build_month(const Date& date, const RecordLookup& has_record) {
     return m;
 }
 
-Date step_month(int year, int month, int delta, int day) {
-    int index = year * 12 + (month - 1) + delta;
-    return clamp_date(index / 12, index % 12 + 1, day);
+std::optional<Date> step_month(int year, int month, int delta, int day) {
+    const long long index = year * 12LL + (month - 1) + delta;
+    if (index < first_year * 12LL || index >= (last_year + 1) * 12LL) return std::nullopt;
+    return clamp_date(static_cast<int>(index / 12), static_cast<int>(index % 12) + 1, day);
 }
 
 }  // namespace velmora::calendar

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "calendar/DateCn.h"
@@ -45,7 +46,11 @@ using RecordLookup = std::function<bool(const std::string& node_path)>;
 // The month of `date`, with `date`'s day selected.
 MonthModel build_month(const Date& date, const RecordLookup& has_record);
 
+// The calendar runs from 0001-01 to 9999-12: a day key has four digits of
+// year. Nothing when the step would leave that range.
+inline constexpr int first_year = 1;
+inline constexpr int last_year = 9999;
 // One month back or forward from (year, month).
-Date step_month(int year, int month, int delta, int day);
+std::optional<Date> step_month(int year, int month, int delta, int day);
 
 }  // namespace velmora::calendar

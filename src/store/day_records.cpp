@@ -1,5 +1,7 @@
 #include "store/day_records.h"
 
+#include <algorithm>
+
 #include "sys/textcodec.h"
 
 namespace velmora::store {
@@ -29,6 +31,11 @@ std::string field(std::string_view line, std::size_t from, std::size_t count) {
 }
 
 }  // namespace
+
+bool is_day_key(std::string_view key) {
+    return key.size() == 8 &&
+           std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 std::string plan_record_name(const std::string& day_key) {
     return std::string(plan_folder) + "/" + day_key + ".txt";

@@ -15,6 +15,9 @@ inline constexpr const char* note_folder = "plumora_note";
 inline constexpr const char* state_in_progress = "进行中";
 inline constexpr const char* state_done = "已完成";
 
+// A day key is exactly eight digits, "yyyymmdd": no record is ever stored
+// under anything else.
+bool is_day_key(std::string_view key);
 std::string plan_record_name(const std::string& day_key);
 std::string note_record_name(const std::string& day_key);
 

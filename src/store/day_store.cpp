@@ -69,6 +69,7 @@ FxError DayStore::load_note(const std::string& key, std::string& note) {
 // An empty text drops the record; anything else replaces it.
 FxError DayStore::store_record(const std::string& node_path, const std::string& folder,
                                const std::string& key, const std::string& bytes) {
+    if (!is_day_key(key)) return FxError::refused;
     if (unreadable_.count(node_path)) return FxError::record_unreadable;
     return bytes.empty() ? drop_record(node_path)
                          : write_record(folder, key + ".txt", bytes, temp_work_);

@@ -112,6 +112,21 @@ TEST_F(MonthViewTest, ArrowsCrossYearsAndTheRememberedDayIsClamped) {
     EXPECT_EQ(caption(), "2026-12");
 }
 
+// Keys have four digits of year: the arrows stop at the calendar's ends.
+TEST_F(MonthViewTest, TheArrowsStopAtTheFirstAndLastMonth) {
+    window->MenuYear_Click(9999);
+    window->sb_date_rightClick();  // 9999-12
+    EXPECT_EQ(window->daykey(), "99991209");
+    window->sb_date_rightClick();
+    EXPECT_EQ(caption(), "9999-12");
+    EXPECT_EQ(window->daykey(), "99991209");
+    window->MenuYear_Click(1);
+    window->MenuMonth_1Click(1);
+    window->sb_date_leftClick();
+    EXPECT_EQ(caption(), "1-1");
+    EXPECT_EQ(window->daykey(), "00010109");
+}
+
 }  // namespace
 
 namespace {

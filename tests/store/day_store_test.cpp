@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "store/day_store.h"
+#include "store/record_days.h"
 #include "store_fixture.h"
 
 using velmora::store::DayStore;
@@ -80,6 +81,26 @@ TEST_F(DayStoreTest, EmptyListsDropRecordsAndEmptyKeysTouchNothing) {
     EXPECT_EQ(FX_Directory_Getcount(), count);
     days.savedata2fx_schedule2(PlanGrid{}, "20240103");
     EXPECT_EQ(index("plumora_plan/20240103.txt"), -1);
+}
+
+// A day key is eight digits; a year past 9999 or any other text is never a
+// record name, and the managers' day lists skip names that are not days.
+TEST_F(DayStoreTest, OnlyEightDigitKeysAreStoredOrListed) {
+    days.plan_dirty = true;
+    for (const char* key : {"100001212", "2024011", "2024-1-1", "abcdefgh"}) {
+        EXPECT_EQ(days.savedata2fx_schedule2(grid_of({{"A", "进行中", "x"}}), key),
+                  velmora::store::FxError::refused)
+            << key;
+        EXPECT_EQ(days.savedata2fx_note2("x", key), velmora::store::FxError::refused) << key;
+    }
+    EXPECT_TRUE(days.plan_dirty);
+    put("plumora_plan", "100001212.txt", "A进行中x\r\n");
+    put("plumora_plan", "20240105.bak", "A进行中x\r\n");
+    put("plumora_plan", "20240105.txt", "A进行中x\r\n");
+    const velmora::store::RecordDays listed = velmora::store::stored_record_days("plumora_plan");
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed.begin()->first, "2024");
+    EXPECT_EQ(listed.at("2024").at("01"), std::set<std::string>{"05"});
 }
 
 TEST_F(DayStoreTest, NotesKeepTheirLinesAndBlankNotesAreDropped) {
