@@ -386,8 +386,8 @@ void TFRM_Date::build_day_pages() {
 }
 
 void TFRM_Date::build_plan_page() {
-    const plans::PlanTable grid = plans::make_plan_table(
-        TabSheet5, "sg_mon_log", 45, "rgb(255, 255, 202)", "rgb(255, 255, 202)");
+    const QColor cream(255, 255, 202);
+    const plans::PlanTable grid = plans::make_plan_table(TabSheet5, "sg_mon_log", 45, cream, cream);
     sg_mon_log = grid.table;
     plan_painter_ = grid.painter;
     sg_mon_log->setFrameShape(QFrame::NoFrame);

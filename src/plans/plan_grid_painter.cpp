@@ -12,7 +12,6 @@ namespace {
 
 const QColor in_progress_fill(255, 206, 157);
 const QColor done_fill(128, 255, 128);
-const QColor blank_fill(255, 255, 202);
 const QColor navy(0, 0, 128);
 
 }  // namespace
@@ -21,7 +20,7 @@ void PlanCellPainter::paint(QPainter* painter, const QStyleOptionViewItem& optio
                             const QModelIndex& index) const {
     const QString state = index.sibling(index.row(), 1).data().toString();
     const bool has_task = !index.sibling(index.row(), 0).data().toString().isEmpty();
-    const QColor fill = !has_task                                              ? blank_fill
+    const QColor fill = !has_task                                              ? blank_fill_
                         : state == QString::fromUtf8(store::state_in_progress) ? in_progress_fill
                                                                                : done_fill;
     painter->save();
@@ -32,7 +31,7 @@ void PlanCellPainter::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(
         text_area, Qt::AlignLeft | Qt::AlignVCenter,
         option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, text_area.width()));
-    if (index.row() == marked_row_) {
+    if (has_task && index.row() == marked_row_) {
         painter->setPen(QPen(Qt::red, 2));
         const int y = option.rect.bottom() - 1;
         painter->drawLine(option.rect.left(), y, option.rect.right(), y);
@@ -41,7 +40,7 @@ void PlanCellPainter::paint(QPainter* painter, const QStyleOptionViewItem& optio
 }
 
 PlanTable make_plan_table(QWidget* parent, const char* name, int state_width,
-                          const char* background, const char* header_background) {
+                          const QColor& background, const QColor& header_background) {
     auto* table = new QTableWidget(0, 3, parent);
     table->setObjectName(name);
     table->verticalHeader()->hide();
@@ -58,8 +57,8 @@ PlanTable make_plan_table(QWidget* parent, const char* name, int state_width,
     table->setStyleSheet(QString("QTableWidget { background: %1; gridline-color: #808080; }"
                                  "QHeaderView::section { background: %2; color: rgb(0, 0, 128);"
                                  " border: 1px solid #808080; padding-left: 2px; }")
-                             .arg(background, header_background));
-    auto* painter = new PlanCellPainter(table);
+                             .arg(background.name(), header_background.name()));
+    auto* painter = new PlanCellPainter(background, table);
     table->setItemDelegate(painter);
     return {table, painter};
 }

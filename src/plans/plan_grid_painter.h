@@ -1,7 +1,9 @@
-// Paints the cells of a plan grid: a fill by the task's state, navy text,
-// and a red underline under the row the user last selected.
+// Paints the cells of a plan grid: a fill by the task's state (the grid's
+// own background for the blank row of an empty list), navy text, and a red
+// underline under the task row the user last selected.
 #pragma once
 
+#include <QColor>
 #include <QStyledItemDelegate>
 
 class QTableWidget;
@@ -10,7 +12,8 @@ namespace velmora::plans {
 
 class PlanCellPainter : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    PlanCellPainter(const QColor& blank_fill, QObject* parent)
+        : QStyledItemDelegate(parent), blank_fill_(blank_fill) {}
 
     // The underlined row, as a row of the table (-1: none).
     void set_marked_row(int row) { marked_row_ = row; }
@@ -19,6 +22,7 @@ public:
                const QModelIndex& index) const override;
 
 private:
+    QColor blank_fill_;
     int marked_row_ = -1;
 };
 
@@ -30,6 +34,6 @@ struct PlanTable {
     PlanCellPainter* painter;
 };
 PlanTable make_plan_table(QWidget* parent, const char* name, int state_width,
-                          const char* background, const char* header_background);
+                          const QColor& background, const QColor& header_background);
 
 }  // namespace velmora::plans

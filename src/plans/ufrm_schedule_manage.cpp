@@ -44,7 +44,7 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
     row->addLayout(column, 1);
 
     const PlanTable grid =
-        make_plan_table(this, "sg_schedule_manage", 50, "white", "rgb(192, 192, 192)");
+        make_plan_table(this, "sg_schedule_manage", 50, Qt::white, QColor(192, 192, 192));
     sg_schedule_manage = grid.table;
     painter_ = grid.painter;
     column->addWidget(sg_schedule_manage, 1);
