@@ -3,12 +3,24 @@
 // its owner when it goes, whichever way it was closed, and deletes itself.
 #pragma once
 
+#include <QFont>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
 
 namespace velmora::ui {
+
+// The largest pixel size, from 29 down to 12, at which `text` wrapped into
+// `area` is whole; below that, the text without its middle, so its end
+// stays readable.
+struct TextFit {
+    int pixel_size;
+    QString text;
+};
+TextFit fit_text(const QFont& font, const QString& text, const QRect& area);
 
 class MessagePopup : public QWidget {
     Q_OBJECT
