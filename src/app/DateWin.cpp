@@ -45,6 +45,7 @@
 #include "sys/inifile.h"
 #include "sys/platform.h"
 #include "sys/sysutil.h"
+#include "ui/date_field.h"
 
 namespace velmora::app {
 

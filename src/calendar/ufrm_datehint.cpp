@@ -1,7 +1,6 @@
 #include "calendar/ufrm_datehint.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,6 +10,7 @@
 
 #include "sys/clock.h"
 #include "sys/prompts.h"
+#include "ui/date_field.h"
 #include "ui/dialog_layout.h"
 
 namespace velmora::calendar {
@@ -82,10 +82,8 @@ void Tfrm_datehint::build() {
     connect(RzStringGrid1, &QTableWidget::itemSelectionChanged, this, [this] { select_row(); });
 
     label(this, "纪念日：", 10, 244);
-    RzDateTimePicker1 = new QDateEdit(this);
+    RzDateTimePicker1 = new ui::DateField(QDate(2000, 1, 1), this);
     RzDateTimePicker1->setObjectName("RzDateTimePicker1");
-    RzDateTimePicker1->setDisplayFormat("yyyy-MM-dd");
-    RzDateTimePicker1->setCalendarPopup(true);
     RzDateTimePicker1->setGeometry(66, 240, 110, 24);
 
     label(this, "提前提醒天数：", 196, 244);
@@ -158,7 +156,12 @@ void Tfrm_datehint::select_row() {
     RzMemo1->setPlainText(qs(cell(RzStringGrid1, row, description_column)));
 }
 
+// The date typed must be the one shown, and a description is needed.
 bool Tfrm_datehint::description_given() {
+    if (!RzDateTimePicker1->acceptable()) {
+        RzDateTimePicker1->show_refusal();
+        return false;
+    }
     if (!one_line_description(RzMemo1->toPlainText().toStdString()).empty()) return true;
     prompts_.inform("纪念日说明不能为空！", {}, sys::PromptIcon::information);
     RzMemo1->setFocus();

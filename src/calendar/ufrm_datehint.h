@@ -11,7 +11,6 @@
 #include "calendar/datehint.h"
 
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -22,6 +21,10 @@ namespace velmora::sys {
 class Clock;
 class Prompts;
 }  // namespace velmora::sys
+
+namespace velmora::ui {
+class DateField;
+}
 
 namespace velmora::calendar {
 
@@ -38,7 +41,7 @@ public:
     bool list_empty() const;
 
     QTableWidget* RzStringGrid1 = nullptr;
-    QDateEdit* RzDateTimePicker1 = nullptr;
+    ui::DateField* RzDateTimePicker1 = nullptr;
     QSpinBox* RzSpinEdit1 = nullptr;
     QComboBox* RzComboBox1 = nullptr;
     QPlainTextEdit* RzMemo1 = nullptr;

@@ -1,10 +1,10 @@
 #include "plans/utaskchange.h"
 
+#include "ui/date_field.h"
 #include "ui/dialog_layout.h"
 
 #include <QCheckBox>
 #include <QDate>
-#include <QDateEdit>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,10 +21,8 @@ Tfrm_taskchange::Tfrm_taskchange(QWidget* owner, const calendar::Date& today)
     setFixedSize(265, 191);
     auto* column = new QVBoxLayout(this);
     column->addWidget(new QLabel("将当前任务变更到如下日期：", this));
-    RzDateTimePicker1 = new QDateEdit(QDate(today.year, today.month, today.day), this);
+    RzDateTimePicker1 = new ui::DateField(QDate(today.year, today.month, today.day), this);
     RzDateTimePicker1->setObjectName("RzDateTimePicker1");
-    RzDateTimePicker1->setDisplayFormat("yyyy-MM-dd");
-    RzDateTimePicker1->setCalendarPopup(true);
     column->addWidget(RzDateTimePicker1);
     cb_del = new QCheckBox("删除原任务", this);
     cb_changebz = new QCheckBox("设置变更标识", this);
@@ -34,6 +32,10 @@ Tfrm_taskchange::Tfrm_taskchange(QWidget* owner, const calendar::Date& today)
     column->addWidget(cb_changebz);
     auto [ok, cancel] = ui::add_ok_cancel(column, this, "确定", "取消");
     connect(ok, &QPushButton::clicked, this, [this] {
+        if (!RzDateTimePicker1->acceptable()) {
+            RzDateTimePicker1->show_refusal();  // never moves the task to a date not shown
+            return;
+        }
         confirmed = true;
         accept();
     });

@@ -9,7 +9,10 @@
 #include "calendar/DateCn.h"
 
 class QCheckBox;
-class QDateEdit;
+
+namespace velmora::ui {
+class DateField;
+}
 
 namespace velmora::plans {
 
@@ -19,7 +22,7 @@ class Tfrm_taskchange : public QDialog {
 public:
     Tfrm_taskchange(QWidget* owner, const calendar::Date& today);
 
-    QDateEdit* RzDateTimePicker1 = nullptr;
+    ui::DateField* RzDateTimePicker1 = nullptr;
     QCheckBox* cb_del = nullptr;       // 删除原任务
     QCheckBox* cb_changebz = nullptr;  // 设置变更标识
     bool confirmed = false;

@@ -13,6 +13,7 @@
 #include "sys/clock.h"
 #include "sys/small_disk.h"
 #include "sys/textcodec.h"
+#include "ui/date_field.h"
 
 namespace velmora::calendar {
 namespace {

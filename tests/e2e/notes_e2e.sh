@@ -64,10 +64,9 @@ xdotool key Down Down Down Return
 wait_window "纪念日提醒"
 dialog=$FOUND_WINDOW
 event_day=$(date -d "$notice_day 3 days" +%F)
-# Into the day section, back to the year, then the whole date.
+# A click selects the whole date field; the date typed replaces it.
 click_in "$dialog" "${DATE_FIELD_DAY[@]}"
-xdotool key shift+Tab shift+Tab
-xdotool type --delay 40 "${event_day//-/}"
+xdotool type --delay 40 "$event_day"
 click_in "$dialog" "${DESCRIPTION[@]}"
 xdotool type --delay 15 "birthday"
 click_in "$dialog" "${ADD[@]}"

@@ -28,8 +28,7 @@ FIRST_ROW=(200 310)
 SECOND_ROW=(200 330)
 # In the plan dialog: the category "重要，不急" (B).
 SECOND_CATEGORY=(173 96)
-# In the move dialog: the date field right of its text, which puts the
-# cursor into the day section, and the OK button.
+# In the move dialog: the date field, and the OK button.
 DATE_FIELD_END=(200 85)
 MOVE_OK=(130 168)
 
@@ -62,15 +61,9 @@ click_in "$MAIN_WINDOW" "${FIRST_ROW[@]}"
 click_in "$MAIN_WINDOW" "${MOVE_BUTTON[@]}"
 wait_window "计划变更"
 move_dialog=$FOUND_WINDOW
+# A click selects the whole date field; the date typed replaces it.
 click_in "$move_dialog" "${DATE_FIELD_END[@]}"
-if [[ ${tomorrow:0:7} == "${today:0:7}" ]]; then
-  xdotool key Up
-else
-  # At a month's end the day section does not roll over: type the whole
-  # date, starting from the year section.
-  xdotool key shift+Tab shift+Tab
-  xdotool type --delay 30 "${tomorrow//-/}"
-fi
+xdotool type --delay 30 "$tomorrow"
 sleep 0.3
 click_in "$move_dialog" "${MOVE_OK[@]}"
 wait_window_gone "计划变更"
