@@ -288,8 +288,14 @@ void TFRM_Date::showEvent(QShowEvent* event) {
 void TFRM_Date::FormShow() {
     show_start_day();
     setWindowOpacity((local_.form_blend & 0xFF) / 255.0);
-    const bool stored = local_.pos_top >= 0 && local_.pos_left >= 0;
-    move_to(stored ? Point{local_.pos_left, local_.pos_top} : Point{0, 0});
+    // The stored place is the client area's, as saved: restoring it as the
+    // frame's would move the window by the frame's size at every start.
+    // Without one, the frame goes to the screen's corner.
+    if (local_.pos_top >= 0 && local_.pos_left >= 0) {
+        setGeometry(local_.pos_left, local_.pos_top, width(), height());
+    } else {
+        move_to({0, 0});
+    }
     setskinmenu();
     // The window manager takes state requests only for a mapped window.
     QTimer::singleShot(first_placement_settle_ms, this, [this] {
@@ -338,8 +344,8 @@ void TFRM_Date::doformclose() {
     close_done_ = true;
     if (second_instance_) return;
     if (!nosave_exit_) {
-        const QRect frame = frameGeometry();
-        const WindowPlace place{frame.top(), frame.left(), frame.height()};
+        const QRect client = geometry();
+        const WindowPlace place{client.top(), client.left(), frameGeometry().height()};
         if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
             context_.prompts->inform(unable_to_write(context_.paths.local_settings(), errno));
         }
