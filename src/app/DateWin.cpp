@@ -864,7 +864,10 @@ void TFRM_Date::Timer1Timer() {
     const Point position{frame.left(), frame.top()};
     const Size window{frame.width(), frame.height()};
     const QPoint cursor = QCursor::pos();
-    const bool inside = underMouse() || cursor_inside({cursor.x(), cursor.y()}, position, window);
+    // A held button is a drag or a click in progress: the window stays.
+    const bool held = QGuiApplication::mouseButtons() != Qt::NoButton;
+    const bool inside =
+        held || underMouse() || cursor_inside({cursor.x(), cursor.y()}, position, window);
     const SlideMode mode = watch_slide(dock_edges_, inside);
     if (mode == no_slide) return;
     const SlideStep first = slide_tick(mode, position, window, screen_size());

@@ -22,8 +22,8 @@ DockEdges docked_edges(const Rect& r, Size screen) {
 }
 
 bool cursor_inside(Point cursor, Point at, Size window) {
-    return at.y < cursor.y && cursor.y < at.y + window.height && at.x < cursor.x &&
-           cursor.x < at.x + window.width;
+    return at.x <= cursor.x && cursor.x < at.x + window.width && at.y <= cursor.y &&
+           cursor.y < at.y + window.height;
 }
 
 SlideMode watch_slide(DockEdges edges, bool mouse_inside) {

@@ -51,7 +51,10 @@ inline constexpr int visible_strip = 4;
 Rect clamp_drag(Rect proposed, Size window, Size screen);
 DockEdges docked_edges(const Rect& clamped, Size screen);
 
-// Strictly inside the window's rectangle.
+// On the window's rectangle (its frame included), edges included: a pointer
+// resting on the screen's edge is on a window docked there, shown or on its
+// strip. A strict test would call it outside at x = 0 and hide the window
+// it has just revealed, again and again.
 bool cursor_inside(Point cursor, Point window_position, Size window);
 // The slide the watch asks for: the last docked edge in the order left, top,
 // right, bottom wins.

@@ -164,9 +164,13 @@ TEST_F(MainWindowTest, DockedAtTheLeftItHidesAndComesBackAndTheIdleWatchAllocate
         EXPECT_EQ(count.so_far(), 0);
     }
     EXPECT_FALSE(window.Timer_formhide.isActive());
-    QCursor::setPos(1, 300);  // on the 4-pixel strip
+    QCursor::setPos(0, 300);  // on the 4-pixel strip, at the screen's very edge
     window.Timer1Timer();
     finish_slide(window);
+    EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(0, 100));
+    // Resting there, it stays out: no slide back in.
+    for (int tick = 0; tick < 50; ++tick) window.Timer1Timer();
+    EXPECT_FALSE(window.Timer_formhide.isActive());
     EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(0, 100));
     {
         velmora::testing::AllocationCount count;

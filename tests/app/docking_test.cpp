@@ -53,12 +53,23 @@ TEST(Watch, LaterEdgesWinAndInsideReveals) {
     EXPECT_EQ(watch_slide(dock_right | dock_bottom, false), hide_bottom);
 }
 
-TEST(Watch, InsideMeansStrictlyInsideTheRectangle) {
-    EXPECT_TRUE(cursor_inside({10, 10}, {0, 0}, window));
-    EXPECT_FALSE(cursor_inside({0, 10}, {0, 0}, window));
-    EXPECT_FALSE(cursor_inside({330, 10}, {0, 0}, window));
-    EXPECT_TRUE(cursor_inside({-300, 10}, {-326, 0}, window));  // on the 4-pixel strip
-    EXPECT_FALSE(cursor_inside({-326 + 330, 10}, {-326, 0}, window));
+// Every edge pixel of the window counts, so the pointer resting on the
+// screen's edge keeps a window docked there shown.
+TEST(Watch, InsideIncludesEveryEdgePixel) {
+    const Point at{0, 0};
+    for (Point edge : {Point{0, 10}, Point{10, 0}, Point{0, 0}, Point{329, 10},
+                       Point{10, window.height - 1}, Point{329, window.height - 1}}) {
+        EXPECT_TRUE(cursor_inside(edge, at, window)) << edge.x << "," << edge.y;
+    }
+    for (Point beyond : {Point{-1, 10}, Point{10, -1}, Point{330, 10}, Point{10, window.height}}) {
+        EXPECT_FALSE(cursor_inside(beyond, at, window)) << beyond.x << "," << beyond.y;
+    }
+    EXPECT_TRUE(cursor_inside({0, 10}, {-326, 0}, window));  // on the 4-pixel strip
+    EXPECT_TRUE(cursor_inside({3, 10}, {-326, 0}, window));
+    EXPECT_FALSE(cursor_inside({4, 10}, {-326, 0}, window));
+    const Point top_strip{100, 4 - window.height};
+    EXPECT_TRUE(cursor_inside({150, 0}, top_strip, window));
+    EXPECT_FALSE(cursor_inside({150, 4}, top_strip, window));
 }
 
 TEST(Slides, HideLeftInThirtyPixelStepsLeavingAFourPixelStrip) {

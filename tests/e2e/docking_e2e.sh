@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# End to end under a window manager: the window dragged against the left
+# edge docks there and slides away when the pointer leaves; with the pointer
+# resting on the screen's very edge (x = 0) it slides out once and stays,
+# instead of sliding in and out without end. Argument: the build's bin folder.
+E2E_BIN=$1
+source "$(dirname "$0")/e2e_lib.sh"
+start_session
+
+window_x() { xwininfo -id "$MAIN_WINDOW" | awk -F: '/Absolute upper-left X/ { print $2 + 0 }'; }
+
+prog=$(new_program_folder prog zenqmodal.fx)
+printf '[option]\r\npos_top=60\r\npos_left=300\r\n' >"$prog/zenqset.kxi"
+start_program "$prog"
+wait_main_window
+sleep 0.6  # drags count once the window has settled at its first place
+
+echo "-- drag the window by its title against the left edge"
+client_origin "$MAIN_WINDOW"
+grab_x=$((ORIGIN_X + 150)) grab_y=$((ORIGIN_Y - 10))
+xdotool mousemove "$grab_x" "$grab_y" mousedown 1
+for x in $(seq $((grab_x - 40)) -40 0); do
+  xdotool mousemove "$x" "$grab_y"
+  sleep 0.03
+done
+xdotool mousemove 0 "$grab_y"
+sleep 0.2
+xdotool mouseup 1
+
+echo "-- the pointer leaves: the window hides behind the edge"
+xdotool mousemove 700 500
+sleep 1
+hidden=$(window_x)
+((hidden < 0)) || fail "the window did not hide (x = $hidden)"
+
+echo "-- the pointer rests at x = 0 for 3 s: one slide out, none back"
+xdotool mousemove 0 "$grab_y"
+positions=()
+for _ in $(seq 100); do
+  positions+=("$(window_x)")
+  sleep 0.03
+done
+turns=0 previous=${positions[0]} direction=0
+for x in "${positions[@]}"; do
+  if ((x > previous && direction < 0)) || ((x < previous && direction > 0)); then turns=$((turns + 1)); fi
+  ((x > previous)) && direction=1
+  ((x < previous)) && direction=-1
+  previous=$x
+done
+echo "positions: ${positions[*]}"
+((turns == 0)) || fail "the window changed direction $turns times"
+((${positions[-1]} >= 0)) || fail "the window did not come out (x = ${positions[-1]})"
+close_and_wait
+echo "PASS"
