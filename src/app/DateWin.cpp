@@ -88,6 +88,7 @@ TFRM_Date::TFRM_Date(AppContext context)
     font.setPixelSize(12);
     setFont(font);
     build_regions();
+    plans_save_soon_ = new ui::SaveSoon([this] { save_plans_soon(); }, this);
 
     Timer1.setInterval(10);
     Timer_formhide.setInterval(5);
@@ -321,7 +322,9 @@ void TFRM_Date::closeEvent(QCloseEvent* event) {
 // The plans are saved before the close sequence runs, so that a failure
 // can still keep the window, and the plans on it, open.
 bool TFRM_Date::close_despite_unsaved_plans() {
-    if (close_done_ || second_instance_ || nosave_exit_ || !day_store_.plan_dirty) return true;
+    if (close_done_ || second_instance_ || nosave_exit_) return true;
+    save_open_managers();
+    if (!day_store_.plan_dirty) return true;
     const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
     if (saved == store::FxError::none) return true;
     const std::string question =
@@ -343,7 +346,9 @@ void TFRM_Date::doformclose() {
     if (close_done_) return;
     close_done_ = true;
     if (second_instance_) return;
+    plans_save_soon_->cancel();
     if (!nosave_exit_) {
+        save_open_managers();
         const QRect client = geometry();
         const WindowPlace place{client.top(), client.left(), frameGeometry().height()};
         if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
@@ -596,6 +601,27 @@ void TFRM_Date::plan_changed(bool changed) {
     if (!changed) return;
     day_store_.plan_dirty = true;
     show_plan_grid();
+    plans_save_soon_->changed();
+}
+
+// Within two seconds of a change, through the same save as a day change;
+// a failure is told once and then again only after a save has succeeded.
+void TFRM_Date::save_plans_soon() {
+    if (!day_store_.plan_dirty) return;
+    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
+    redraw_month();
+    if (saved != store::FxError::none && !plans_save_soon_failed_) {
+        context_.prompts->inform(
+            store::day_not_saved_message(store::DayRecord::plans, daykey_, saved));
+    }
+    plans_save_soon_failed_ = saved != store::FxError::none;
+}
+
+// A manager open at the end of the run has edits of its own shown day: they
+// are saved first, before its shared flag could send them to the wrong day.
+void TFRM_Date::save_open_managers() {
+    if (auto* manager = findChild<plans::Tfrm_schedule_manage*>()) manager->save_before_exit();
+    if (auto* manager = findChild<notes::Tfrm_note_manage*>()) manager->save_before_exit();
 }
 
 void TFRM_Date::bt_plan_addClick() {
@@ -655,6 +681,9 @@ void TFRM_Date::Button2Click() {
 }
 
 void TFRM_Date::run_plan_manager() {
+    // The flag of unsaved plans is shared with the manager: a save of the
+    // page's grid must not fire while the manager's edits set it.
+    plans_save_soon_->cancel();
     plans::schedule_manage_show(
         this, day_store_, *context_.prompts,
         [this](const store::PlanGrid& grid, const std::string& key) {

@@ -21,6 +21,7 @@
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
 #include "sys/prompts.h"
+#include "ui/save_soon.h"
 
 class QLabel;
 class QListWidget;
@@ -128,6 +129,8 @@ public:
     // Both answer true when the store holds what is shown.
     bool savedata2fx_schedule();
     bool savedata2fx_note(const std::string& note);
+    // The save that follows a change of the shown plans within two seconds.
+    ui::SaveSoon& plans_save_soon() { return *plans_save_soon_; }
     void CnDayMouseDown(int day);
     void lb_todayClick();
     void sb_date_leftClick();
@@ -221,6 +224,10 @@ private:
     store::PlanGrid plan_grid_;
     plans::PlanCellPainter* plan_painter_ = nullptr;
     QLabel* plans_unavailable_ = nullptr;  // why the shown day's plans cannot be read
+    ui::SaveSoon* plans_save_soon_ = nullptr;
+    bool plans_save_soon_failed_ = false;  // told once, until a save succeeds again
+    void save_plans_soon();
+    void save_open_managers();
     bool close_save_reported_ = false;
     int plan_row_ = 1;
     plans::TaskCounts task_counts_;

@@ -42,6 +42,9 @@ void close_on_termination_signals(QObject* owner, std::function<void()> close) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // The terminal the program was started from closing is an end of the
+    // session too, not a crash.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 #else

@@ -1,4 +1,4 @@
-// Termination requests from outside (SIGTERM, SIGINT) become an orderly
+// Termination requests from outside (SIGTERM, SIGINT, SIGHUP) become an orderly
 // close of the main window on the user-interface thread.
 #pragma once
 

@@ -33,6 +33,8 @@ public:
 
     void RzTreeView1Change(QTreeWidgetItem* node);
     void Button1Click();  // 关闭: saves, then closes
+    // The end of the run: what was typed is saved now.
+    void save_before_exit() { save_if_dirty(); }
 
 private:
     // False, after telling the user, when the note could not be saved: the

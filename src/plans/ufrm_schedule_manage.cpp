@@ -57,6 +57,16 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
         sg_schedule_manage->viewport()->update();
         sg_schedule_manageClick(table_row + 1);
     });
+    save_soon_ = new ui::SaveSoon(
+        [this] {
+            const store::FxError saved = save_(grid_, manage_daykey_);
+            if (saved != store::FxError::none && !save_soon_failed_) {
+                prompts_.inform(
+                    store::day_not_saved_message(store::DayRecord::plans, manage_daykey_, saved));
+            }
+            save_soon_failed_ = saved != store::FxError::none;
+        },
+        this);
     grid_.clear();
     show_grid();
     enable_editing(false);
@@ -169,6 +179,14 @@ int Tfrm_schedule_manage::current_row() const {
 void Tfrm_schedule_manage::changed() {
     days_.plan_dirty = true;
     show_grid();
+    save_soon_->changed();
+}
+
+void Tfrm_schedule_manage::save_before_exit() {
+    if (saved_on_close_) return;
+    save_soon_->cancel();
+    save_shown_day();
+    saved_on_close_ = true;
 }
 
 void Tfrm_schedule_manage::bt_addClick() {

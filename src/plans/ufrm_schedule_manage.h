@@ -9,6 +9,7 @@
 
 #include "store/day_store.h"
 #include "sys/prompts.h"
+#include "ui/save_soon.h"
 
 class QButtonGroup;
 class QPlainTextEdit;
@@ -49,6 +50,11 @@ public:
     void bt_editClick();
     void bt_delClick();
     const store::PlanGrid& grid() const { return grid_; }
+    // The end of the run: the shown day's edits are saved now, and not again
+    // when the window then closes.
+    void save_before_exit();
+    // The save that follows a change within two seconds.
+    ui::SaveSoon& save_soon() { return *save_soon_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,6 +80,8 @@ private:
     PlanCellPainter* painter_ = nullptr;
     bool saved_on_close_ = false;
     QTreeWidgetItem* shown_node_ = nullptr;
+    ui::SaveSoon* save_soon_ = nullptr;
+    bool save_soon_failed_ = false;  // told once, until a save succeeds again
 };
 
 // Builds the manager and runs it modally.

@@ -13,6 +13,7 @@
 #include "plans/plan_list.h"
 #include "plans/ufrm_plan.h"
 #include "plans/ufrm_schedule_manage.h"
+#include "store/container_names.h"
 
 #include <QTreeWidget>
 
@@ -181,6 +182,54 @@ TEST_F(PlanManagerTest, EmptyingADayDropsItsRecordAndCategoriesSurvive) {
     again->RzTreeView1->setCurrentItem(again->RzTreeView1->topLevelItem(0)->child(0)->child(0));
     again->sg_schedule_manage->setCurrentCell(1, 0);
     EXPECT_EQ(again->RadioGroup1->checkedId(), 3);
+}
+
+// A change is saved within two seconds while the day stays shown, so a
+// crash or a lost display loses at most those seconds.
+TEST_F(PlanPageTest, AChangeIsSavedWithinTwoSecondsWithoutADayChange) {
+    EXPECT_FALSE(window->plans_save_soon().pending());
+    add("交报告", 0, 0);
+    ASSERT_TRUE(window->plans_save_soon().pending());
+    EXPECT_LE(window->plans_save_soon().remaining_ms(), 2000);
+    add("再加一条", 0, 0);  // a later change does not postpone the save
+    EXPECT_LE(window->plans_save_soon().remaining_ms(), 2000);
+    window->plans_save_soon().save_now();
+    EXPECT_FALSE(window->day_store().plan_dirty);
+    velmora::store::PlanGrid stored;
+    ASSERT_EQ(window->day_store().load_schedule(stored, "20261209"), velmora::store::FxError::none);
+    EXPECT_EQ(stored.row_count(), 3);
+    EXPECT_EQ(window->daykey(), "20261209");
+}
+
+TEST_F(PlanManagerTest, TheManagersEditsAreSavedSoonAndWhenTheSessionEndsWithItOpen) {
+    store_day("20261201", "00a");
+    store_day("20261202", "00b");
+    auto manager = open_manager();
+    manager->show();
+    QTreeWidgetItem* month = manager->RzTreeView1->topLevelItem(0)->child(0);
+    manager->RzTreeView1->setCurrentItem(month->child(0));
+    manager->RadioGroup1->button(0)->setChecked(true);
+    manager->RadioGroup2->button(0)->setChecked(true);
+    manager->Memo1->setPlainText("soon");
+    manager->bt_addClick();
+    ASSERT_TRUE(manager->save_soon().pending());
+    manager->save_soon().save_now();
+    velmora::store::PlanGrid stored;
+    window->day_store().load_schedule(stored, "20261201");
+    EXPECT_EQ(stored.row(2)[2], "soon");
+
+    manager->Memo1->setPlainText("at the end");
+    manager->bt_addClick();
+    window->close();  // what SIGTERM, SIGHUP and the session's end do
+    ASSERT_TRUE(window->close_sequence_done());
+    manager->accept();  // the manager goes after the container has closed
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
+    ASSERT_EQ(FX_Createoropenfx(root.file("prog") + "/zenqdata.fx",
+                                velmora::store::container_password, 0, "", ""),
+              1);
+    window->day_store().load_schedule(stored, "20261201");
+    ASSERT_EQ(stored.row_count(), 4);
+    EXPECT_EQ(stored.row(3)[2], "at the end");
 }
 
 }  // namespace
