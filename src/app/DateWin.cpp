@@ -45,6 +45,7 @@
 #include "sys/inifile.h"
 #include "sys/platform.h"
 #include "sys/sysutil.h"
+#include "sys/textcodec.h"
 #include "ui/date_field.h"
 
 namespace velmora::app {
@@ -714,7 +715,9 @@ void TFRM_Date::redraw_month() {
 
 void TFRM_Date::load_schedule() {
     const store::FxError read = day_store_.load_schedule(plan_grid_, daykey_);
-    Memo_plan_temp->setPlainText(QString::fromStdString(day_store_.line_buffer()));
+    // The buffer holds the record's stored bytes; the memo holds its text.
+    Memo_plan_temp->setPlainText(
+        QString::fromStdString(text::from_gb18030(day_store_.line_buffer())));
     show_plan_grid();
     show_plans_unavailable(read);
 }

@@ -152,6 +152,8 @@ Invocation split(const std::vector<std::string>& args) {
             call.data_dir = args[i];
         } else if (args[i] == "--help" || args[i] == "-h") {
             call.help = true;
+        } else if (args[i] == "-H") {
+            call.header = true;  // before the command as well as after it
         } else if (!args[i].empty() && args[i][0] == '-') {
             throw UsageError{"unknown option " + args[i]};
         } else {

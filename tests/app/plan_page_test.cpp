@@ -184,6 +184,16 @@ TEST_F(PlanManagerTest, EmptyingADayDropsItsRecordAndCategoriesSurvive) {
     EXPECT_EQ(again->RadioGroup1->checkedId(), 3);
 }
 
+// The hidden line buffer holds the record as text, as typed.
+TEST_F(PlanPageTest, TheLineBufferHoldsTheRecordsText) {
+    add("交报告", 1, 0);
+    window->CnDayMouseDown(10);
+    window->CnDayMouseDown(9);
+    EXPECT_TRUE(
+        window->Memo_plan_temp->toPlainText().startsWith(QString::fromUtf8("B进行中交报告")))
+        << window->Memo_plan_temp->toPlainText().toStdString();
+}
+
 // A change is saved within two seconds while the day stays shown, so a
 // crash or a lost display loses at most those seconds.
 TEST_F(PlanPageTest, AChangeIsSavedWithinTwoSecondsWithoutADayChange) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <fstream>
 
 #include <cstdio>
 #include <sstream>
@@ -61,6 +62,24 @@ TEST(CliCalendar, RangeIncludesBothEndsAndMonthAlignsTextsUnderDays) {
                         "    立春    廿六    廿七    廿八    廿九    除夕    春节\n"),
               std::string::npos)
         << grid;
+}
+
+// Every command line README.md shows runs as shown.
+TEST(CliArguments, TheReadmeExamplesRun) {
+    std::ifstream readme(VELMORA_README);
+    const std::string prefix = "    build/default/bin/velmora-cli ";
+    int examples = 0;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.rfind(prefix, 0) != 0) continue;
+        std::vector<std::string> args;
+        std::istringstream words(line.substr(prefix.size()));
+        for (std::string word; words >> word;) args.push_back(word);
+        const Result result = cli(args);
+        EXPECT_EQ(result.status, 0) << line << "\n" << result.err;
+        EXPECT_FALSE(result.out.empty()) << line;
+        ++examples;
+    }
+    EXPECT_GE(examples, 2);
 }
 
 TEST(CliArguments, HelpForEachCommandAndUsageOnErrors) {
