@@ -6,15 +6,12 @@
 
 #include <cerrno>
 
-#include <QByteArray>
-#include <QCryptographicHash>
-#include <QPasswordDigestor>
-#include <QRandomGenerator>
-
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
+#include "store/password_hash.h"
 #include "store/sqlite_db.h"
 #include "sys/atomicfile.h"
 
@@ -35,15 +32,14 @@ constexpr int min_verifier_iterations = verifier_iterations;
 constexpr int max_verifier_iterations = verifier_iterations;
 
 std::string make_verifier(const std::string& password, const std::string& salt, int iterations) {
-    QByteArray key = QPasswordDigestor::deriveKeyPbkdf2(
-        QCryptographicHash::Sha256, QByteArray::fromStdString(password),
-        QByteArray::fromStdString(salt), iterations, 32);
-    return key.toStdString();
+    return pbkdf2_sha256(password, salt, iterations, 32);
 }
 
+// From the system's random source (getrandom on Linux).
 std::string random_salt() {
+    std::random_device source;
     std::string salt(16, '\0');
-    for (char& byte : salt) byte = static_cast<char>(QRandomGenerator::system()->bounded(256));
+    for (char& byte : salt) byte = static_cast<char>(source() & 0xff);
     return salt;
 }
 
