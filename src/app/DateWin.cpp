@@ -212,7 +212,6 @@ StartResult TFRM_Date::FormCreate() {
     Timer_apprun.start();
     load_bookmark_tree();
     clearoldver(context_.paths);
-    daykey_.clear();
     month_view->create_day_cells();
     frm_tip = new plans::Tfrm_tip();
     start_date_ = context_.clock->now();
@@ -326,10 +325,10 @@ bool TFRM_Date::close_despite_unsaved_plans() {
     if (close_done_ || second_instance_ || nosave_exit_) return true;
     save_open_managers();
     if (!day_store_.plan_dirty) return true;
-    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
+    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, selection_.daykey());
     if (saved == store::FxError::none) return true;
     const std::string question =
-        store::day_not_saved_message(store::DayRecord::plans, daykey_, saved) +
+        store::day_not_saved_message(store::DayRecord::plans, selection_.daykey(), saved) +
         messages::unsaved_plans_question;
     if (!context_.prompts->ask_yes_no(question)) return false;
     close_save_reported_ = true;
@@ -384,9 +383,6 @@ void TFRM_Date::FormResize() {
 void TFRM_Date::build_day_pages() {
     month_view = new calendar::MonthView(Panel1);
     connect(month_view, &calendar::MonthView::dayPressed, this, &TFRM_Date::CnDayMouseDown);
-    connect(month_view, &calendar::MonthView::dayClicked, this, [this](int day) {
-        if (!day_store_.plan_dirty) cur_day_ = day;  // else the save refused the move
-    });
     connect(month_view, &calendar::MonthView::todayClicked, this, &TFRM_Date::lb_todayClick);
     connect(month_view, &calendar::MonthView::previousMonth, this, &TFRM_Date::sb_date_leftClick);
     connect(month_view, &calendar::MonthView::nextMonth, this, &TFRM_Date::sb_date_rightClick);
@@ -475,7 +471,7 @@ bool TFRM_Date::eventFilter(QObject* watched, QEvent* event) {
 
 void TFRM_Date::Memo_noteDblClick() {
     if (!Button1->isEnabled()) return;  // the stored note could not be read
-    const calendar::Date day = calendar::clamp_date(cur_year_, cur_month_, cur_day_);
+    const calendar::Date day = selection_.selected();
     const QString date_text =
         QString::fromStdString(calendar::day_key(day)).insert(6, '-').insert(4, '-');
     QString text = Memo_note->toPlainText();
@@ -554,7 +550,7 @@ void TFRM_Date::ListView_toolDblClick(int item) {
 // today's stored record, whatever day the grid shows.
 void TFRM_Date::taskcheck() {
     const std::string today = plans::date_key(context_.clock->now());
-    if (today == daykey_) {
+    if (today == selection_.daykey()) {
         task_counts_ = plans::count_tasks(plan_grid_);
         return;
     }
@@ -609,11 +605,11 @@ void TFRM_Date::plan_changed(bool changed) {
 // a failure is told once and then again only after a save has succeeded.
 void TFRM_Date::save_plans_soon() {
     if (!day_store_.plan_dirty) return;
-    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
+    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, selection_.daykey());
     redraw_month();
     if (saved != store::FxError::none && !plans_save_soon_failed_) {
         context_.prompts->inform(
-            store::day_not_saved_message(store::DayRecord::plans, daykey_, saved));
+            store::day_not_saved_message(store::DayRecord::plans, selection_.daykey(), saved));
     }
     plans_save_soon_failed_ = saved != store::FxError::none;
 }
@@ -665,7 +661,7 @@ void TFRM_Date::Button2Click() {
     dialog.exec();
     if (!dialog.confirmed) return;
     const std::string target = dialog.target_key();
-    if (target == daykey_) {
+    if (target == selection_.daykey()) {
         context_.prompts->inform(plans::plan_messages::same_day);
         return;
     }
@@ -677,7 +673,7 @@ void TFRM_Date::Button2Click() {
         return;
     }
     const QDate moved_to = dialog.RzDateTimePicker1->date();
-    show_month({moved_to.year(), moved_to.month(), moved_to.day()});
+    selection_.show_month_only({moved_to.year(), moved_to.month(), moved_to.day()});
     if (dialog.cb_del->isChecked()) plan_changed(plans::delete_task(plan_grid_, row));
 }
 
@@ -703,18 +699,24 @@ void TFRM_Date::Button8Click() {
     load_schedule();
 }
 
+// Shows a month without moving the selection; the day selection keeps it
+// as the month on screen.
 void TFRM_Date::show_month(const calendar::Date& date) {
+    selection_.show_month_only(date);
+}
+
+void TFRM_Date::paint_month(const calendar::Date& date) {
     const calendar::MonthModel model = calendar::build_month(
         date, [](const std::string& name) { return FX_Directory_Changenodenametoindex(name) > 0; });
     month_view->show(model);
 }
 
 void TFRM_Date::redraw_month() {
-    show_month(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
+    selection_.redraw();
 }
 
 void TFRM_Date::load_schedule() {
-    const store::FxError read = day_store_.load_schedule(plan_grid_, daykey_);
+    const store::FxError read = day_store_.load_schedule(plan_grid_, selection_.daykey());
     // The buffer holds the record's stored bytes; the memo holds its text.
     Memo_plan_temp->setPlainText(
         QString::fromStdString(text::from_gb18030(day_store_.line_buffer())));
@@ -724,7 +726,7 @@ void TFRM_Date::load_schedule() {
 
 void TFRM_Date::load_note() {
     std::string note;
-    const store::FxError read = day_store_.load_note(daykey_, note);
+    const store::FxError read = day_store_.load_note(selection_.daykey(), note);
     Memo_note->setPlainText(QString::fromStdString(note));
     show_note_unavailable(read);
 }
@@ -733,9 +735,10 @@ void TFRM_Date::load_note() {
 // with what little the page shows.
 void TFRM_Date::show_plans_unavailable(store::FxError error) {
     const bool readable = error == store::FxError::none;
-    plans_unavailable_->setText(readable ? QString()
-                                         : QString::fromStdString(store::day_unreadable_message(
-                                               store::DayRecord::plans, daykey_, error)));
+    plans_unavailable_->setText(readable
+                                    ? QString()
+                                    : QString::fromStdString(store::day_unreadable_message(
+                                          store::DayRecord::plans, selection_.daykey(), error)));
     plans_unavailable_->setVisible(!readable);
     for (QWidget* control : {static_cast<QWidget*>(sg_mon_log), static_cast<QWidget*>(bt_plan_add),
                              static_cast<QWidget*>(bt_plan_del),
@@ -746,9 +749,10 @@ void TFRM_Date::show_plans_unavailable(store::FxError error) {
 
 void TFRM_Date::show_note_unavailable(store::FxError error) {
     const bool readable = error == store::FxError::none;
-    Memo_note->setPlaceholderText(readable ? QString()
-                                           : QString::fromStdString(store::day_unreadable_message(
-                                                 store::DayRecord::note, daykey_, error)));
+    Memo_note->setPlaceholderText(readable
+                                      ? QString()
+                                      : QString::fromStdString(store::day_unreadable_message(
+                                            store::DayRecord::note, selection_.daykey(), error)));
     Button1->setEnabled(readable);
 }
 
@@ -756,91 +760,50 @@ void TFRM_Date::show_note_unavailable(store::FxError error) {
 // the month so its marks match the store.
 bool TFRM_Date::savedata2fx_schedule() {
     if (!day_store_.plan_dirty) return true;
-    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, daykey_);
+    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, selection_.daykey());
     redraw_month();
     if (saved == store::FxError::none) return true;
-    context_.prompts->inform(store::day_not_saved_message(store::DayRecord::plans, daykey_, saved));
+    context_.prompts->inform(
+        store::day_not_saved_message(store::DayRecord::plans, selection_.daykey(), saved));
     return false;
 }
 
 bool TFRM_Date::savedata2fx_note(const std::string& note) {
-    const store::FxError saved = day_store_.savedata2fx_note2(note, daykey_);
+    const store::FxError saved = day_store_.savedata2fx_note2(note, selection_.daykey());
     redraw_month();
     if (saved == store::FxError::none) return true;
-    context_.prompts->inform(store::day_not_saved_message(store::DayRecord::note, daykey_, saved));
+    context_.prompts->inform(
+        store::day_not_saved_message(store::DayRecord::note, selection_.daykey(), saved));
     return false;
 }
 
 void TFRM_Date::show_start_day() {
-    const calendar::Date today{start_date_.year, start_date_.month, start_date_.day};
-    cur_year_ = today.year;
-    cur_month_ = today.month;
-    cur_day_ = today.day;
-    show_month(today);
-    daykey_ = calendar::day_key(today);
-    load_schedule();
-    load_note();
+    selection_.start({start_date_.year, start_date_.month, start_date_.day});
 }
 
-// Every selection change: the old day's plans are saved before the
-// selection moves, then the new day is shown and its records loaded.
-void TFRM_Date::select(const calendar::Date& date) {
-    show_month(date);
-    daykey_ = calendar::day_key(date);
-    load_schedule();
-    load_note();
-}
-
-// A click picks a day of the month on screen: after a moved task the view
-// may show another month than the selected day's, and the day clicked is
-// the one the user sees.
 void TFRM_Date::CnDayMouseDown(int day) {
-    if (!savedata2fx_schedule()) return;
-    cur_year_ = month_view->label_year->text().toInt();
-    cur_month_ = month_view->Label_month->text().toInt();
-    cur_day_ = day;
-    select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
+    selection_.click_day(day);
 }
 
 void TFRM_Date::lb_todayClick() {
-    if (!savedata2fx_schedule()) return;
     const sys::LocalTime now = context_.clock->now();
-    cur_year_ = now.year;
-    cur_month_ = now.month;
-    cur_day_ = now.day;
-    select({now.year, now.month, now.day});
-}
-
-// The arrows step from the month on screen (its captions), keeping the
-// remembered day as far as the new month has it.
-void TFRM_Date::step_shown_month(int delta) {
-    const std::optional<calendar::Date> target =
-        calendar::step_month(month_view->label_year->text().toInt(),
-                             month_view->Label_month->text().toInt(), delta, cur_day_);
-    if (!target || !savedata2fx_schedule()) return;  // the calendar's first or last month
-    cur_year_ = target->year;
-    cur_month_ = target->month;
-    select(*target);
+    selection_.go_to_today({now.year, now.month, now.day});
 }
 
 void TFRM_Date::sb_date_leftClick() {
-    step_shown_month(-1);
+    selection_.step_month(-1);
 }
 
 void TFRM_Date::sb_date_rightClick() {
-    step_shown_month(1);
+    selection_.step_month(1);
 }
 
 void TFRM_Date::MenuMonth_1Click(int month) {
-    if (!savedata2fx_schedule()) return;
-    cur_month_ = month;
-    select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
+    selection_.choose_month(month);
 }
 
 void TFRM_Date::MenuYear_Click(int year) {
-    if (!savedata2fx_schedule()) return;
-    cur_year_ = year;
-    select(calendar::clamp_date(cur_year_, cur_month_, cur_day_));
+    selection_.choose_year(year);
 }
 
 // --- Docking ------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/day_selection.h"
 #include "app/docking.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -148,8 +149,8 @@ public:
     void Button8Click();
     int plan_row() const { return plan_row_; }
 
-    const std::string& daykey() const { return daykey_; }
-    calendar::Date selected_date() const { return {cur_year_, cur_month_, cur_day_}; }
+    const std::string& daykey() const { return selection_.daykey(); }
+    calendar::Date selected_date() const { return selection_.selected(); }
     store::PlanGrid& plan_grid() { return plan_grid_; }
     store::DayStore& day_store() { return day_store_; }
 
@@ -198,11 +199,10 @@ private:
     int current_plan_row() const;
 
     void build_day_pages();
+    void paint_month(const calendar::Date& date);
     void prepare_plan_grid();
     void show_plan_grid();
     void show_start_day();
-    void select(const calendar::Date& date);
-    void step_shown_month(int delta);
     void redraw_month();
 
     AppContext context_;
@@ -217,7 +217,6 @@ private:
     int ad_index_ = 0;
     std::vector<std::string> hidden_windows_;
     std::vector<std::string> url_clip_list_;
-    std::string daykey_;
     sys::LocalTime start_date_;
 
     store::DayStore day_store_;
@@ -234,9 +233,26 @@ private:
     std::string manage_daykey_;  // the plan manager's day, kept between openings
     plans::TaskReminder task_reminder_;
     plans::EyeCare eye_care_;
-    int cur_year_ = 0;
-    int cur_month_ = 1;
-    int cur_day_ = 1;
+    // The month view and the two day pages, as the day selection sees them.
+    struct MonthOnWindow : MonthDisplay {
+        explicit MonthOnWindow(TFRM_Date& owner) : window(owner) {}
+        void show_month(const calendar::Date& date) override { window.paint_month(date); }
+        TFRM_Date& window;
+    } month_on_window_{*this};
+    struct PlansOnWindow : DayPage {
+        explicit PlansOnWindow(TFRM_Date& owner) : window(owner) {}
+        bool save_before_leaving() override { return window.savedata2fx_schedule(); }
+        void load(const std::string&) override { window.load_schedule(); }
+        TFRM_Date& window;
+    } plans_on_window_{*this};
+    // Notes are saved by their editor and manager, never on a day change.
+    struct NoteOnWindow : DayPage {
+        explicit NoteOnWindow(TFRM_Date& owner) : window(owner) {}
+        bool save_before_leaving() override { return true; }
+        void load(const std::string&) override { window.load_note(); }
+        TFRM_Date& window;
+    } note_on_window_{*this};
+    DaySelection selection_{month_on_window_, plans_on_window_, note_on_window_};
 
     DockEdges dock_edges_ = 0;
     SlideMode dock_mode_ = no_slide;

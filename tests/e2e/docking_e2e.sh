@@ -13,7 +13,7 @@ prog=$(new_program_folder prog zenqmodal.fx)
 printf '[option]\r\npos_top=60\r\npos_left=300\r\n' >"$prog/zenqset.kxi"
 start_program "$prog"
 wait_main_window
-sleep 0.6  # drags count once the window has settled at its first place
+sleep 1  # drags count once the window has settled at its first place
 
 echo "-- drag the window by its title against the left edge"
 client_origin "$MAIN_WINDOW"
@@ -29,8 +29,11 @@ xdotool mouseup 1
 
 echo "-- the pointer leaves: the window hides behind the edge"
 xdotool mousemove 700 500
-sleep 1
-hidden=$(window_x)
+for _ in $(seq 30); do
+  hidden=$(window_x)
+  ((hidden < 0)) && break
+  sleep 0.1
+done
 ((hidden < 0)) || fail "the window did not hide (x = $hidden)"
 
 echo "-- the pointer rests at x = 0 for 3 s: one slide out, none back"
