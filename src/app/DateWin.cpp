@@ -28,6 +28,7 @@
 #include "app/window_hints.h"
 #include "calendar/Udatehintmess.h"
 #include "calendar/datehint.h"
+#include "calendar/local_date.h"
 #include "calendar/month_model.h"
 #include "calendar/month_view.h"
 #include "calendar/ufrm_datehint.h"
@@ -58,12 +59,6 @@ constexpr int calendar_height = 254;
 constexpr int bottom_strip_height = 32;
 constexpr int first_placement_settle_ms = 500;
 const char* const docking_tip = "【提示】：本窗口贴近屏幕四周时会缩进隐藏！";
-
-std::string day_key(const sys::LocalTime& t) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%04d%02d%02d", t.year, t.month, t.day);
-    return key;
-}
 
 QWidget* white_panel(QWidget* parent, const char* name) {
     auto* panel = new QWidget(parent);
@@ -232,7 +227,8 @@ void TFRM_Date::initapp_fromlocalset() {
     local_ = read_local_settings(ini::IniDocument::load(context_.paths.local_settings()));
     apply_embedding();
     Timer_shutdown.stop();
-    if (local_.shutdown_use == "1" && local_.shutdown_date == day_key(context_.clock->now())) {
+    if (local_.shutdown_use == "1" &&
+        local_.shutdown_date == plans::date_key(context_.clock->now())) {
         Timer_shutdown.start();
     }
     if (!create_vrx_temp(context_.paths, *context_.prompts) ||
@@ -530,7 +526,7 @@ void TFRM_Date::Timer_apprunTimer() {
     Timer_apprun.stop();
     const sys::LocalTime now = context_.clock->now();
     const calendar::StartupAnnouncements due =
-        calendar::startup_check(context_.paths.temp_work(), {now.year, now.month, now.day},
+        calendar::startup_check(context_.paths.temp_work(), calendar::date_of(now),
                                 update_available_, remote_.addresses.update_page);
     if (due.ad_line) ad_lines_.push_back(*due.ad_line);
     for (const std::string& text : due.popups) calendar::datehintmess_show(text);
@@ -657,7 +653,7 @@ void TFRM_Date::Button2Click() {
         return;
     }
     const sys::LocalTime now = context_.clock->now();
-    plans::Tfrm_taskchange dialog(this, {now.year, now.month, now.day});
+    plans::Tfrm_taskchange dialog(this, calendar::date_of(now));
     dialog.exec();
     if (!dialog.confirmed) return;
     const std::string target = dialog.target_key();
@@ -778,7 +774,7 @@ bool TFRM_Date::savedata2fx_note(const std::string& note) {
 }
 
 void TFRM_Date::show_start_day() {
-    selection_.start({start_date_.year, start_date_.month, start_date_.day});
+    selection_.start(calendar::date_of(start_date_));
 }
 
 void TFRM_Date::CnDayMouseDown(int day) {
@@ -787,7 +783,7 @@ void TFRM_Date::CnDayMouseDown(int day) {
 
 void TFRM_Date::lb_todayClick() {
     const sys::LocalTime now = context_.clock->now();
-    selection_.go_to_today({now.year, now.month, now.day});
+    selection_.go_to_today(calendar::date_of(now));
 }
 
 void TFRM_Date::sb_date_leftClick() {

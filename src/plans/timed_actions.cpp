@@ -1,5 +1,7 @@
 #include "plans/timed_actions.h"
 
+#include "calendar/local_date.h"
+
 #include <cstdio>
 
 #include "sys/sysutil.h"
@@ -20,7 +22,7 @@ constexpr int power_off_mode = 1;
 }  // namespace
 
 std::string date_key(const sys::LocalTime& now) {
-    return format_triple("%04d%02d%02d", now.year, now.month, now.day);
+    return calendar::day_key(calendar::date_of(now));
 }
 
 std::string time_key(const sys::LocalTime& now) {

@@ -44,7 +44,8 @@ Tfrm_taskchange::Tfrm_taskchange(QWidget* owner, const calendar::Date& today)
 }
 
 std::string Tfrm_taskchange::target_key() const {
-    return RzDateTimePicker1->date().toString("yyyyMMdd").toStdString();
+    const QDate target = RzDateTimePicker1->date();
+    return calendar::day_key({target.year(), target.month(), target.day()});
 }
 
 }  // namespace velmora::plans
