@@ -5,8 +5,11 @@
 
 #include <string>
 
+#include "app/settings.h"
+#include "store/container_names.h"
 #include "store/fx_error.h"
 #include "sys/prompts.h"
+#include "sys/sysutil.h"
 
 namespace velmora::app {
 
@@ -15,13 +18,13 @@ struct AppPaths {
     std::string system_temp_dir;  // with a trailing separator
 
     // Records staged in and out of the container.
-    std::string temp_work() const { return program_dir + "zenqplumora"; }
+    std::string temp_work() const { return program_dir + sys::working_folder_name; }
     // desktop.ini and the staging folders of the store-bound tree.
-    std::string sys_work() const { return system_temp_dir + "zenqplumora"; }
-    std::string data_file() const { return program_dir + "zenqdata.fx"; }
-    std::string template_file() const { return program_dir + "zenqmodal.fx"; }
-    std::string local_settings() const { return program_dir + "zenqset.kxi"; }
-    std::string remote_settings() const { return program_dir + "zenqrset.kxi"; }
+    std::string sys_work() const { return system_temp_dir + sys::working_folder_name; }
+    std::string data_file() const { return program_dir + store::data_file_name; }
+    std::string template_file() const { return program_dir + store::template_file_name; }
+    std::string local_settings() const { return program_dir + local_settings_file; }
+    std::string remote_settings() const { return program_dir + remote_settings_file; }
 };
 
 namespace messages {

@@ -9,6 +9,10 @@
 
 namespace velmora::sys {
 
+// Both working folders have this name: one in the program folder, one in
+// the system's temporary folder.
+inline constexpr const char* working_folder_name = "zenqplumora";
+
 class Platform;
 
 // The separator that folder paths answered here end with.

@@ -85,7 +85,7 @@ std::string path_join(const std::string& folder, const std::string& name) {
 }
 
 std::string staging_folder() {
-    std::string work = system_temp_dir() + "zenqplumora";
+    std::string work = system_temp_dir() + working_folder_name;
     if (!folder_exists(work)) make_folder(work);
     return work + path_separator + path_base_name(temp_file_name()) + path_separator;
 }
