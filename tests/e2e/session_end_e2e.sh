@@ -48,7 +48,9 @@ grep -q '^pos_height=' "$prog/zenqset.kxi" || fail "the settings were not saved 
 expect_stored "$prog" "survives a hangup"
 
 echo "-- the X server goes away under the program"
-display=":$((90 + RANDOM % 100))"
+number=$((90 + RANDOM % 100))
+while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]]; do number=$((number + 1)); done
+display=":$number"
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xserver=$!
 sleep 1
