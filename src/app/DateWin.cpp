@@ -468,8 +468,7 @@ bool TFRM_Date::eventFilter(QObject* watched, QEvent* event) {
 void TFRM_Date::Memo_noteDblClick() {
     if (!Button1->isEnabled()) return;  // the stored note could not be read
     const calendar::Date day = selection_.selected();
-    const QString date_text =
-        QString::fromStdString(calendar::day_key(day)).insert(6, '-').insert(4, '-');
+    const QString date_text = QString::fromStdString(calendar::dashed_date(day));
     QString text = Memo_note->toPlainText();
     const auto font = [this] {
         return notes::NoteFont{local_.note_fontname, local_.note_fontcolor, local_.note_fontsize};

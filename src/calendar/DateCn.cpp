@@ -394,6 +394,29 @@ std::string day_key(Date date) {
     return key;
 }
 
+std::string dashed_date(Date date) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+
+std::optional<Date> parse_dashed_date(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    auto number = [text](std::size_t from, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9') return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const Date date{number(0, 4), number(5, 2), number(8, 2)};
+    if (date.year < 1 || date.day < 1 || date.day > days_in_month(date.year, date.month)) {
+        return std::nullopt;
+    }
+    return date;
+}
+
 int day_of_year(Date date) {
     if (date.month < 1 || date.month > 12) return 0;
     const int leap_day = date.month > 2 && is_leap_year(date.year) ? 1 : 0;

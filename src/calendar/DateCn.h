@@ -9,7 +9,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora::calendar {
 
@@ -32,6 +34,11 @@ Date clamp_date(int year, int month, int day);
 int weekday(Date date);
 // "yyyymmdd": the key a day's records are stored under.
 std::string day_key(Date date);
+// "yyyy-mm-dd": a date as the user reads and types it.
+std::string dashed_date(Date date);
+// The date "yyyy-mm-dd" names, years 0001 to 9999; nothing for any other
+// text, an impossible day included.
+std::optional<Date> parse_dashed_date(std::string_view text);
 // 1 for 1 January; 0 for a month outside 1..12.
 int day_of_year(Date date);
 

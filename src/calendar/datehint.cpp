@@ -31,16 +31,6 @@ int number(std::string_view digits) {
     return value;
 }
 
-std::optional<Date> parse_date(std::string_view text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-    const std::string_view year = text.substr(0, 4), month = text.substr(5, 2),
-                           day = text.substr(8, 2);
-    if (!all_digits(year) || !all_digits(month) || !all_digits(day)) return std::nullopt;
-    const Date date{number(year), number(month), number(day)};
-    if (date.day < 1 || date.day > days_in_month(date.year, date.month)) return std::nullopt;
-    return date;
-}
-
 // Days since 1970-01-01 in the proleptic Gregorian calendar.
 long serial(Date date) {
     const long y = date.month <= 2 ? date.year - 1 : date.year;
@@ -76,7 +66,7 @@ std::optional<Anniversary> parse_line(std::string_view bytes) {
     const std::string_view date = bytes.substr(date_at, 10);
     const std::string_view days = bytes.substr(days_at, 2);
     const std::string state = text::from_gb18030(bytes.substr(state_at, 4));
-    if (!parse_date(date) || !all_digits(days)) return std::nullopt;
+    if (!parse_dashed_date(date) || !all_digits(days)) return std::nullopt;
     if (state != state_on && state != state_off) return std::nullopt;
     return Anniversary{std::string(date), number(days), state,
                        sys::trimmed(text::from_gb18030(bytes.substr(description_at)))};
@@ -129,7 +119,7 @@ std::vector<std::string> due_messages(const std::vector<Anniversary>& entries, D
     const long today_serial = serial(today);
     for (const Anniversary& entry : entries) {
         if (entry.state != state_on) continue;
-        const std::optional<Date> date = parse_date(entry.date);
+        const std::optional<Date> date = parse_dashed_date(entry.date);
         if (!date || serial(*date) - entry.days_ahead != today_serial) continue;
         messages.push_back("今天距离【" + entry.description + "】还有" +
                            std::to_string(entry.days_ahead) + "天！");

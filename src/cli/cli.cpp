@@ -30,7 +30,7 @@ struct Command {
 };
 
 calendar::Date date_operand(const std::string& text) {
-    auto date = parse_date(text);
+    auto date = calendar::parse_dashed_date(text);
     if (!date) throw UsageError{"not a date (yyyy-mm-dd): " + text};
     return *date;
 }

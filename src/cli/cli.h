@@ -17,9 +17,6 @@ namespace velmora::cli {
 // 0 done, 2 for invalid arguments or a data folder that cannot be read.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// A date written yyyy-mm-dd (years 0001..9999), or nothing.
-std::optional<calendar::Date> parse_date(std::string_view text);
-
 // The columns of `day` and `range`, tab-separated, without a line end.
 extern const char* const day_columns_header;
 std::string day_line(calendar::Date date);

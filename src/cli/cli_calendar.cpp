@@ -12,12 +12,6 @@ namespace {
 constexpr int column_width = 8;
 constexpr int week_width = 7 * column_width;
 
-std::string iso_date(Date date) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-    return text;
-}
-
 std::string pad_left(const std::string& text, int width) {
     return std::string(static_cast<std::size_t>(std::max(0, width - display_width(text))), ' ') +
            text;
@@ -54,25 +48,9 @@ const char* const day_columns_header =
     "date\tlunar_code\tlunar_month_name\tlunar_day_name\tlunar_festival\tsolar_term\t"
     "year_stem\tyear_zodiac\tgregorian_festival\tstar_sign\tcell_text";
 
-std::optional<Date> parse_date(std::string_view text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-    auto number = [&text](std::size_t from, std::size_t count) {
-        int value = 0;
-        for (std::size_t i = from; i < from + count; ++i) {
-            if (text[i] < '0' || text[i] > '9') return -1;
-            value = value * 10 + (text[i] - '0');
-        }
-        return value;
-    };
-    const Date date{number(0, 4), number(5, 2), number(8, 2)};
-    if (date.year < 1 || date.day < 1 || date.day > calendar::days_in_month(date.year, date.month))
-        return std::nullopt;
-    return date;
-}
-
 std::string day_line(Date date) {
     const int code = calendar::lunar_date(date);
-    std::string line = iso_date(date);
+    std::string line = calendar::dashed_date(date);
     for (const std::string& field :
          {code == 0 ? std::string() : std::to_string(code), lunar_month_name(date),
           lunar_day_name(date), lunar_festival(date), solar_term(date), year_stem(date),

@@ -149,6 +149,19 @@ TEST(GregorianFestivalAndStarSign, WeekdayRulesOverrideFixedDaysAndSignBoundarie
     expect_names(star_sign, star_sign_cases);
 }
 
+// The one way dates are written for people and read back from them.
+TEST(DashedDates, WrittenAndReadBackOnlyWhenTheDayExists) {
+    EXPECT_EQ(dashed_date({2024, 2, 9}), "2024-02-09");
+    EXPECT_EQ(dashed_date({1, 1, 1}), "0001-01-01");
+    for (Date date : {Date{2024, 2, 29}, Date{1, 1, 1}, Date{9999, 12, 31}}) {
+        EXPECT_EQ(parse_dashed_date(dashed_date(date)), date);
+    }
+    for (const char* bad : {"2023-02-29", "0000-01-01", "2024-13-01", "2024-00-10", "2024-1-10",
+                            "2024/01/10", "20240110", "2024-01-1x", ""}) {
+        EXPECT_FALSE(parse_dashed_date(bad)) << bad;
+    }
+}
+
 TEST(GregorianDays, LengthsClampWeekdayAndKey) {
     EXPECT_EQ(days_in_month(1900, 2), 28);
     EXPECT_EQ(days_in_month(2000, 2), 29);
