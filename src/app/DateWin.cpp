@@ -726,14 +726,18 @@ void TFRM_Date::load_note() {
     show_note_unavailable(read);
 }
 
+// Why the shown day's record cannot be read; empty when it was read.
+QString TFRM_Date::unreadable_text(store::DayRecord record, store::FxError error) const {
+    if (error == store::FxError::none) return {};
+    return QString::fromStdString(
+        store::day_unreadable_message(record, selection_.daykey(), error));
+}
+
 // An unreadable day takes no edits: a save would replace the stored record
 // with what little the page shows.
 void TFRM_Date::show_plans_unavailable(store::FxError error) {
     const bool readable = error == store::FxError::none;
-    plans_unavailable_->setText(readable
-                                    ? QString()
-                                    : QString::fromStdString(store::day_unreadable_message(
-                                          store::DayRecord::plans, selection_.daykey(), error)));
+    plans_unavailable_->setText(unreadable_text(store::DayRecord::plans, error));
     plans_unavailable_->setVisible(!readable);
     for (QWidget* control : {static_cast<QWidget*>(sg_mon_log), static_cast<QWidget*>(bt_plan_add),
                              static_cast<QWidget*>(bt_plan_del),
@@ -743,12 +747,8 @@ void TFRM_Date::show_plans_unavailable(store::FxError error) {
 }
 
 void TFRM_Date::show_note_unavailable(store::FxError error) {
-    const bool readable = error == store::FxError::none;
-    Memo_note->setPlaceholderText(readable
-                                      ? QString()
-                                      : QString::fromStdString(store::day_unreadable_message(
-                                            store::DayRecord::note, selection_.daykey(), error)));
-    Button1->setEnabled(readable);
+    Memo_note->setPlaceholderText(unreadable_text(store::DayRecord::note, error));
+    Button1->setEnabled(error == store::FxError::none);
 }
 
 // Saves the shown plans of `daykey` only when they changed, then redraws

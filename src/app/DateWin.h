@@ -190,6 +190,7 @@ private:
 
     void build_plan_page();
     void build_note_page();
+    QString unreadable_text(store::DayRecord record, store::FxError error) const;
     void show_plans_unavailable(store::FxError error);
     void show_note_unavailable(store::FxError error);
     // A plan save that failed on the way out: true when the user still
