@@ -320,8 +320,7 @@ void TFRM_Date::closeEvent(QCloseEvent* event) {
 bool TFRM_Date::close_despite_unsaved_plans() {
     if (close_done_ || second_instance_ || nosave_exit_) return true;
     save_open_managers();
-    if (!day_store_.plan_dirty) return true;
-    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, selection_.daykey());
+    const store::FxError saved = save_shown_plans();
     if (saved == store::FxError::none) return true;
     const std::string question =
         store::day_not_saved_message(store::DayRecord::plans, selection_.daykey(), saved) +
@@ -599,9 +598,7 @@ void TFRM_Date::plan_changed(bool changed) {
 // Within two seconds of a change, through the same save as a day change;
 // a failure is told once and then again only after a save has succeeded.
 void TFRM_Date::save_plans_soon() {
-    if (!day_store_.plan_dirty) return;
-    const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, selection_.daykey());
-    redraw_month();
+    const store::FxError saved = save_shown_plans();
     if (saved != store::FxError::none && !plans_save_soon_failed_) {
         context_.prompts->inform(
             store::day_not_saved_message(store::DayRecord::plans, selection_.daykey(), saved));
@@ -753,10 +750,15 @@ void TFRM_Date::show_note_unavailable(store::FxError error) {
 
 // Saves the shown plans of `daykey` only when they changed, then redraws
 // the month so its marks match the store.
-bool TFRM_Date::savedata2fx_schedule() {
-    if (!day_store_.plan_dirty) return true;
+store::FxError TFRM_Date::save_shown_plans() {
+    if (!day_store_.plan_dirty) return store::FxError::none;
     const store::FxError saved = day_store_.savedata2fx_schedule2(plan_grid_, selection_.daykey());
     redraw_month();
+    return saved;
+}
+
+bool TFRM_Date::savedata2fx_schedule() {
+    const store::FxError saved = save_shown_plans();
     if (saved == store::FxError::none) return true;
     context_.prompts->inform(
         store::day_not_saved_message(store::DayRecord::plans, selection_.daykey(), saved));

@@ -227,6 +227,7 @@ private:
     ui::SaveSoon* plans_save_soon_ = nullptr;
     bool plans_save_soon_failed_ = false;  // told once, until a save succeeds again
     void save_plans_soon();
+    store::FxError save_shown_plans();
     void save_open_managers();
     bool close_save_reported_ = false;
     int plan_row_ = 1;

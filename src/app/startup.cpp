@@ -70,10 +70,7 @@ store::FxError copy_template(const AppPaths& paths) {
     const std::string partial = paths.data_file() + ".copying";
     auto bytes = sys::read_file(paths.template_file());
     if (!bytes) return store::FxError::io_error;
-    if (!sys::write_file_atomic(partial, *bytes, true)) {
-        const store::FxError error = store::classify_errno(errno);
-        return error == store::FxError::not_writable ? store::FxError::folder_not_writable : error;
-    }
+    if (!sys::write_file_atomic(partial, *bytes, true)) return store::classify_folder_errno(errno);
     const bool placed = sys::rename_no_replace(partial, paths.data_file());
     std::error_code ignored;
     fs::remove(partial, ignored);
@@ -115,13 +112,10 @@ std::string unable_to_write(const std::string& path, int system_errno) {
 // folder could not be made.
 bool create_vrx_temp(const AppPaths& paths, sys::Prompts& prompts) {
     if (prepare_folder(paths.temp_work())) return true;
-    const store::FxError why = store::classify_errno(errno);
-    const bool refused = why == store::FxError::not_writable || why == store::FxError::read_only_fs;
-    prompts.inform(refused ? container_message(why == store::FxError::not_writable
-                                                   ? store::FxError::folder_not_writable
-                                                   : why,
-                                               paths)
-                           : messages::temp_folder_failed);
+    const store::FxError why = store::classify_folder_errno(errno);
+    const bool refused =
+        why == store::FxError::folder_not_writable || why == store::FxError::read_only_fs;
+    prompts.inform(refused ? container_message(why, paths) : messages::temp_folder_failed);
     return false;
 }
 

@@ -108,7 +108,7 @@ void renumber_items(Database& db) {
 // whatever the umask.
 FxError create_private_file(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return classify_errno(errno);
+    if (fd < 0) return classify_folder_errno(errno);
     const bool ok = fchmod(fd, 0600) == 0;
     const int error = errno;
     ::close(fd);
@@ -119,8 +119,7 @@ FxError create_container_file(const std::string& path, const std::string& passwo
     const std::string temporary = path + ".new-" + std::to_string(getpid());
     remove_with_side_files(temporary);
     FxError created = create_private_file(temporary);
-    if (created != FxError::none)
-        return created == FxError::not_writable ? FxError::folder_not_writable : created;
+    if (created != FxError::none) return created;
     try {
         {
             Database db(temporary, SQLITE_OPEN_READWRITE);

@@ -19,6 +19,11 @@ FxError classify_errno(int system_errno) {
     }
 }
 
+FxError classify_folder_errno(int system_errno) {
+    const FxError error = classify_errno(system_errno);
+    return error == FxError::not_writable ? FxError::folder_not_writable : error;
+}
+
 FxError classify_failure(int sqlite_code, int system_errno) {
     switch (sqlite_code & 0xFF) {
         case SQLITE_FULL: return FxError::disk_full;

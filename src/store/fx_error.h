@@ -25,6 +25,8 @@ enum class FxError {
 FxError classify_failure(int sqlite_code, int system_errno);
 // The same for a failed file operation that set errno.
 FxError classify_errno(int system_errno);
+// The same for creating a file in a folder: refused rights are the folder's.
+FxError classify_folder_errno(int system_errno);
 
 // The reason in the words of a message to the user, without punctuation at
 // the end: "磁盘空间已满".
