@@ -12,9 +12,8 @@ namespace {
 using velmora::bench::bench_container;
 using velmora::calendar::Date;
 
-bool stored(const std::string& name) {
-    return FX_Directory_Changenodenametoindex(name) > 0;
-}
+const velmora::calendar::DayMarks stored{velmora::store::DayStore::has_plan,
+                                         velmora::store::DayStore::has_note};
 
 Date date_number(int i) {
     return {2001 + i % 20, 1 + i % 12, 1 + i % 28};
@@ -37,7 +36,6 @@ void BM_DayChange(benchmark::State& state) {
     for (auto _ : state) {
         const Date date = date_number(i);
         const std::string key = velmora::bench::day_key(i++ % velmora::bench::days);
-        if (days.plan_dirty) days.savedata2fx_schedule2(grid, key);  // nothing unsaved here
         benchmark::DoNotOptimize(velmora::calendar::build_month(date, stored));
         days.load_schedule(grid, key);
         std::string note;

@@ -1,28 +1,26 @@
 // The main window: a fixed-size, always-on-top panel with the month view,
 // four tab pages and the announcement strip. Its creation runs the
-// start-up sequence; its close runs the close sequence, once.
+// start-up sequence; its close runs the close sequence, once. The window
+// builds its regions and wires the objects that own each job: the day
+// selection, the plan and note pages, the reminders and the docking glue.
 #pragma once
 
 #include <QTimer>
 #include <QWidget>
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/day_selection.h"
-#include "app/docking.h"
+#include "app/docking_glue.h"
+#include "app/reminders.h"
 #include "app/settings.h"
 #include "app/startup.h"
-#include "calendar/DateCn.h"
-#include "plans/task_reminder.h"
-#include "plans/timed_actions.h"
 #include "store/day_store.h"
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
 #include "sys/prompts.h"
-#include "ui/save_soon.h"
 
 class QLabel;
 class QListWidget;
@@ -37,9 +35,11 @@ namespace velmora::calendar {
 class MonthView;
 }
 namespace velmora::plans {
-class PlanCellPainter;
-class Tfrm_tip;
-}  // namespace velmora::plans
+class PlanPage;
+}
+namespace velmora::notes {
+class NotePage;
+}
 
 namespace velmora::app {
 
@@ -69,9 +69,9 @@ public:
     const LocalSettings& local_settings() const { return local_; }
     const RemoteSettings& remote_settings() const { return remote_; }
     bool close_sequence_done() const { return close_done_; }
-    DockEdges docked_at() const { return dock_edges_; }
+    DockEdges docked_at() const { return docking_.docked_at(); }
 
-    // The window's regions, for the subsystems that fill them.
+    // The window's regions and the controls of its pages.
     QWidget* Panel_center = nullptr;
     QWidget* Panel1 = nullptr;
     QTabWidget* RzPageControl_date = nullptr;
@@ -107,69 +107,59 @@ public:
     QTimer Timer_ad;        // announcement rotation
     QTimer Timer_ad2;       // announcement scrolling, 100 ms
 
-    // The note page.
-    void Memo_noteDblClick();
-    void Button9Click();
+    plans::PlanPage& plan_page() { return *plan_page_; }
+    notes::NotePage& note_page() { return *note_page_; }
+    store::DayStore& day_store() { return day_store_; }
+    const std::string& daykey() const { return selection_->daykey(); }
+    calendar::Date selected_date() const { return selection_->selected(); }
 
-    // Reminders and timed actions.
-    void Timer_apprunTimer();
-    void ListView_toolDblClick(int item);
-    void taskcheck();
-    void Timer_taskhintTimer();
-    void Timer_eyeTimer();
-    void Timer_shutdownTimer();
-    plans::TaskCounts task_counts() const { return task_counts_; }
-    plans::Tfrm_tip* frm_tip = nullptr;  // lives for the whole run
-
-    // The month view and the day records.
-    void show_month(const calendar::Date& date);
-    // Loads fail visibly: the page shows why and takes no edits.
-    void load_schedule();
-    void load_note();
-    // Saves fail loudly: the user is told once, and the shown text stays.
-    // Both answer true when the store holds what is shown.
-    bool savedata2fx_schedule();
-    bool savedata2fx_note(const std::string& note);
-    // The save that follows a change of the shown plans within two seconds.
-    ui::SaveSoon& plans_save_soon() { return *plans_save_soon_; }
-    void CnDayMouseDown(int day);
+    // The month view and the day selection.
+    void show_month(const calendar::Date& date) { selection_->show_month_only(date); }
+    void CnDayMouseDown(int day) { selection_->click_day(day); }
     void lb_todayClick();
-    void sb_date_leftClick();
-    void sb_date_rightClick();
-    void MenuMonth_1Click(int month);
-    void MenuYear_Click(int year);
+    void sb_date_leftClick() { selection_->step_month(-1); }
+    void sb_date_rightClick() { selection_->step_month(1); }
+    void MenuMonth_1Click(int month) { selection_->choose_month(month); }
+    void MenuYear_Click(int year) { selection_->choose_year(year); }
+
     // The plan page.
     void bt_plan_addClick();
     void bt_plan_delClick();
     void bt_plan_editClick();
     void sg_mon_logDblClick();
-    void sg_mon_logSelectCell(int row);
     void Button2Click();
-    void Button7Click() { open_options_dialog(6); }
     void Button8Click();
-    int plan_row() const { return plan_row_; }
+    int plan_row() const;
 
-    const std::string& daykey() const { return selection_.daykey(); }
-    calendar::Date selected_date() const { return selection_.selected(); }
-    store::PlanGrid& plan_grid() { return plan_grid_; }
-    store::DayStore& day_store() { return day_store_; }
+    // The note page.
+    void Memo_noteDblClick();
+    void Button9Click();
+    bool savedata2fx_note(const std::string& note);
+
+    // Reminders, tools and timed actions.
+    void Timer_apprunTimer();
+    void ListView_toolDblClick(int item);
+    void taskcheck() { reminders_.taskcheck(); }
+    plans::TaskCounts task_counts() const { return reminders_.task_counts(); }
 
     // Docking, called from the window's move handling and timers.
-    void formmoving(Rect proposed);
-    void Timer1Timer();
-    void formhide(SlideMode mode);
-    void Timer_formhideTimer();
+    void formmoving(Rect proposed) { docking_.formmoving(proposed); }
+    void Timer1Timer() { docking_.Timer1Timer(); }
+    void formhide(SlideMode mode) { docking_.formhide(mode); }
+    void Timer_formhideTimer() { docking_.Timer_formhideTimer(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_regions();
+    void build_tab_pages();
     void build_bottom_strip();
+    void build_day_pages();
+    void wire_month_view();
     void initvar();
     void initapp_fromlocalset();
     void initapp_fromremoteset();
@@ -177,8 +167,6 @@ private:
     void FormShow();
     void setskinmenu();
     void FormResize();
-    Size screen_size() const;
-    void move_to(Point position);
 
     // Calls into subsystems that later parts of the program fill in.
     void start_remote_download() {}
@@ -186,25 +174,14 @@ private:
     void unreghotkey() {}
     void load_bookmark_tree() {}
     void open_options_dialog(int /*page*/) {}
-    void run_plan_manager();
 
-    void build_plan_page();
-    void build_note_page();
-    QString unreadable_text(store::DayRecord record, store::FxError error) const;
-    void show_plans_unavailable(store::FxError error);
-    void show_note_unavailable(store::FxError error);
+    // Paints the month of `date` with its marks: the day selection's display.
+    void paint_month(const calendar::Date& date);
     // A plan save that failed on the way out: true when the user still
     // wants to close.
     bool close_despite_unsaved_plans();
-    void plan_changed(bool changed);
-    int current_plan_row() const;
-
-    void build_day_pages();
-    void paint_month(const calendar::Date& date);
-    void prepare_plan_grid();
-    void show_plan_grid();
-    void show_start_day();
-    void redraw_month();
+    void save_open_managers();
+    void save_on_close();
 
     AppContext context_;
     std::unique_ptr<sys::InstanceLock> instance_lock_;
@@ -221,53 +198,15 @@ private:
     sys::LocalTime start_date_;
 
     store::DayStore day_store_;
-    store::PlanGrid plan_grid_;
-    plans::PlanCellPainter* plan_painter_ = nullptr;
-    QLabel* plans_unavailable_ = nullptr;  // why the shown day's plans cannot be read
-    ui::SaveSoon* plans_save_soon_ = nullptr;
-    bool plans_save_soon_failed_ = false;  // told once, until a save succeeds again
-    void save_plans_soon();
-    store::FxError save_shown_plans();
-    void save_open_managers();
+    plans::PlanPage* plan_page_ = nullptr;
+    notes::NotePage* note_page_ = nullptr;
+    MonthDisplayCall month_display_{[this](const calendar::Date& date) { paint_month(date); }};
+    std::unique_ptr<DaySelection> selection_;
+    Reminders reminders_;
+    DockingGlue docking_;
     bool close_save_reported_ = false;
-    int plan_row_ = 1;
-    plans::TaskCounts task_counts_;
-    std::string manage_daykey_;  // the plan manager's day, kept between openings
-    plans::TaskReminder task_reminder_;
-    plans::EyeCare eye_care_;
-    // The month view and the two day pages, as the day selection sees them.
-    struct MonthOnWindow : MonthDisplay {
-        explicit MonthOnWindow(TFRM_Date& owner) : window(owner) {}
-        void show_month(const calendar::Date& date) override { window.paint_month(date); }
-        TFRM_Date& window;
-    } month_on_window_{*this};
-    struct PlansOnWindow : DayPage {
-        explicit PlansOnWindow(TFRM_Date& owner) : window(owner) {}
-        bool save_before_leaving() override { return window.savedata2fx_schedule(); }
-        void load(const std::string&) override { window.load_schedule(); }
-        TFRM_Date& window;
-    } plans_on_window_{*this};
-    // Notes are saved by their editor and manager, never on a day change.
-    struct NoteOnWindow : DayPage {
-        explicit NoteOnWindow(TFRM_Date& owner) : window(owner) {}
-        bool save_before_leaving() override { return true; }
-        void load(const std::string&) override { window.load_note(); }
-        TFRM_Date& window;
-    } note_on_window_{*this};
-    DaySelection selection_{month_on_window_, plans_on_window_, note_on_window_};
-
-    DockEdges dock_edges_ = 0;
-    SlideMode dock_mode_ = no_slide;
-    bool embedded_ = false;
     bool shown_once_ = false;
     bool close_done_ = false;
-    // Where the program itself last put the window: the window system reports
-    // those moves back, late and sometimes several at once.
-    std::array<Point, 4> placed_at_{};
-    std::size_t placed_next_ = 0;
-    bool placed_by_program(Point position) const;
-    // The window manager's own placement at first show is not a drag.
-    bool drags_tracked_ = false;
 };
 
 }  // namespace velmora::app

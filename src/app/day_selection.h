@@ -6,9 +6,11 @@
 // interfaces below, so every navigation rule is tested without a window.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "calendar/DateCn.h"
+#include "ui/day_page.h"
 
 namespace velmora::app {
 
@@ -20,15 +22,18 @@ public:
     virtual void show_month(const calendar::Date& date) = 0;
 };
 
-// A page showing the selected day's record: the plan page, the note page.
-class DayPage {
+// A month display that is one call: the window's painting of its month view.
+class MonthDisplayCall : public MonthDisplay {
 public:
-    virtual ~DayPage() = default;
-    // Saves what the page holds for the day it shows before the selection
-    // moves; false (after telling the user) keeps the selection.
-    virtual bool save_before_leaving() = 0;
-    virtual void load(const std::string& daykey) = 0;
+    explicit MonthDisplayCall(std::function<void(const calendar::Date&)> paint)
+        : paint_(std::move(paint)) {}
+    void show_month(const calendar::Date& date) override { paint_(date); }
+
+private:
+    std::function<void(const calendar::Date&)> paint_;
 };
+
+using DayPage = ui::DayPage;
 
 class DaySelection {
 public:

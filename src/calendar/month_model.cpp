@@ -1,7 +1,5 @@
 #include "calendar/month_model.h"
 
-#include "store/day_records.h"
-
 namespace velmora::calendar {
 
 namespace {
@@ -10,15 +8,15 @@ bool weekend_column(int cell) {
     return cell % 7 == 1 || cell % 7 == 0;
 }
 
-DayCell fill_cell(const Date& day, int cell, const RecordLookup& has_record) {
+DayCell fill_cell(const Date& day, int cell, const DayMarks& marks) {
     DayCell c;
     c.day = day.day;
     c.key = day_key(day);
     c.number_text = std::to_string(day.day);
     const bool weekend = weekend_column(cell);
     c.number_rgb = weekend ? red : black;
-    c.has_plan = has_record(store::plan_record_name(c.key));
-    c.has_note = has_record(store::note_record_name(c.key));
+    c.has_plan = marks.has_plan(c.key);
+    c.has_note = marks.has_note(c.key);
     const CellText text = cell_text(day);
     c.lunar_text = text.text;
     c.lunar_rgb = text.special ? text.rgb : (weekend ? red : dark_green);
@@ -27,7 +25,7 @@ DayCell fill_cell(const Date& day, int cell, const RecordLookup& has_record) {
 
 }  // namespace
 
-MonthModel build_month(const Date& date, const RecordLookup& has_record) {
+MonthModel build_month(const Date& date, const DayMarks& marks) {
     MonthModel m;
     m.year = date.year;
     m.month = date.month;
@@ -39,7 +37,7 @@ MonthModel build_month(const Date& date, const RecordLookup& has_record) {
     for (int d = 1; d <= days; ++d) {
         const int cell = first + d - 1;
         m.cells[static_cast<std::size_t>(cell - 1)] =
-            fill_cell({date.year, date.month, d}, cell, has_record);
+            fill_cell({date.year, date.month, d}, cell, marks);
         if (d == date.day) {
             m.selected_cell = cell;
             m.star = star_sign(date);

@@ -40,11 +40,15 @@ struct MonthModel {
     std::string star;
 };
 
-// Whether the container holds a record of this node path.
-using RecordLookup = std::function<bool(const std::string& node_path)>;
+// Which days carry the plan and note marks, by "yyyymmdd" key: where the
+// records are kept is the store's business.
+struct DayMarks {
+    std::function<bool(const std::string& key)> has_plan;
+    std::function<bool(const std::string& key)> has_note;
+};
 
 // The month of `date`, with `date`'s day selected.
-MonthModel build_month(const Date& date, const RecordLookup& has_record);
+MonthModel build_month(const Date& date, const DayMarks& marks);
 
 // The calendar runs from 0001-01 to 9999-12: a day key has four digits of
 // year. Nothing when the step would leave that range.

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "ui/theme.h"
+
 namespace velmora::calendar {
 
 namespace {
@@ -19,13 +21,6 @@ const char* const day_property = "day";
 
 QString rgb_style(std::uint32_t rgb) {
     return QString("color: #%1;").arg(rgb, 6, 16, QLatin1Char('0'));
-}
-
-QFont chinese_font(int pixels, bool bold = false) {
-    QFont font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
 }
 
 QFrame* mark(QWidget* panel, const char* fill, const char* outline) {
@@ -77,7 +72,7 @@ void MonthView::build_captions() {
     Label_month = caption({}, 94, 8, 18, 16);
     Label18 = caption("月", 114, 8, 18, 16);
     for (QLabel* label : {label_year, Label19, Label_month, Label18}) {
-        label->setFont(chinese_font(16, true));
+        label->setFont(ui::theme::song_font(16, true));
         label->setStyleSheet(green);
         label->setContextMenuPolicy(Qt::CustomContextMenu);
     }
@@ -91,7 +86,8 @@ void MonthView::build_captions() {
     Label_china = caption({}, 168, 12, 40, 13);
     Label_star = caption({}, 210, 12, 44, 13);
     lb_today = caption("转到今天", 258, 12, 50, 13);
-    for (QLabel* label : {Label_china, Label_star, lb_today}) label->setFont(chinese_font(12));
+    for (QLabel* label : {Label_china, Label_star, lb_today})
+        label->setFont(ui::theme::song_font(12));
     Label_china->setStyleSheet("color: #FF00FF;");
     Label_star->setStyleSheet("color: #FF00FF;");
     lb_today->setStyleSheet("color: green; text-decoration: underline;");
@@ -103,7 +99,7 @@ void MonthView::build_weekday_heads() {
     const char* heads[] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
     for (int i = 0; i < 7; ++i) {
         QLabel* head = caption(QString::fromUtf8(heads[i]), 19 + 40 * i, 40, 38, 13);
-        head->setFont(chinese_font(12));
+        head->setFont(ui::theme::song_font(12));
         head->setStyleSheet(i == 0 || i == 6 ? "color: red;" : "color: black;");
     }
     auto* line = new QFrame(panel_);
@@ -155,7 +151,7 @@ void MonthView::create_day_cells() {
         auto* lunar = new QLabel(panel_);
         lunar->setGeometry(lunar_left + column_step * column, lunar_top + row_step * row,
                            day_width + 4, lunar_height);
-        lunar->setFont(chinese_font(12));
+        lunar->setFont(ui::theme::song_font(12));
         for (QLabel* label : {day, lunar}) {
             label->setAlignment(Qt::AlignCenter);
             label->setAttribute(Qt::WA_TranslucentBackground);

@@ -3,13 +3,11 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "calendar/date_tree.h"
-#include "store/record_days.h"
+#include "days/stored_days_tree.h"
 #include "ui/dialog_layout.h"
+#include "ui/theme.h"
 
 namespace velmora::notes {
 
@@ -24,14 +22,13 @@ Tfrm_note_manage::Tfrm_note_manage(QWidget* owner, store::DayStore& days, sys::P
     resize(662, 479);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(7, 8, 8, 8);
-    RzTreeView1 = calendar::make_date_tree(this);
+    RzTreeView1 =
+        new days::StoredDaysTree(this, store::note_folder, [this] { return save_if_dirty(); });
     row->addWidget(RzTreeView1);
     auto* column = new QVBoxLayout;
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
-    QFont font({"SimSun", "宋体", "WenQuanYi Micro Hei"});
-    font.setPixelSize(16);
-    Memo1->setFont(font);
+    Memo1->setFont(ui::theme::song_font(16));
     Memo1->setReadOnly(true);  // until a day is chosen
     column->addWidget(Memo1, 1);
     auto* close_button = new QPushButton("关闭", this);
@@ -41,9 +38,8 @@ Tfrm_note_manage::Tfrm_note_manage(QWidget* owner, store::DayStore& days, sys::P
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
         if (!loading_) notemanage_dirty = true;
     });
-    connect(RzTreeView1, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { RzTreeView1Change(current); });
-    calendar::fill_date_tree(RzTreeView1, store::stored_record_days(store::note_folder));
+    connect(RzTreeView1, &days::StoredDaysTree::nodeShown, this,
+            &Tfrm_note_manage::RzTreeView1Change);
     ui::centre_on_screen(this);
 }
 
@@ -65,14 +61,7 @@ bool Tfrm_note_manage::save_if_dirty() {
     return true;
 }
 
-void Tfrm_note_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
-    if (!save_if_dirty()) {
-        const QSignalBlocker quiet(RzTreeView1);
-        RzTreeView1->setCurrentItem(shown_node_);
-        return;
-    }
-    shown_node_ = chosen;
-    const std::string key = calendar::day_node_key(chosen);
+void Tfrm_note_manage::RzTreeView1Change(const std::string& key) {
     if (key.empty()) {
         // A year or month has no note: the pane takes no typing, which would
         // otherwise land in the last day viewed.

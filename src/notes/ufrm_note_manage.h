@@ -7,12 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "days/stored_days_tree.h"
 #include "store/day_store.h"
 #include "sys/prompts.h"
 
 class QPlainTextEdit;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace velmora::notes {
 
@@ -26,12 +25,13 @@ public:
 
     Tfrm_note_manage(QWidget* owner, store::DayStore& days, sys::Prompts& prompts, SaveNote save);
 
-    QTreeWidget* RzTreeView1 = nullptr;
+    days::StoredDaysTree* RzTreeView1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     std::string notemanage_key;
     bool notemanage_dirty = false;
 
-    void RzTreeView1Change(QTreeWidgetItem* node);
+    // The tree showed a node: a day's key, or "" for a year or month.
+    void RzTreeView1Change(const std::string& key);
     void Button1Click();  // 关闭: saves, then closes
     // The end of the run: what was typed is saved now.
     void save_before_exit() { save_if_dirty(); }
@@ -46,7 +46,6 @@ private:
     sys::Prompts& prompts_;
     SaveNote save_;
     bool loading_ = false;
-    QTreeWidgetItem* shown_node_ = nullptr;
 };
 
 // Builds the tree and runs the manager modally. Closing by the title bar

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QStyledItemDelegate>
 
+#include "store/day_store.h"
+
 class QTableWidget;
 
 namespace velmora::plans {
@@ -35,5 +37,8 @@ struct PlanTable {
 };
 PlanTable make_plan_table(QWidget* parent, const char* name, int state_width,
                           const QColor& background, const QColor& header_background);
+
+// Shows the grid's tasks under the table's header row.
+void fill_plan_table(QTableWidget* table, const store::PlanGrid& grid);
 
 }  // namespace velmora::plans

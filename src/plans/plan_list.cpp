@@ -96,11 +96,8 @@ store::FxError append_to_day(store::DayStore& days, const std::string& target_ke
     store::PlanGrid target;
     const store::FxError read = days.load_schedule(target, target_key);
     if (read != store::FxError::none) return read;  // the target's plans would be lost
-    const bool was_dirty = days.plan_dirty;
     add_task(target, encode_plan_string(task));
-    const store::FxError saved = days.savedata2fx_schedule2(target, target_key);
-    days.plan_dirty = was_dirty;  // the shown day's edits are still unsaved
-    return saved;
+    return days.savedata2fx_schedule2(target, target_key);
 }
 
 std::string task_not_moved_message(const std::string& target_key, store::FxError error) {

@@ -1,7 +1,7 @@
 // The rules of the day's plan list, on the plain plan grid: the plan string
 // exchanged with the plan dialog, add, delete, edit, toggle, and moving a
 // task to another day. Each change answers whether the grid changed, so the
-// caller sets plan_dirty.
+// caller knows it has unsaved plans.
 #pragma once
 
 #include <string>

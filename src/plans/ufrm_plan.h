@@ -12,6 +12,8 @@ class QPlainTextEdit;
 
 namespace velmora::plans {
 
+class PlanEditor;
+
 class Tfrm_plan : public QDialog {
     Q_OBJECT
 
@@ -31,6 +33,7 @@ public:
 private:
     sys::Prompts& prompts_;
     std::string result_;
+    PlanEditor* editor_ = nullptr;
 };
 
 // Runs the dialog modally. Empty input: a new task. The answer is the new

@@ -3,18 +3,16 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QSignalBlocker>
 #include <QTableWidget>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "calendar/date_tree.h"
+#include "days/stored_days_tree.h"
+#include "plans/plan_editor.h"
 #include "plans/plan_grid_painter.h"
 #include "plans/plan_list.h"
-#include "store/record_days.h"
 #include "ui/dialog_layout.h"
+#include "ui/theme.h"
 
 namespace velmora::plans {
 
@@ -38,20 +36,21 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
     resize(662, 479);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(7, 8, 8, 8);
-    RzTreeView1 = calendar::make_date_tree(this);
+    RzTreeView1 =
+        new days::StoredDaysTree(this, store::plan_folder, [this] { return save_shown_day(); });
     row->addWidget(RzTreeView1);
     auto* column = new QVBoxLayout;
     row->addLayout(column, 1);
 
-    const PlanTable grid =
-        make_plan_table(this, "sg_schedule_manage", 50, Qt::white, QColor(192, 192, 192));
+    const PlanTable grid = make_plan_table(this, "sg_schedule_manage", 50, ui::theme::panel,
+                                           ui::theme::manager_header);
     sg_schedule_manage = grid.table;
     painter_ = grid.painter;
     column->addWidget(sg_schedule_manage, 1);
     build_editors(column);
 
-    connect(RzTreeView1, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { RzTreeView1Change(current); });
+    connect(RzTreeView1, &days::StoredDaysTree::nodeShown, this,
+            &Tfrm_schedule_manage::RzTreeView1Change);
     connect(sg_schedule_manage, &QTableWidget::currentCellChanged, this, [this](int table_row) {
         painter_->set_marked_row(table_row);
         sg_schedule_manage->viewport()->update();
@@ -59,7 +58,7 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
     });
     save_soon_ = new ui::SaveSoon(
         [this] {
-            const store::FxError saved = save_(grid_, manage_daykey_);
+            const store::FxError saved = save_if_dirty();
             if (saved != store::FxError::none && !save_soon_failed_) {
                 prompts_.inform(
                     store::day_not_saved_message(store::DayRecord::plans, manage_daykey_, saved));
@@ -70,24 +69,15 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
     grid_.clear();
     show_grid();
     enable_editing(false);
-    build_tree();
     ui::centre_on_screen(this);
 }
 
 void Tfrm_schedule_manage::build_editors(QVBoxLayout* column) {
-    auto* radios = new QHBoxLayout;
-    RadioGroup2 = ui::add_radio_group(this, radios, "状态", {"进行中", "已完成"});
-    RadioGroup1 = ui::add_radio_group(this, radios, "类别",
-                                      {"重要，急", "重要，不急", "不重要，急", "不重要，不急"});
-    column->addLayout(radios);
-    auto* content = new QLabel("内容：", this);
-    content->setStyleSheet("color: blue;");
-    column->addWidget(content);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName("Memo1");
-    Memo1->setFixedHeight(88);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    column->addWidget(Memo1);
+    editor_ = new PlanEditor(this, PlanEditor::Shape::side_by_side);
+    RadioGroup1 = editor_->RadioGroup1;
+    RadioGroup2 = editor_->RadioGroup2;
+    Memo1 = editor_->Memo1;
+    column->addWidget(editor_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (auto [member, text] :
@@ -104,19 +94,8 @@ void Tfrm_schedule_manage::build_editors(QVBoxLayout* column) {
     connect(close_button, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void Tfrm_schedule_manage::build_tree() {
-    calendar::fill_date_tree(RzTreeView1, store::stored_record_days(store::plan_folder));
-}
-
 void Tfrm_schedule_manage::show_grid() {
-    sg_schedule_manage->setHorizontalHeaderLabels({"类别", "状态", "任务安排"});
-    sg_schedule_manage->setRowCount(grid_.row_count() - 1);
-    for (int r = 1; r < grid_.row_count(); ++r) {
-        for (int c = 0; c < 3; ++c) {
-            sg_schedule_manage->setItem(
-                r - 1, c, new QTableWidgetItem(QString::fromStdString(grid_.row(r)[c])));
-        }
-    }
+    fill_plan_table(sg_schedule_manage, grid_);
 }
 
 void Tfrm_schedule_manage::enable_editing(bool on) {
@@ -125,21 +104,23 @@ void Tfrm_schedule_manage::enable_editing(bool on) {
     bt_del->setEnabled(on);
 }
 
-bool Tfrm_schedule_manage::save_shown_day() {
+// The manager's own flag of unsaved changes: the main window's plan page
+// keeps its own, for its own day.
+store::FxError Tfrm_schedule_manage::save_if_dirty() {
+    if (!dirty_) return store::FxError::none;
     const store::FxError saved = save_(grid_, manage_daykey_);
+    if (saved == store::FxError::none) dirty_ = false;
+    return saved;
+}
+
+bool Tfrm_schedule_manage::save_shown_day() {
+    const store::FxError saved = save_if_dirty();
     if (saved == store::FxError::none) return true;
     prompts_.inform(store::day_not_saved_message(store::DayRecord::plans, manage_daykey_, saved));
     return false;
 }
 
-void Tfrm_schedule_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
-    if (!save_shown_day()) {
-        const QSignalBlocker quiet(RzTreeView1);
-        RzTreeView1->setCurrentItem(shown_node_);
-        return;
-    }
-    shown_node_ = chosen;
-    const std::string key = calendar::day_node_key(chosen);
+void Tfrm_schedule_manage::RzTreeView1Change(const std::string& key) {
     bool editable = !key.empty();
     if (editable) {
         manage_daykey_ = key;
@@ -159,16 +140,7 @@ void Tfrm_schedule_manage::RzTreeView1Change(QTreeWidgetItem* chosen) {
 
 void Tfrm_schedule_manage::sg_schedule_manageClick(int row) {
     if (row < 1 || row >= grid_.row_count()) return;
-    const store::PlanGrid::Row& cells = grid_.row(row);
-    RadioGroup2->button(cells[1] == store::state_in_progress ? 0 : 1)->setChecked(true);
-    const std::size_t letter = std::string(category_letters).find(cells[0]);
-    if (letter < 4) RadioGroup1->button(static_cast<int>(letter))->setChecked(true);
-    Memo1->setPlainText(QString::fromStdString(cells[2]));
-}
-
-std::string Tfrm_schedule_manage::editor_plan() const {
-    return make_plan_string(RadioGroup1->checkedId(), RadioGroup2->checkedId(),
-                            Memo1->toPlainText().toStdString());
+    editor_->show_task(grid_.row(row));
 }
 
 int Tfrm_schedule_manage::current_row() const {
@@ -177,7 +149,7 @@ int Tfrm_schedule_manage::current_row() const {
 }
 
 void Tfrm_schedule_manage::changed() {
-    days_.plan_dirty = true;
+    dirty_ = true;
     show_grid();
     save_soon_->changed();
 }
@@ -190,11 +162,11 @@ void Tfrm_schedule_manage::save_before_exit() {
 }
 
 void Tfrm_schedule_manage::bt_addClick() {
-    if (is_blank(Memo1->toPlainText().toStdString())) {
+    if (editor_->blank()) {
         prompts_.inform(fill_in_task);
         return;
     }
-    add_task(grid_, editor_plan());
+    add_task(grid_, editor_->plan());
     Memo1->clear();
     bt_edit->setEnabled(true);
     bt_del->setEnabled(true);
@@ -202,11 +174,11 @@ void Tfrm_schedule_manage::bt_addClick() {
 }
 
 void Tfrm_schedule_manage::bt_editClick() {
-    if (is_blank(Memo1->toPlainText().toStdString())) {
+    if (editor_->blank()) {
         prompts_.inform(fill_in_task);
         return;
     }
-    grid_.row(current_row()) = decode_plan_string(editor_plan());
+    grid_.row(current_row()) = decode_plan_string(editor_->plan());
     changed();
 }
 

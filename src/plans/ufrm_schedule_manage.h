@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "days/stored_days_tree.h"
 #include "store/day_store.h"
 #include "sys/prompts.h"
 #include "ui/save_soon.h"
@@ -15,27 +16,26 @@ class QButtonGroup;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QVBoxLayout;
 
 namespace velmora::plans {
 
 class PlanCellPainter;
+class PlanEditor;
 
 class Tfrm_schedule_manage : public QDialog {
     Q_OBJECT
 
 public:
-    // Saves a grid to a day when it has unsaved changes (and redraws the
-    // month view); the main window's own save routine. Answers none once the
-    // store holds the grid.
+    // Saves a grid to a day (and redraws the month view), called when the
+    // manager's grid has unsaved changes. Answers none once the store holds
+    // the grid.
     using SaveSchedule = std::function<store::FxError(const store::PlanGrid&, const std::string&)>;
 
     Tfrm_schedule_manage(QWidget* owner, store::DayStore& days, sys::Prompts& prompts,
                          SaveSchedule save, std::string& manage_daykey);
 
-    QTreeWidget* RzTreeView1 = nullptr;
+    days::StoredDaysTree* RzTreeView1 = nullptr;
     QTableWidget* sg_schedule_manage = nullptr;
     QButtonGroup* RadioGroup1 = nullptr;  // 类别
     QButtonGroup* RadioGroup2 = nullptr;  // 状态
@@ -44,7 +44,8 @@ public:
     QPushButton* bt_edit = nullptr;
     QPushButton* bt_del = nullptr;
 
-    void RzTreeView1Change(QTreeWidgetItem* node);
+    // The tree showed a node: a day's key, or "" for a year or month.
+    void RzTreeView1Change(const std::string& key);
     void sg_schedule_manageClick(int row);
     void bt_addClick();
     void bt_editClick();
@@ -61,11 +62,10 @@ protected:
     void done(int result) override;
 
 private:
-    void build_tree();
     void build_editors(QVBoxLayout* column);
     void show_grid();
     void enable_editing(bool on);
-    std::string editor_plan() const;
+    store::FxError save_if_dirty();
     int current_row() const;
     void changed();
     // Saves the shown day; after a failure the user is told and the day,
@@ -79,7 +79,8 @@ private:
     store::PlanGrid grid_;
     PlanCellPainter* painter_ = nullptr;
     bool saved_on_close_ = false;
-    QTreeWidgetItem* shown_node_ = nullptr;
+    PlanEditor* editor_ = nullptr;
+    bool dirty_ = false;
     ui::SaveSoon* save_soon_ = nullptr;
     bool save_soon_failed_ = false;  // told once, until a save succeeds again
 };

@@ -1,5 +1,6 @@
 #include "store/day_store.h"
 
+#include "store/kx_efs.h"
 #include "store/record_io.h"
 #include "sys/atomicfile.h"
 #include "sys/sysutil.h"
@@ -12,7 +13,7 @@ PlanGrid::PlanGrid() {
 }
 
 void PlanGrid::clear() {
-    rows_ = {{"类别", "状态", "任务安排"}, Row{}};
+    rows_ = {Row{}, Row{}};
 }
 
 void PlanGrid::remove_row(int index) {
@@ -82,8 +83,15 @@ FxError DayStore::savedata2fx_schedule2(const PlanGrid& grid, const std::string&
         saved = store_record(plan_record_name(key), plan_folder, key, record);
         if (saved == FxError::none && !record.empty()) line_buffer_ = std::move(record);
     }
-    if (saved == FxError::none) plan_dirty = false;
     return saved;
+}
+
+bool DayStore::has_plan(const std::string& key) {
+    return FX_Directory_Changenodenametoindex(plan_record_name(key)) > 0;
+}
+
+bool DayStore::has_note(const std::string& key) {
+    return FX_Directory_Changenodenametoindex(note_record_name(key)) > 0;
 }
 
 FxError DayStore::savedata2fx_note2(const std::string& note, const std::string& key) {

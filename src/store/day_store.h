@@ -15,8 +15,9 @@
 
 namespace velmora::store {
 
-// Three columns (category letter, state, task text); row 0 is the header,
-// tasks are rows 1 ... An empty list is one blank row.
+// Three columns (category letter, state, task text); row 0 stands for the
+// header, which the table showing the grid captions; tasks are rows 1 ...
+// An empty list is one blank row.
 class PlanGrid {
 public:
     using Row = std::array<std::string, 3>;
@@ -48,14 +49,14 @@ public:
     FxError load_schedule(PlanGrid& grid, const std::string& key);
     FxError load_note(const std::string& key, std::string& note);
     // Writes the grid to the key's plan record, or drops the record when the
-    // grid is empty; an empty key touches nothing. Clears plan_dirty once
-    // the store holds the grid; after a failure it stays set, so the grid is
-    // saved again at the next chance.
+    // grid is empty; an empty key touches nothing.
     FxError savedata2fx_schedule2(const PlanGrid& grid, const std::string& key);
     FxError savedata2fx_note2(const std::string& note, const std::string& key);
 
-    // Set by every change to a plan grid, cleared by every plan save.
-    bool plan_dirty = false;
+    // Whether the day of a "yyyymmdd" key has a plan or a note stored: the
+    // marks of the month view.
+    static bool has_plan(const std::string& key);
+    static bool has_note(const std::string& key);
     // The record text last read or written: the line buffer of the plans.
     const std::string& line_buffer() const { return line_buffer_; }
 

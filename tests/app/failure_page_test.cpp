@@ -68,7 +68,7 @@ TEST_F(FullDiskPageTest, AFailedPlanSaveKeepsTheDayAndItsPlansOnScreen) {
     EXPECT_THAT(prompts.shown[0], HasSubstr("2026-12-09的计划没有保存：磁盘空间已满"));
     EXPECT_EQ(window->daykey(), "20261209");
     EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "交报告");
-    EXPECT_TRUE(window->day_store().plan_dirty);
+    EXPECT_TRUE(window->plan_page().dirty());
 
     disk->free_space();
     window->CnDayMouseDown(10);
@@ -78,7 +78,6 @@ TEST_F(FullDiskPageTest, AFailedPlanSaveKeepsTheDayAndItsPlansOnScreen) {
 }
 
 TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {
-    window->day_store().plan_dirty = true;
     velmora::store::PlanGrid stored;
     stored.row(1) = {"B", "进行中", "已存的计划"};
     ASSERT_EQ(window->day_store().savedata2fx_schedule2(stored, "20261210"), FxError::none);
@@ -156,7 +155,6 @@ TEST_F(FullDiskPageTest, ClosingWithPlansThatCannotBeSavedAsksOnceAndMayStay) {
 // The managers: a day whose edits cannot be saved stays selected, with the
 // edits on screen, and "关闭" does not close over them.
 TEST_F(FullDiskPageTest, ThePlanManagerStaysOnADayItCouldNotSave) {
-    window->day_store().plan_dirty = true;
     for (const char* key : {"20261201", "20261202"}) {
         velmora::store::PlanGrid grid;
         grid.row(1) = {"A", "进行中", key};
@@ -166,7 +164,6 @@ TEST_F(FullDiskPageTest, ThePlanManagerStaysOnADayItCouldNotSave) {
     velmora::plans::Tfrm_schedule_manage manager(
         window.get(), window->day_store(), prompts,
         [this](const velmora::store::PlanGrid& grid, const std::string& key) {
-            if (!window->day_store().plan_dirty) return FxError::none;
             return window->day_store().savedata2fx_schedule2(grid, key);
         },
         manage_daykey);

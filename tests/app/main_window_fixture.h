@@ -9,6 +9,8 @@
 
 #include "../sys/temp_folder.h"
 #include "app/DateWin.h"
+#include "notes/note_page.h"
+#include "plans/plan_page.h"
 #include "recording_prompts.h"
 #include "store/kx_efs.h"
 

@@ -32,9 +32,10 @@ protected:
         return (view->label_year->text() + "-" + view->Label_month->text()).toStdString();
     }
     void add_plan(const std::string& text) {
-        velmora::store::PlanGrid& grid = window->plan_grid();
-        grid.row(1) = {"A", "进行中", text};
-        window->day_store().plan_dirty = true;
+        window->plan_page().apply([&](velmora::store::PlanGrid& grid) {
+            grid.row(1) = {"A", "进行中", text};
+            return true;
+        });
     }
 
     velmora::calendar::MonthView* view = nullptr;
@@ -79,7 +80,7 @@ TEST_F(MonthViewTest, ADayChangeSavesTheOldDaysPlansAndShowsBothMarks) {
     window->CnDayMouseDown(10);
     EXPECT_EQ(window->daykey(), "20261210");
     EXPECT_GT(FX_Directory_Changenodenametoindex("plumora_plan/20261209.txt"), 0);
-    EXPECT_TRUE(window->plan_grid().is_empty());
+    EXPECT_TRUE(window->plan_page().grid().is_empty());
     window->savedata2fx_note("记事");
     const int cell = 2 + 9;  // 1 December 2026 is a Tuesday
     EXPECT_TRUE(view->plan_marks[cell - 1]->isVisibleTo(window.get()));
@@ -87,8 +88,8 @@ TEST_F(MonthViewTest, ADayChangeSavesTheOldDaysPlansAndShowsBothMarks) {
     EXPECT_TRUE(view->note_marks[cell]->isVisibleTo(window.get()));
     EXPECT_LT(view->plan_marks[cell - 1]->y(), view->note_marks[cell - 1]->y());
     window->CnDayMouseDown(9);
-    ASSERT_EQ(window->plan_grid().row_count(), 2);
-    EXPECT_EQ(window->plan_grid().row(1)[2], "买菜");
+    ASSERT_EQ(window->plan_page().grid().row_count(), 2);
+    EXPECT_EQ(window->plan_page().grid().row(1)[2], "买菜");
 }
 
 TEST_F(MonthViewTest, ArrowsCrossYearsAndTheRememberedDayIsClamped) {

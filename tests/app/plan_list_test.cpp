@@ -79,9 +79,7 @@ TEST_F(PlanMoveStore, AMovedTaskBecomesTheTargetDaysLastTaskAndKeepsTheShownDayD
     PlanGrid target;
     add_task(target, "20existing");
     days.savedata2fx_schedule2(target, "20261210");
-    days.plan_dirty = true;
     append_to_day(days, "20261210", {"A", doing, "【变更】moved"});
-    EXPECT_TRUE(days.plan_dirty);
     PlanGrid loaded;
     days.load_schedule(loaded, "20261210");
     ASSERT_EQ(loaded.row_count(), 3);

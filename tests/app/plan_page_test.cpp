@@ -50,7 +50,7 @@ protected:
 TEST_F(PlanPageTest, AddingToAnEmptyDayFillsRowOneAndLinesAreJoined) {
     EXPECT_EQ(window->sg_mon_log->rowCount(), 1);
     add("买菜\n付款", 1, 0);
-    EXPECT_TRUE(window->day_store().plan_dirty);
+    EXPECT_TRUE(window->plan_page().dirty());
     ASSERT_EQ(window->sg_mon_log->rowCount(), 1);
     EXPECT_EQ(cell(0, 0), "B");
     EXPECT_EQ(cell(0, 1), "进行中");
@@ -62,7 +62,7 @@ TEST_F(PlanPageTest, AddingToAnEmptyDayFillsRowOneAndLinesAreJoined) {
 
 TEST_F(PlanPageTest, AnEmptyTaskIsRefusedAndCancelChangesNothing) {
     add("x", 0, 0);
-    window->day_store().plan_dirty = false;
+    window->plan_page().save_shown();
     when_plan_dialog_opens([this](Tfrm_plan& dialog) {
         dialog.Memo1->setPlainText("   ");
         dialog.Button1Click();  // refused: the dialog stays open
@@ -74,7 +74,7 @@ TEST_F(PlanPageTest, AnEmptyTaskIsRefusedAndCancelChangesNothing) {
     window->sg_mon_log->setCurrentCell(0, 0);
     window->bt_plan_editClick();
     EXPECT_EQ(cell(0, 2), "x");
-    EXPECT_FALSE(window->day_store().plan_dirty);
+    EXPECT_FALSE(window->plan_page().dirty());
 }
 
 TEST_F(PlanPageTest, DeletingTheOnlyTaskDropsTheRecordAtTheNextSave) {
@@ -92,7 +92,7 @@ TEST_F(PlanPageTest, DeletingTheOnlyTaskDropsTheRecordAtTheNextSave) {
 
 TEST_F(PlanPageTest, DoubleClickTogglesAndSelectionMarksTheRow) {
     window->sg_mon_logDblClick();  // an empty grid does nothing
-    EXPECT_FALSE(window->day_store().plan_dirty);
+    EXPECT_FALSE(window->plan_page().dirty());
     add("t", 2, 0);
     window->sg_mon_log->setCurrentCell(0, 1);
     EXPECT_EQ(window->plan_row(), 1);
@@ -134,7 +134,6 @@ protected:
         return std::make_unique<Tfrm_schedule_manage>(
             window.get(), window->day_store(), prompts,
             [this](const velmora::store::PlanGrid& grid, const std::string& key) {
-                if (!window->day_store().plan_dirty) return velmora::store::FxError::none;
                 return window->day_store().savedata2fx_schedule2(grid, key);
             },
             manage_daykey);
@@ -197,14 +196,14 @@ TEST_F(PlanPageTest, TheLineBufferHoldsTheRecordsText) {
 // A change is saved within two seconds while the day stays shown, so a
 // crash or a lost display loses at most those seconds.
 TEST_F(PlanPageTest, AChangeIsSavedWithinTwoSecondsWithoutADayChange) {
-    EXPECT_FALSE(window->plans_save_soon().pending());
+    EXPECT_FALSE(window->plan_page().save_soon().pending());
     add("交报告", 0, 0);
-    ASSERT_TRUE(window->plans_save_soon().pending());
-    EXPECT_LE(window->plans_save_soon().remaining_ms(), 2000);
+    ASSERT_TRUE(window->plan_page().save_soon().pending());
+    EXPECT_LE(window->plan_page().save_soon().remaining_ms(), 2000);
     add("再加一条", 0, 0);  // a later change does not postpone the save
-    EXPECT_LE(window->plans_save_soon().remaining_ms(), 2000);
-    window->plans_save_soon().save_now();
-    EXPECT_FALSE(window->day_store().plan_dirty);
+    EXPECT_LE(window->plan_page().save_soon().remaining_ms(), 2000);
+    window->plan_page().save_soon().save_now();
+    EXPECT_FALSE(window->plan_page().dirty());
     velmora::store::PlanGrid stored;
     ASSERT_EQ(window->day_store().load_schedule(stored, "20261209"), velmora::store::FxError::none);
     EXPECT_EQ(stored.row_count(), 3);

@@ -43,9 +43,7 @@ TEST_F(DayStoreTest, PlansRoundTripWithAnyTextAndWholeLongLines) {
     PlanGrid grid = grid_of({{"A", "进行中", "买菜；付款😀"},
                              {"D", "已完成", "复习 第三章 ḿ"},
                              {"C", "进行中", long_text}});
-    days.plan_dirty = true;
     days.savedata2fx_schedule2(grid, "20101205");
-    EXPECT_FALSE(days.plan_dirty);
     EXPECT_EQ(get(index("plumora_plan/20101205.txt")).substr(0, 19),
               "A\xBD\xF8\xD0\xD0\xD6\xD0\xC2\xF2\xB2\xCB\xA3\xBB\xB8\xB6\xBF\xEE\x94\x39");
 
@@ -64,20 +62,16 @@ TEST_F(DayStoreTest, ShortLinesLoadWithEmptyFieldsAndNoRecordLeavesOneBlankRow) 
     EXPECT_EQ(grid.row(2)[0], "A");
     EXPECT_EQ(grid.row(2)[2], "");
 
-    days.plan_dirty = true;
     days.load_schedule(grid, "20240102");
     EXPECT_EQ(grid.row_count(), 2);
     EXPECT_TRUE(grid.is_empty());
-    EXPECT_TRUE(days.plan_dirty);  // loading leaves the flag alone
 }
 
 TEST_F(DayStoreTest, EmptyListsDropRecordsAndEmptyKeysTouchNothing) {
     days.savedata2fx_schedule2(grid_of({{"A", "进行中", "x"}}), "20240103");
     ASSERT_GT(index("plumora_plan/20240103.txt"), 0);
     const int count = FX_Directory_Getcount();
-    days.plan_dirty = true;
     days.savedata2fx_schedule2(grid_of({{"A", "进行中", "x"}}), "");
-    EXPECT_FALSE(days.plan_dirty);
     EXPECT_EQ(FX_Directory_Getcount(), count);
     days.savedata2fx_schedule2(PlanGrid{}, "20240103");
     EXPECT_EQ(index("plumora_plan/20240103.txt"), -1);
@@ -86,14 +80,12 @@ TEST_F(DayStoreTest, EmptyListsDropRecordsAndEmptyKeysTouchNothing) {
 // A day key is eight digits; a year past 9999 or any other text is never a
 // record name, and the managers' day lists skip names that are not days.
 TEST_F(DayStoreTest, OnlyEightDigitKeysAreStoredOrListed) {
-    days.plan_dirty = true;
     for (const char* key : {"100001212", "2024011", "2024-1-1", "abcdefgh"}) {
         EXPECT_EQ(days.savedata2fx_schedule2(grid_of({{"A", "进行中", "x"}}), key),
                   velmora::store::FxError::refused)
             << key;
         EXPECT_EQ(days.savedata2fx_note2("x", key), velmora::store::FxError::refused) << key;
     }
-    EXPECT_TRUE(days.plan_dirty);
     put("plumora_plan", "100001212.txt", "A进行中x\r\n");
     put("plumora_plan", "20240105.bak", "A进行中x\r\n");
     put("plumora_plan", "20240105.txt", "A进行中x\r\n");

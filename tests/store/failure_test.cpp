@@ -51,7 +51,6 @@ protected:
 };
 
 TEST_F(FullWorkingFolder, AnUnreadableDayIsNeverSavedOver) {
-    days.plan_dirty = true;
     ASSERT_EQ(days.savedata2fx_schedule2(one_task("stored plan"), "20261209"), FxError::none);
     ASSERT_EQ(days.savedata2fx_note2("stored note", "20261209"), FxError::none);
     disk.fill();
@@ -66,10 +65,8 @@ TEST_F(FullWorkingFolder, AnUnreadableDayIsNeverSavedOver) {
     // What the user then types does not replace the record that could not
     // be shown, even once the disk has room again.
     disk.free_space();
-    days.plan_dirty = true;
     EXPECT_EQ(days.savedata2fx_schedule2(one_task("typed later"), "20261209"),
               FxError::record_unreadable);
-    EXPECT_TRUE(days.plan_dirty);
     EXPECT_EQ(days.savedata2fx_note2("typed later", "20261209"), FxError::record_unreadable);
     EXPECT_EQ(days.savedata2fx_schedule2(PlanGrid{}, "20261209"), FxError::record_unreadable);
 
@@ -79,13 +76,10 @@ TEST_F(FullWorkingFolder, AnUnreadableDayIsNeverSavedOver) {
     EXPECT_EQ(stored_task(days, "20261209"), "typed later");
 }
 
-TEST_F(FullWorkingFolder, AFailedSaveSaysWhyAndKeepsTheOldRecordAndTheDirtyFlag) {
-    days.plan_dirty = true;
+TEST_F(FullWorkingFolder, AFailedSaveSaysWhyAndKeepsTheOldRecord) {
     ASSERT_EQ(days.savedata2fx_schedule2(one_task("old"), "20261210"), FxError::none);
     disk.fill();
-    days.plan_dirty = true;
     EXPECT_EQ(days.savedata2fx_schedule2(one_task("new"), "20261210"), FxError::disk_full);
-    EXPECT_TRUE(days.plan_dirty);
     EXPECT_EQ(days.savedata2fx_note2("new note", "20261210"), FxError::disk_full);
     disk.free_space();
     EXPECT_EQ(stored_task(days, "20261210"), "old");
@@ -104,10 +98,8 @@ TEST(FullContainerDisk, AFailedImportReportsAFullDiskAndTheStoreKeepsItsState) {
     const std::string container = disk.folder() + "/zenqdata.fx";
     ASSERT_EQ(FX_Createoropenfx(container, velmora::store::container_password, 0, "", ""), 1);
     ASSERT_EQ(FX_Addnode(0, "plumora_plan"), 1);
-    days.plan_dirty = true;
     ASSERT_EQ(days.savedata2fx_schedule2(one_task("kept"), "20261211"), FxError::none);
     disk.fill();
-    days.plan_dirty = true;
     EXPECT_EQ(days.savedata2fx_schedule2(one_task(std::string(200000, 'x')), "20261211"),
               FxError::disk_full);
     EXPECT_EQ(stored_task(days, "20261211"), "kept");

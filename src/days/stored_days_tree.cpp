@@ -1,11 +1,13 @@
-#include "calendar/date_tree.h"
+#include "days/stored_days_tree.h"
+
+#include <QSignalBlocker>
 
 #include <QTreeWidget>
 
 #include <QPainter>
 #include <QPixmap>
 
-namespace velmora::calendar {
+namespace velmora::days {
 
 namespace {
 
@@ -70,14 +72,26 @@ QIcon day_icon() {
     });
 }
 
-QTreeWidget* make_date_tree(QWidget* parent) {
-    auto* tree = new QTreeWidget(parent);
-    tree->setObjectName("RzTreeView1");
-    tree->setHeaderHidden(true);
-    tree->setIndentation(23);
-    tree->setIconSize(QSize(20, 20));
-    tree->setFixedWidth(185);
-    return tree;
+StoredDaysTree::StoredDaysTree(QWidget* parent, const std::string& folder, LeaveShownDay leave)
+    : QTreeWidget(parent), leave_(std::move(leave)) {
+    setObjectName("RzTreeView1");
+    setHeaderHidden(true);
+    setIndentation(23);
+    setIconSize(QSize(20, 20));
+    setFixedWidth(185);
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { choose(current); });
+    fill_date_tree(this, store::stored_record_days(folder));
+}
+
+void StoredDaysTree::choose(QTreeWidgetItem* chosen) {
+    if (!leave_()) {
+        const QSignalBlocker quiet(this);
+        setCurrentItem(shown_node_);
+        return;
+    }
+    shown_node_ = chosen;
+    emit nodeShown(day_node_key(chosen));
 }
 
 // The map is already in date order, so the tree needs no sorting of its own.
@@ -106,4 +120,4 @@ std::string day_node_key(const QTreeWidgetItem* node) {
     return day ? std::to_string(node->data(0, Qt::UserRole).toInt()) : std::string();
 }
 
-}  // namespace velmora::calendar
+}  // namespace velmora::days

@@ -1,0 +1,43 @@
+// The fonts and colours every window shares, in one table: a change of the
+// program's look is made here, not in each window.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QStringList>
+
+namespace velmora::ui::theme {
+
+// Song typeface for Chinese text, with the fallbacks a Linux desktop has.
+inline QStringList song_families() {
+    return {"SimSun", "宋体", "WenQuanYi Micro Hei"};
+}
+inline QFont song_font(int pixels, bool bold = false) {
+    QFont font(song_families());
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+inline QFont song_font_points(int points) {
+    QFont font(song_families());
+    font.setPointSize(points);
+    return font;
+}
+
+inline const QColor panel = Qt::white;
+inline const QColor cream(255, 255, 202);           // tab bar, plan page
+inline const QColor manager_header(192, 192, 192);  // the plan manager's grid header
+inline const QColor plan_text(0, 0, 128);           // navy
+inline const QColor task_open_fill(255, 206, 157);
+inline const QColor task_done_fill(128, 255, 128);
+
+// A line that says why something cannot be done.
+inline constexpr const char* warning_style = "color: red;";
+// A caption above an input ("内容：").
+inline constexpr const char* caption_style = "color: blue;";
+// Text the user reads but does not edit here (the day's note).
+inline constexpr const char* read_only_text_style = "color: blue;";
+// A passing hint (the docking tip).
+inline constexpr const char* hint_style = "color: grey;";
+
+}  // namespace velmora::ui::theme
