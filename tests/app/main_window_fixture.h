@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "../page_fixture.h"
 #include "../sys/temp_folder.h"
 #include "app/DateWin.h"
 #include "notes/note_page.h"
@@ -15,11 +16,6 @@
 #include "store/kx_efs.h"
 
 namespace velmora::testing {
-
-class FixedDay : public sys::Clock {
-public:
-    sys::LocalTime now() const override { return {2026, 12, 9, 10, 0, 0}; }
-};
 
 class MainWindowFixture : public ::testing::Test {
 protected:

@@ -1,3 +1,5 @@
+// The month view as the main window drives it: day changes save first and
+// show the marks; the arrows and menus move the selection.
 #include <gmock/gmock.h>
 
 #include <QLabel>
@@ -14,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MonthViewTest : public velmora::testing::MainWindowFixture {
+class NavigationTest : public velmora::testing::MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
@@ -41,41 +43,7 @@ protected:
     velmora::calendar::MonthView* view = nullptr;
 };
 
-TEST_F(MonthViewTest, CellsFollowTheFirstWeekdayOfTheMonth) {
-    EXPECT_EQ(window->daykey(), "20261209");
-    window->show_month({2022, 10, 1});  // 1 October 2022 was a Saturday
-    std::vector<int> cells = used_cells();
-    ASSERT_EQ(cells.size(), 31u);
-    EXPECT_EQ(cells.front(), 7);
-    EXPECT_EQ(cells.back(), 37);
-    EXPECT_EQ(view->day_labels[36]->text(), "31");
-    window->show_month({2015, 2, 1});  // a Sunday
-    cells = used_cells();
-    ASSERT_EQ(cells.size(), 28u);
-    EXPECT_EQ(cells.front(), 1);
-    EXPECT_EQ(cells.back(), 28);
-}
-
-TEST_F(MonthViewTest, FestivalsWinTheLunarLineAndYearCaptionsFollow) {
-    window->show_month({2004, 1, 21});
-    const int cell = 4 + 21;  // 1 January 2004 was a Thursday
-    EXPECT_EQ(view->lunar_labels[cell - 1]->text(), "除夕");
-    EXPECT_THAT(view->lunar_labels[cell - 1]->styleSheet().toStdString(),
-                ::testing::HasSubstr("ff8000"));
-    EXPECT_EQ(view->Label_china->text(), "癸未羊");
-    window->show_month({1850, 3, 1});  // no lunar data: empty texts, nothing breaks
-    for (int i = 0; i < 37; ++i) {
-        if (!view->day_labels[i]->isVisibleTo(window.get())) continue;
-        const QString day = view->day_labels[i]->text();
-        if (day == "2") {
-            EXPECT_EQ(view->lunar_labels[i]->text(), "");
-        } else if (day == "8") {
-            EXPECT_EQ(view->lunar_labels[i]->text(), "妇女节");
-        }
-    }
-}
-
-TEST_F(MonthViewTest, ADayChangeSavesTheOldDaysPlansAndShowsBothMarks) {
+TEST_F(NavigationTest, ADayChangeSavesTheOldDaysPlansAndShowsBothMarks) {
     add_plan("买菜");
     window->CnDayMouseDown(10);
     EXPECT_EQ(window->daykey(), "20261210");
@@ -92,7 +60,7 @@ TEST_F(MonthViewTest, ADayChangeSavesTheOldDaysPlansAndShowsBothMarks) {
     EXPECT_EQ(window->plan_page().grid().row(1)[2], "买菜");
 }
 
-TEST_F(MonthViewTest, ArrowsCrossYearsAndTheRememberedDayIsClamped) {
+TEST_F(NavigationTest, ArrowsCrossYearsAndTheRememberedDayIsClamped) {
     window->CnDayMouseDown(31);
     window->sb_date_rightClick();
     EXPECT_EQ(caption(), "2027-1");
@@ -114,7 +82,7 @@ TEST_F(MonthViewTest, ArrowsCrossYearsAndTheRememberedDayIsClamped) {
 }
 
 // Keys have four digits of year: the arrows stop at the calendar's ends.
-TEST_F(MonthViewTest, TheArrowsStopAtTheFirstAndLastMonth) {
+TEST_F(NavigationTest, TheArrowsStopAtTheFirstAndLastMonth) {
     window->MenuYear_Click(9999);
     window->sb_date_rightClick();  // 9999-12
     EXPECT_EQ(window->daykey(), "99991209");
@@ -132,7 +100,7 @@ TEST_F(MonthViewTest, TheArrowsStopAtTheFirstAndLastMonth) {
 
 namespace {
 
-TEST_F(MonthViewTest, AClickPicksTheDayOfTheMonthOnScreen) {
+TEST_F(NavigationTest, AClickPicksTheDayOfTheMonthOnScreen) {
     window->show_month({2027, 1, 1});  // as after moving a task into January
     window->CnDayMouseDown(14);
     EXPECT_EQ(window->daykey(), "20270114");

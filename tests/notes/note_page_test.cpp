@@ -1,18 +1,24 @@
+// The note page and the note manager without the main window.
 #include <gmock/gmock.h>
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "calendar/month_view.h"
-#include "main_window_fixture.h"
+#include <memory>
+
+#include "notes/note_page.h"
 #include "notes/ufrm_note_manage.h"
 #include "notes/ufrm_noteedit.h"
+#include "page_fixture.h"
 
+using velmora::notes::NotePage;
 using velmora::notes::Tfrm_note_manage;
 using velmora::notes::Tfrm_noteedit;
+using velmora::store::DayStore;
 
 namespace {
 
@@ -24,48 +30,68 @@ void when_editor_opens(std::function<void(Tfrm_noteedit&)> answer) {
     });
 }
 
-class NotePageTest : public velmora::testing::MainWindowFixture {
+class NotePageTest : public velmora::testing::PageTest {
 protected:
+    void SetUp() override {
+        PageTest::SetUp();
+        page = std::make_unique<NotePage>(
+            &host, days, prompts,
+            NotePage::Links{[this] { ++redraws; }, [] { return velmora::notes::NoteFont{}; },
+                            [] {}});
+        page->load("20261209");
+    }
+    void TearDown() override {
+        page.reset();
+        PageTest::TearDown();
+    }
     void edit_note(const QString& text, bool confirm) {
         when_editor_opens([=](Tfrm_noteedit& editor) {
             editor.Memo1->setPlainText(text);
             confirm ? editor.Button1Click() : editor.Button2Click();
         });
-        window->Memo_noteDblClick();
-    }
-    bool note_mark_shown(int day) const {
-        const int cell = 2 + day;  // 1 December 2026 is a Tuesday
-        return window->month_view->note_marks[cell - 1]->isVisibleTo(window.get());
+        page->Memo_noteDblClick();
     }
     std::string stored_note(const std::string& key) {
         std::string note;
-        EXPECT_EQ(window->day_store().load_note(key, note), velmora::store::FxError::none);
+        EXPECT_EQ(days.load_note(key, note), velmora::store::FxError::none);
         return note;
     }
     std::unique_ptr<Tfrm_note_manage> open_manager() {
         return std::make_unique<Tfrm_note_manage>(
-            window.get(), window->day_store(), prompts,
-            [this](const std::string& note, const std::string& key) {
-                return window->day_store().savedata2fx_note2(note, key);
+            &host, days, prompts, [this](const std::string& note, const std::string& key) {
+                return days.savedata2fx_note2(note, key);
             });
     }
+
+    std::unique_ptr<NotePage> page;
 };
 
 TEST_F(NotePageTest, TheEditorSavesOnConfirmOnlyAndBlankNotesLoseTheirMark) {
     edit_note("第一行\n第二行", true);
-    EXPECT_EQ(window->Memo_note->toPlainText(), "第一行\n第二行");
-    EXPECT_TRUE(note_mark_shown(9));
+    EXPECT_EQ(page->Memo_note->toPlainText(), "第一行\n第二行");
+    EXPECT_TRUE(DayStore::has_note("20261209"));
+    EXPECT_EQ(redraws, 1);
     edit_note("changed", false);
-    EXPECT_EQ(window->Memo_note->toPlainText(), "第一行\n第二行");
+    EXPECT_EQ(page->Memo_note->toPlainText(), "第一行\n第二行");
     EXPECT_EQ(stored_note("20261209"), "第一行\n第二行");
     edit_note("  \n ", true);
-    EXPECT_EQ(FX_Directory_Changenodenametoindex("plumora_note/20261209.txt"), -1);
-    EXPECT_FALSE(note_mark_shown(9));
+    EXPECT_EQ(index("plumora_note/20261209.txt"), -1);
+    EXPECT_FALSE(DayStore::has_note("20261209"));
+    EXPECT_EQ(redraws, 2);
+}
+
+TEST_F(NotePageTest, EachDayShowsItsOwnNote) {
+    days.savedata2fx_note2("十日", "20261210");
+    page->load("20261210");
+    EXPECT_EQ(page->Memo_note->toPlainText(), "十日");
+    EXPECT_TRUE(page->Button1->isEnabled());
+    page->load("20261211");
+    EXPECT_EQ(page->Memo_note->toPlainText(), "");
 }
 
 TEST_F(NotePageTest, TheManagerSavesWhenMovingOnButNotWhenClosedByTheTitleBar) {
-    window->day_store().savedata2fx_note2("old a", "20250105");
-    window->day_store().savedata2fx_note2("old b", "20240310");
+    days.savedata2fx_note2("old a", "20250105");
+    days.savedata2fx_note2("old b", "20240310");
     auto manager = open_manager();
     QTreeWidget* tree = manager->RzTreeView1;
     ASSERT_EQ(tree->topLevelItemCount(), 2);
@@ -87,7 +113,7 @@ TEST_F(NotePageTest, TheManagerSavesWhenMovingOnButNotWhenClosedByTheTitleBar) {
 // Typing after a year or month node is chosen must not land in the day
 // viewed before it.
 TEST_F(NotePageTest, AYearOrMonthNodeTakesNoTypingThatCouldReplaceTheLastDay) {
-    window->day_store().savedata2fx_note2("kept", "20250105");
+    days.savedata2fx_note2("kept", "20250105");
     auto manager = open_manager();
     QTreeWidget* tree = manager->RzTreeView1;
     EXPECT_TRUE(manager->Memo1->isReadOnly());  // nothing chosen yet

@@ -1,0 +1,91 @@
+// The month view on its own: a month model built from the engine, with the
+// marks of a made-up set of days, shown on a bare host widget.
+#include <gmock/gmock.h>
+
+#include <QLabel>
+#include <QWidget>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "calendar/month_model.h"
+#include "calendar/month_view.h"
+
+namespace {
+
+using velmora::calendar::Date;
+
+class MonthViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        view = new velmora::calendar::MonthView(&host);
+        view->create_day_cells();
+    }
+    void show(const Date& date) {
+        view->show(velmora::calendar::build_month(
+            date, {[this](const std::string& key) { return plans.count(key) > 0; },
+                   [this](const std::string& key) { return notes.count(key) > 0; }}));
+    }
+    std::vector<int> used_cells() const {
+        std::vector<int> cells;
+        for (int i = 0; i < 37; ++i) {
+            if (view->day_labels[i]->isVisibleTo(&host)) cells.push_back(i + 1);
+        }
+        return cells;
+    }
+
+    QWidget host;
+    velmora::calendar::MonthView* view = nullptr;
+    std::set<std::string> plans;
+    std::set<std::string> notes;
+};
+
+TEST_F(MonthViewTest, CellsFollowTheFirstWeekdayOfTheMonth) {
+    show({2022, 10, 1});  // 1 October 2022 was a Saturday
+    std::vector<int> cells = used_cells();
+    ASSERT_EQ(cells.size(), 31u);
+    EXPECT_EQ(cells.front(), 7);
+    EXPECT_EQ(cells.back(), 37);
+    EXPECT_EQ(view->day_labels[36]->text(), "31");
+    show({2015, 2, 1});  // a Sunday
+    cells = used_cells();
+    ASSERT_EQ(cells.size(), 28u);
+    EXPECT_EQ(cells.front(), 1);
+    EXPECT_EQ(cells.back(), 28);
+}
+
+TEST_F(MonthViewTest, FestivalsWinTheLunarLineAndYearCaptionsFollow) {
+    show({2004, 1, 21});
+    const int cell = 4 + 21;  // 1 January 2004 was a Thursday
+    EXPECT_EQ(view->lunar_labels[cell - 1]->text(), "除夕");
+    EXPECT_THAT(view->lunar_labels[cell - 1]->styleSheet().toStdString(),
+                ::testing::HasSubstr("ff8000"));
+    EXPECT_EQ(view->Label_china->text(), "癸未羊");
+    show({1850, 3, 1});  // no lunar data: empty texts, nothing breaks
+    for (int i = 0; i < 37; ++i) {
+        if (!view->day_labels[i]->isVisibleTo(&host)) continue;
+        const QString day = view->day_labels[i]->text();
+        if (day == "2") {
+            EXPECT_EQ(view->lunar_labels[i]->text(), "");
+        } else if (day == "8") {
+            EXPECT_EQ(view->lunar_labels[i]->text(), "妇女节");
+        }
+    }
+}
+
+TEST_F(MonthViewTest, MarksFollowTheDaysThatHaveRecords) {
+    plans = {"20261209"};
+    notes = {"20261209", "20261210"};
+    show({2026, 12, 9});
+    const int cell = 2 + 9;  // 1 December 2026 is a Tuesday
+    EXPECT_TRUE(view->plan_marks[cell - 1]->isVisibleTo(&host));
+    EXPECT_TRUE(view->note_marks[cell - 1]->isVisibleTo(&host));
+    EXPECT_FALSE(view->plan_marks[cell]->isVisibleTo(&host));
+    EXPECT_TRUE(view->note_marks[cell]->isVisibleTo(&host));
+    plans.clear();
+    show({2026, 12, 9});
+    EXPECT_FALSE(view->plan_marks[cell - 1]->isVisibleTo(&host));
+}
+
+}  // namespace
