@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libsqlite3-dev libjpeg62-turbo-dev libcurl4-openssl-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick fontconfig fonts-wqy-microhei jwm
-  clang-format faketime
+  clang-format clang-tidy faketime
   g++-mingw-w64-x86-64-posix wine
 )
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds from scratch and runs every test: the
-# Linux build, the same tests under AddressSanitizer and
+# Linux build, clang-tidy over the sources, the same tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the Windows build of the base libraries
 # under wine.
 set -euo pipefail
@@ -16,6 +16,7 @@ run_preset() {
 }
 
 run_preset default
+./scripts/tidy.sh
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_preset asan
 ./scripts/wine-tests.sh
 echo "== all tests passed"

@@ -30,7 +30,7 @@ void on_signal(int) {
 void close_on_termination_signals(QObject* owner, std::function<void()> close) {
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) return;
     auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [close] {
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [close = std::move(close)] {
         char byte = 0;
         ssize_t ignored = read(signal_pipe[0], &byte, 1);
         (void)ignored;

@@ -65,7 +65,12 @@ void MonthView::build_captions() {
     sb_date_right = arrow(Qt::RightArrow, 132, "sb_date_right", "下个月");
     connect(sb_date_left, &QToolButton::clicked, this, &MonthView::previousMonth);
     connect(sb_date_right, &QToolButton::clicked, this, &MonthView::nextMonth);
+    build_year_month_captions();
+    build_day_captions();
+}
 
+// "2026 年 12 月": a right click on the year or month opens its menu.
+void MonthView::build_year_month_captions() {
     const QString green = "color: green;";
     label_year = caption({}, 32, 8, 36, 16);
     Label19 = caption("年", 71, 8, 18, 16);
@@ -82,7 +87,10 @@ void MonthView::build_captions() {
     Label_month->setCursor(Qt::PointingHandCursor);
     label_year->setToolTip("鼠标右键将弹出年份选择菜单");
     Label_month->setToolTip("鼠标右键将弹出月份选择菜单");
+}
 
+// The year's stem and zodiac, the star sign and "转到今天".
+void MonthView::build_day_captions() {
     Label_china = caption({}, 168, 12, 40, 13);
     Label_star = caption({}, 210, 12, 44, 13);
     lb_today = caption("转到今天", 258, 12, 50, 13);

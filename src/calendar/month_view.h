@@ -59,6 +59,8 @@ protected:
 
 private:
     void build_captions();
+    void build_year_month_captions();
+    void build_day_captions();
     void build_weekday_heads();
     void build_menus();
     QLabel* caption(const QString& text, int left, int top, int width, int height);

@@ -61,7 +61,13 @@ void Tfrm_datehint::build() {
     setObjectName("frm_datehint");
     setWindowTitle("纪念日提醒");
     setFixedSize(563, 397);
+    build_list();
+    build_editors();
+    build_buttons();
+}
 
+// The list of anniversaries, one row each.
+void Tfrm_datehint::build_list() {
     label(this, "纪念日提醒设置：", 10, 8);
     RzStringGrid1 = new QTableWidget(1, 5, this);
     RzStringGrid1->setObjectName("RzStringGrid1");
@@ -80,7 +86,10 @@ void Tfrm_datehint::build() {
     // Following the selection rather than only the click keeps the editors on
     // the row 修改(&E) will overwrite, also after keyboard moves.
     connect(RzStringGrid1, &QTableWidget::itemSelectionChanged, this, [this] { select_row(); });
+}
 
+// The fields of one anniversary under the list.
+void Tfrm_datehint::build_editors() {
     label(this, "纪念日：", 10, 244);
     RzDateTimePicker1 = new ui::DateField(QDate(2000, 1, 1), this);
     RzDateTimePicker1->setObjectName("RzDateTimePicker1");
@@ -103,7 +112,9 @@ void Tfrm_datehint::build() {
     RzMemo1 = new QPlainTextEdit(this);
     RzMemo1->setObjectName("RzMemo1");
     RzMemo1->setGeometry(66, 274, 487, 72);
+}
 
+void Tfrm_datehint::build_buttons() {
     btn_add = button(this, "btn_add", "增加(&A)", 66);
     btn_edit = button(this, "btn_edit", "修改(&E)", 148);
     btn_delete = button(this, "btn_delete", "删除(&D)", 230);

@@ -55,6 +55,9 @@ public:
 
 private:
     void build();
+    void build_list();
+    void build_editors();
+    void build_buttons();
     void load();
     void select_row();
     void add_entry();

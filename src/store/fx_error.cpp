@@ -8,10 +8,10 @@ namespace velmora::store {
 
 FxError classify_errno(int system_errno) {
     switch (system_errno) {
-        case ENOSPC: return FxError::disk_full;
 #ifdef EDQUOT
-        case EDQUOT: return FxError::disk_full;
+        case EDQUOT:
 #endif
+        case ENOSPC: return FxError::disk_full;
         case EROFS: return FxError::read_only_fs;
         case EACCES:
         case EPERM: return FxError::not_writable;

@@ -62,7 +62,7 @@ public:
 private:
     void compress() {
         std::array<std::uint32_t, 64> w{};
-        for (int i = 0; i < 16; ++i) {
+        for (std::size_t i = 0; i < 16; ++i) {
             w[i] = (std::uint32_t{block_[4 * i]} << 24) | (std::uint32_t{block_[4 * i + 1]} << 16) |
                    (std::uint32_t{block_[4 * i + 2]} << 8) | block_[4 * i + 3];
         }

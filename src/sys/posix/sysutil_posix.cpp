@@ -94,19 +94,17 @@ void remove_tree_at(int dir_fd);
 
 void empty_at(int dir_fd) {
     for (const Entry& entry : read_entries(dir_fd)) {
-        if (entry.is_link) {
-            unlinkat(dir_fd, entry.name.c_str(), 0);  // the link itself, never its target
-        } else if (entry.is_folder) {
-            if (entry.name[0] == '.') continue;
-            int sub = open_folder_at(dir_fd, entry.name);
-            if (sub < 0) continue;
-            empty_at(sub);
-            remove_tree_at(sub);
-            close(sub);
-            unlinkat(dir_fd, entry.name.c_str(), AT_REMOVEDIR);
-        } else {
-            unlinkat(dir_fd, entry.name.c_str(), 0);
+        if (entry.is_link || !entry.is_folder) {
+            unlinkat(dir_fd, entry.name.c_str(), 0);  // a link itself, never its target
+            continue;
         }
+        if (entry.name[0] == '.') continue;
+        int sub = open_folder_at(dir_fd, entry.name);
+        if (sub < 0) continue;
+        empty_at(sub);
+        remove_tree_at(sub);
+        close(sub);
+        unlinkat(dir_fd, entry.name.c_str(), AT_REMOVEDIR);
     }
 }
 
@@ -215,6 +213,7 @@ bool spawn_detached(const std::vector<std::string>& argv, int& error_code) {
     if (child == 0) {
         if (fork() == 0) {  // the grandchild is reparented, so nothing waits for it
             std::vector<char*> args;
+            args.reserve(argv.size() + 1);
             for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
             args.push_back(nullptr);
             execvp(args[0], args.data());
@@ -283,7 +282,7 @@ std::string user_dir_from_config(const std::string& key) {
     while (std::getline(file, line)) {
         if (line.rfind(key + "=", 0) != 0) continue;
         std::string value = unquoted(line.substr(key.size() + 1));
-        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+        if (value.rfind("$HOME", 0) == 0) value.replace(0, 5, home);
         return value;
     }
     return {};

@@ -13,11 +13,16 @@ namespace {
 constexpr std::string_view utf8_replacement = "\xEF\xBF\xBD";
 constexpr std::string_view gb_replacement = "\x84\x31\xA4\x37";  // U+FFFD in GB18030
 
+// iconv_open's documented failure value.
+iconv_t no_converter() {
+    return reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+}
+
 class Converter {
 public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
     ~Converter() {
-        if (handle_ != reinterpret_cast<iconv_t>(-1)) iconv_close(handle_);
+        if (handle_ != no_converter()) iconv_close(handle_);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -26,7 +31,7 @@ public:
     // `replacement` and the conversion goes on after it.
     std::string convert(std::string_view input, std::string_view replacement) {
         std::string output;
-        if (handle_ == reinterpret_cast<iconv_t>(-1)) return std::string(input);
+        if (handle_ == no_converter()) return std::string(input);
         iconv(handle_, nullptr, nullptr, nullptr, nullptr);
         output.reserve(input.size() * 2 + 8);
         char* in = const_cast<char*>(input.data());
