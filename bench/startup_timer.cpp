@@ -1,7 +1,9 @@
 // Times real starts of the program: from the fork to the moment its main
 // window is mapped on the X server, and the process's peak resident memory
 // once it is up. Runs the program N times and prints the median and the
-// spread. Usage: startup_timer PROGRAM RUNS
+// spread. With a reference program, the two start in turn, so that both
+// meet the same state of the machine, and the ratios of the medians follow.
+// Usage: startup_timer PROGRAM RUNS [REFERENCE]
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,38 +88,66 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-}  // namespace
+struct Figures {
+    std::vector<double> times;
+    std::vector<double> peaks;
+};
 
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: startup_timer PROGRAM RUNS\n");
-        return 2;
+bool measure(xcb_connection_t* connection, const char* program, Figures& figures) {
+    Run run{};
+    if (!run_once(connection, program, run)) {
+        std::fprintf(stderr, "startup_timer: %s showed no window\n", program);
+        return false;
     }
+    figures.times.push_back(run.milliseconds);
+    figures.peaks.push_back(static_cast<double>(run.peak_kib) / 1024.0);
+    return true;
+}
+
+void report(const char* program, const Figures& figures) {
+    const auto& times = figures.times;
+    std::printf("%s\n  start to window shown: median %.1f ms (min %.1f, max %.1f) over %zu runs\n",
+                program, median(times), *std::min_element(times.begin(), times.end()),
+                *std::max_element(times.begin(), times.end()), times.size());
+    std::printf("  peak resident memory: median %.1f MiB (max %.1f)\n", median(figures.peaks),
+                *std::max_element(figures.peaks.begin(), figures.peaks.end()));
+}
+
+xcb_connection_t* watch_root_window() {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        std::fprintf(stderr, "startup_timer: no X display\n");
-        return 1;
-    }
+    if (xcb_connection_has_error(connection)) return nullptr;
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection, screen->root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(connection);
+    return connection;
+}
 
-    std::vector<double> times, peaks;
-    for (int i = 0; i < std::atoi(argv[2]); ++i) {
-        Run run{};
-        if (!run_once(connection, argv[1], run)) {
-            std::fprintf(stderr, "startup_timer: run %d showed no window\n", i);
-            return 1;
-        }
-        times.push_back(run.milliseconds);
-        peaks.push_back(static_cast<double>(run.peak_kib) / 1024.0);
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: startup_timer PROGRAM RUNS [REFERENCE]\n");
+        return 2;
     }
-    std::printf("start to window shown: median %.1f ms (min %.1f, max %.1f) over %zu runs\n",
-                median(times), *std::min_element(times.begin(), times.end()),
-                *std::max_element(times.begin(), times.end()), times.size());
-    std::printf("peak resident memory: median %.1f MiB (max %.1f)\n", median(peaks),
-                *std::max_element(peaks.begin(), peaks.end()));
+    xcb_connection_t* connection = watch_root_window();
+    if (!connection) {
+        std::fprintf(stderr, "startup_timer: no X display\n");
+        return 1;
+    }
+    const char* reference = argc == 4 ? argv[3] : nullptr;
+    Figures program, bare;
+    for (int i = 0; i < std::atoi(argv[2]); ++i) {
+        if (reference && !measure(connection, reference, bare)) return 1;
+        if (!measure(connection, argv[1], program)) return 1;
+    }
+    if (reference) report(reference, bare);
+    report(argv[1], program);
+    if (reference) {
+        std::printf("ratio to the reference: time %.2f, peak memory %.2f\n",
+                    median(program.times) / median(bare.times),
+                    median(program.peaks) / median(bare.peaks));
+    }
     xcb_disconnect(connection);
     return 0;
 }

@@ -66,14 +66,19 @@ TFRM_Date::TFRM_Date(AppContext context)
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(window_width, window_height);
     setWindowIcon(app_icon());
-    setFont(ui::theme::song_font(12));
-    build_regions();
-    selection_ = std::make_unique<DaySelection>(month_display_, *plan_page_, *note_page_);
     Timer_ad2.setInterval(100);
     connect(&Timer_apprun, &QTimer::timeout, this, &TFRM_Date::Timer_apprunTimer);
 }
 
 TFRM_Date::~TFRM_Date() = default;
+
+// Built once this process is the running instance, while the container
+// opens on a worker thread.
+void TFRM_Date::build_window() {
+    setFont(ui::theme::song_font(12));
+    build_regions();
+    selection_ = std::make_unique<DaySelection>(month_display_, *plan_page_, *note_page_);
+}
 
 void TFRM_Date::build_regions() {
     auto* outer = new QVBoxLayout(this);
@@ -208,12 +213,23 @@ StartResult TFRM_Date::FormCreate() {
         second_instance_ = 1;
         return StartResult::second_instance;
     }
+    early_open_ = std::make_unique<EarlyOpen>(context_.paths);
+    build_window();
     initvar();
     start_remote_download();
     initapp_fromlocalset();
-    if (nosave_exit_) return StartResult::failed;
+    if (nosave_exit_) {
+        early_open_.reset();  // the container closes with the close sequence
+        return StartResult::failed;
+    }
     initapp_fromremoteset();
-    const ContainerStart container = initapp_fromfx(context_.paths, *context_.prompts);
+    return open_container();
+}
+
+StartResult TFRM_Date::open_container() {
+    const ContainerStart container =
+        initapp_fromfx(context_.paths, *context_.prompts, early_open_.get());
+    early_open_.reset();
     if (container != ContainerStart::opened) {
         nosave_exit_ = 1;
         return StartResult::failed;
@@ -222,7 +238,6 @@ StartResult TFRM_Date::FormCreate() {
     load_bookmark_tree();
     clearoldver(context_.paths);
     month_view->create_day_cells();
-    reminders_.create_tip_window();
     start_date_ = context_.clock->now();
     return StartResult::running;
 }
@@ -296,6 +311,9 @@ void TFRM_Date::FormShow() {
     }
     setskinmenu();
     // The window manager takes state requests only for a mapped window.
+    // The tip window is first needed minutes from now: it is made once the
+    // main window is up.
+    QTimer::singleShot(0, this, [this] { reminders_.create_tip_window(); });
     QTimer::singleShot(first_placement_settle_ms, this, [this] {
         keep_off_taskbar(this);
         docking_.start_tracking();

@@ -155,7 +155,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void build_window();
     void build_regions();
+    StartResult open_container();
     void build_tab_pages();
     void build_bottom_strip();
     void build_day_pages();
@@ -185,6 +187,7 @@ private:
 
     AppContext context_;
     std::unique_ptr<sys::InstanceLock> instance_lock_;
+    std::unique_ptr<EarlyOpen> early_open_;
     LocalSettings local_;
     RemoteSettings remote_;
 

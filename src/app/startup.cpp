@@ -174,7 +174,31 @@ std::string container_message(store::FxError error, const AppPaths& paths) {
     }
 }
 
-ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts) {
+EarlyOpen::EarlyOpen(const AppPaths& paths) {
+    if (!something_at(paths.data_file())) return;
+    opening_ = std::async(std::launch::async, [file = paths.data_file()] {
+        if (FX_Createoropenfx(file, store::container_password, 0, "fileX", "ccc") == 1) {
+            return store::FxError::none;
+        }
+        const store::FxError error = FX_Getlasterror();
+        return error == store::FxError::none ? store::FxError::io_error : error;
+    });
+}
+
+std::optional<store::FxError> EarlyOpen::wait() {
+    if (opening_.valid()) answer_ = opening_.get();
+    return answer_;
+}
+
+ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts, EarlyOpen* early) {
+    if (const std::optional<store::FxError> opened = early ? early->wait() : std::nullopt) {
+        if (*opened != store::FxError::none) {
+            prompts.inform(container_message(*opened, paths));
+            return ContainerStart::unusable;
+        }
+        keep_template_copy(paths);
+        return ContainerStart::opened;
+    }
     if (!something_at(paths.data_file())) {
         if (!sys::file_exists(paths.template_file())) {
             prompts.inform(messages::data_files_missing);

@@ -3,6 +3,8 @@
 // older versions left behind.
 #pragma once
 
+#include <future>
+#include <optional>
 #include <string>
 
 #include "app/settings.h"
@@ -48,11 +50,34 @@ bool create_vrx_temp(const AppPaths& paths, sys::Prompts& prompts);
 // gets its desktop.ini (a failed write is reported and start-up goes on).
 bool create_vrx_sys_temp(const AppPaths& paths, bool write_desktop_ini, sys::Prompts& prompts);
 
+// The open of an existing data file, with its password and page checks, on
+// a worker thread: it runs while the window is built and the settings are
+// read. Nothing starts when there is no data file yet; the first start
+// copies the template in its place in the sequence. Until wait() has
+// answered, nothing else may touch the container.
+class EarlyOpen {
+public:
+    explicit EarlyOpen(const AppPaths& paths);
+    ~EarlyOpen() { wait(); }
+    EarlyOpen(const EarlyOpen&) = delete;
+    EarlyOpen& operator=(const EarlyOpen&) = delete;
+
+    // The open's answer (none: the container is open); nothing when no
+    // open was started. Waits for the worker the first time.
+    std::optional<store::FxError> wait();
+
+private:
+    std::future<store::FxError> opening_;
+    std::optional<store::FxError> answer_;
+};
+
 enum class ContainerStart { opened, files_missing, unusable };
 // Copies the template when nothing is at the data file's path (never over
-// a file, nor over a link whose target is missing), opens the container, and
-// stores the template's own copy inside it once.
-ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts);
+// a file, nor over a link whose target is missing), opens the container (or
+// takes the answer of an early open), and stores the template's own copy
+// inside it once.
+ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts,
+                              EarlyOpen* early = nullptr);
 // What the user is told when the data file cannot be opened or made: what
 // is true of it, where, and that it was left as it was.
 std::string container_message(store::FxError error, const AppPaths& paths);

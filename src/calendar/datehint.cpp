@@ -88,8 +88,8 @@ std::string one_line_description(std::string_view text) {
 
 std::string format_line(const Anniversary& entry) {
     const int days = entry.days_ahead < 0 ? 0 : (entry.days_ahead > 99 ? 99 : entry.days_ahead);
-    std::string days_text = std::to_string(days);
-    if (days_text.size() == 1) days_text.insert(0, "0");
+    const char days_text[] = {static_cast<char>('0' + days / 10),
+                              static_cast<char>('0' + days % 10), '\0'};
     return "0" + entry.date + days_text + text::to_gb18030(entry.state) +
            text::to_gb18030(one_line_description(entry.description));
 }

@@ -43,16 +43,19 @@ public:
     // The padding: a 1 bit, zeros, and the length in bits at the block's end.
     Sha256Digest finish() {
         const std::uint64_t bits = length_ * 8;
-        const std::uint8_t one = 0x80;
-        update(std::string_view(reinterpret_cast<const char*>(&one), 1));
-        const std::uint8_t zero = 0;
-        while (buffered_ != 56) update(std::string_view(reinterpret_cast<const char*>(&zero), 1));
-        std::array<char, 8> length{};
-        for (int i = 0; i < 8; ++i) length[i] = static_cast<char>(bits >> (56 - 8 * i));
-        update(std::string_view(length.data(), length.size()));
+        block_[buffered_++] = 0x80;
+        if (buffered_ > 56) {
+            std::fill(block_.begin() + static_cast<std::ptrdiff_t>(buffered_), block_.end(), 0);
+            compress();
+            buffered_ = 0;
+        }
+        std::fill(block_.begin() + static_cast<std::ptrdiff_t>(buffered_), block_.begin() + 56, 0);
+        for (std::size_t i = 0; i < 8; ++i)
+            block_[56 + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+        compress();
         Sha256Digest digest{};
-        for (int i = 0; i < 8; ++i) {
-            for (int j = 0; j < 4; ++j) {
+        for (std::size_t i = 0; i < 8; ++i) {
+            for (std::size_t j = 0; j < 4; ++j) {
                 digest[4 * i + j] = static_cast<std::uint8_t>(state_[i] >> (24 - 8 * j));
             }
         }
@@ -73,18 +76,24 @@ private:
                 rotate_right(w[i - 2], 17) ^ rotate_right(w[i - 2], 19) ^ (w[i - 2] >> 10);
             w[i] = w[i - 16] + s0 + w[i - 7] + s1;
         }
-        std::array<std::uint32_t, 8> v = state_;
-        for (int i = 0; i < 64; ++i) {
-            const std::uint32_t s1 =
-                rotate_right(v[4], 6) ^ rotate_right(v[4], 11) ^ rotate_right(v[4], 25);
-            const std::uint32_t choice = (v[4] & v[5]) ^ (~v[4] & v[6]);
-            const std::uint32_t t1 = v[7] + s1 + choice + round_constants[i] + w[i];
-            const std::uint32_t s0 =
-                rotate_right(v[0], 2) ^ rotate_right(v[0], 13) ^ rotate_right(v[0], 22);
-            const std::uint32_t majority = (v[0] & v[1]) ^ (v[0] & v[2]) ^ (v[1] & v[2]);
-            v = {t1 + s0 + majority, v[0], v[1], v[2], v[3] + t1, v[4], v[5], v[6]};
+        auto [a, b, c, d, e, f, g, h] = state_;
+        for (std::size_t i = 0; i < 64; ++i) {
+            const std::uint32_t s1 = rotate_right(e, 6) ^ rotate_right(e, 11) ^ rotate_right(e, 25);
+            const std::uint32_t choice = (e & f) ^ (~e & g);
+            const std::uint32_t t1 = h + s1 + choice + round_constants[i] + w[i];
+            const std::uint32_t s0 = rotate_right(a, 2) ^ rotate_right(a, 13) ^ rotate_right(a, 22);
+            const std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
+            h = g;
+            g = f;
+            f = e;
+            e = d + t1;
+            d = c;
+            c = b;
+            b = a;
+            a = t1 + s0 + majority;
         }
-        for (int i = 0; i < 8; ++i) state_[i] += v[i];
+        const std::array<std::uint32_t, 8> worked = {a, b, c, d, e, f, g, h};
+        for (std::size_t i = 0; i < 8; ++i) state_[i] += worked[i];
     }
 
     std::array<std::uint32_t, 8> state_ = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
