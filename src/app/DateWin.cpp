@@ -77,7 +77,7 @@ TFRM_Date::~TFRM_Date() = default;
 void TFRM_Date::build_window() {
     setFont(ui::theme::song_font(12));
     build_regions();
-    selection_ = std::make_unique<DaySelection>(month_display_, *plan_page_, *note_page_);
+    selection_ = std::make_unique<DaySelection>(month_display_, *plan_page_, deferred_notes_);
 }
 
 void TFRM_Date::build_regions() {
@@ -92,11 +92,6 @@ void TFRM_Date::build_regions() {
     Panel1 = white_panel(Panel_center, "Panel1");
     Panel1->setFixedHeight(calendar_height);
     column->addWidget(Panel1);
-    // The hidden line buffer of the plan records sits behind the calendar.
-    Memo_plan_temp = new QPlainTextEdit(Panel1);
-    Memo_plan_temp->setObjectName("Memo_plan_temp");
-    Memo_plan_temp->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo_plan_temp->hide();
     month_view = new calendar::MonthView(Panel1);
     wire_month_view();
 
@@ -148,10 +143,10 @@ void TFRM_Date::build_tab_pages() {
 
 // The pages own their controls; the window keeps the names for its callers.
 void TFRM_Date::build_day_pages() {
-    const auto redraw = [this] { selection_->redraw(); };
     plan_page_ = new plans::PlanPage(
         TabSheet5, Memo_plan_temp, day_store_, *context_.prompts, *context_.clock,
-        {redraw, [this](const calendar::Date& date) { selection_->show_month_only(date); },
+        {[this] { selection_->redraw(); },
+         [this](const calendar::Date& date) { selection_->show_month_only(date); },
          [this] { open_options_dialog(6); }});
     sg_mon_log = plan_page_->sg_mon_log;
     bt_plan_add = plan_page_->bt_plan_add;
@@ -160,9 +155,22 @@ void TFRM_Date::build_day_pages() {
     Button7 = plan_page_->Button7;
     Button8 = plan_page_->Button8;
     Button2 = plan_page_->Button2;
+    connect(RzPageControl_date, &QTabWidget::currentChanged, this, [this](int index) {
+        if (RzPageControl_date->widget(index) == TabSheet6) note_page();
+    });
+}
+
+notes::NotePage& TFRM_Date::note_page() {
+    if (!note_page_) build_note_page();
+    return *note_page_;
+}
+
+// A text editor is the costliest control to make: the note page waits for
+// its first showing, so that the start does not pay for it.
+void TFRM_Date::build_note_page() {
     note_page_ =
         new notes::NotePage(TabSheet6, day_store_, *context_.prompts,
-                            {redraw,
+                            {[this] { selection_->redraw(); },
                              [this] {
                                  return notes::NoteFont{local_.note_fontname, local_.note_fontcolor,
                                                         local_.note_fontsize};
@@ -171,6 +179,7 @@ void TFRM_Date::build_day_pages() {
     Memo_note = note_page_->Memo_note;
     Button1 = note_page_->Button1;
     Button9 = note_page_->Button9;
+    deferred_notes_.attach(*note_page_);
 }
 
 void TFRM_Date::build_bottom_strip() {
@@ -451,13 +460,13 @@ int TFRM_Date::plan_row() const {
     return plan_page_->plan_row();
 }
 void TFRM_Date::Memo_noteDblClick() {
-    note_page_->Memo_noteDblClick();
+    note_page().Memo_noteDblClick();
 }
 void TFRM_Date::Button9Click() {
-    note_page_->Button9Click();
+    note_page().Button9Click();
 }
 bool TFRM_Date::savedata2fx_note(const std::string& note) {
-    return note_page_->savedata2fx_note(note);
+    return note_page().savedata2fx_note(note);
 }
 
 }  // namespace velmora::app

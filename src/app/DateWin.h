@@ -21,6 +21,7 @@
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
 #include "sys/prompts.h"
+#include "ui/line_buffer.h"
 
 class QLabel;
 class QListWidget;
@@ -85,8 +86,8 @@ public:
     QToolButton* ToolButton1 = nullptr;
     QLabel* l_ad1 = nullptr;
     QLabel* l_ad2 = nullptr;
-    QPlainTextEdit* Memo_plan_temp = nullptr;
-    QTableWidget* sg_mon_log = nullptr;  // the selected day's plans
+    ui::LineBuffer* Memo_plan_temp = &plan_lines_;  // the plans' hidden line buffer
+    QTableWidget* sg_mon_log = nullptr;             // the selected day's plans
     QPushButton* bt_plan_add = nullptr;
     QPushButton* bt_plan_del = nullptr;
     QPushButton* bt_plan_edit = nullptr;
@@ -108,7 +109,8 @@ public:
     QTimer Timer_ad2;       // announcement scrolling, 100 ms
 
     plans::PlanPage& plan_page() { return *plan_page_; }
-    notes::NotePage& note_page() { return *note_page_; }
+    // The note page is made when it is first shown or used.
+    notes::NotePage& note_page();
     store::DayStore& day_store() { return day_store_; }
     const std::string& daykey() const { return selection_->daykey(); }
     calendar::Date selected_date() const { return selection_->selected(); }
@@ -161,6 +163,7 @@ private:
     void build_tab_pages();
     void build_bottom_strip();
     void build_day_pages();
+    void build_note_page();
     void wire_month_view();
     void initvar();
     void initapp_fromlocalset();
@@ -185,6 +188,7 @@ private:
     void save_open_managers();
     void save_on_close();
 
+    ui::LineBuffer plan_lines_;
     AppContext context_;
     std::unique_ptr<sys::InstanceLock> instance_lock_;
     std::unique_ptr<EarlyOpen> early_open_;
@@ -203,6 +207,7 @@ private:
     store::DayStore day_store_;
     plans::PlanPage* plan_page_ = nullptr;
     notes::NotePage* note_page_ = nullptr;
+    DeferredDayPage deferred_notes_;
     MonthDisplayCall month_display_{[this](const calendar::Date& date) { paint_month(date); }};
     std::unique_ptr<DaySelection> selection_;
     Reminders reminders_;

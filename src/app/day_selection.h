@@ -35,6 +35,26 @@ private:
 
 using DayPage = ui::DayPage;
 
+// A page made at its first showing: until then it keeps the day it is to
+// show and has nothing to save; once attached, it loads that day.
+class DeferredDayPage : public DayPage {
+public:
+    void attach(DayPage& page) {
+        page_ = &page;
+        if (!daykey_.empty()) page_->load(daykey_);
+    }
+    bool attached() const { return page_ != nullptr; }
+    bool save_before_leaving() override { return !page_ || page_->save_before_leaving(); }
+    void load(const std::string& daykey) override {
+        daykey_ = daykey;
+        if (page_) page_->load(daykey_);
+    }
+
+private:
+    DayPage* page_ = nullptr;
+    std::string daykey_;
+};
+
 class DaySelection {
 public:
     DaySelection(MonthDisplay& month, DayPage& plans, DayPage& notes)

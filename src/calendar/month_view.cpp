@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolButton>
 #include <QWidget>
 
@@ -19,14 +20,29 @@ constexpr int lunar_left = 13, lunar_top = 75, lunar_height = 14;
 constexpr int column_step = 42, row_step = 32;
 const char* const day_property = "day";
 
-QString rgb_style(std::uint32_t rgb) {
-    return QString("color: #%1;").arg(rgb, 6, 16, QLatin1Char('0'));
-}
+// A filled box with a one-pixel outline: the marks and the selection box.
+// Painted directly: a style sheet on each of the 75 boxes would cost the
+// start a style sheet parse and polish apiece.
+class Box : public QFrame {
+public:
+    Box(QWidget* parent, const QColor& fill, const QColor& outline)
+        : QFrame(parent), fill_(fill), outline_(outline) {}
 
-QFrame* mark(QWidget* panel, const char* fill, const char* outline) {
-    auto* frame = new QFrame(panel);
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), fill_);
+        painter.setPen(outline_);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+private:
+    QColor fill_, outline_;
+};
+
+QFrame* mark(QWidget* panel, const QColor& fill, const QColor& outline) {
+    auto* frame = new Box(panel, fill, outline);
     frame->setFixedSize(6, 6);
-    frame->setStyleSheet(QString("background: %1; border: 1px solid %2;").arg(fill, outline));
     frame->hide();
     return frame;
 }
@@ -36,12 +52,11 @@ QFrame* mark(QWidget* panel, const char* fill, const char* outline) {
 MonthView::MonthView(QWidget* panel) : QObject(panel), panel_(panel) {
     build_captions();
     build_weekday_heads();
-    build_menus();
+    connect_menus();
     // The selection box lies beneath the cell texts.
-    Shape2 = new QFrame(panel_);
+    Shape2 = new Box(panel_, QColor(0xC0, 0xC0, 0xC0), QColor(0x80, 0x80, 0x80));
     Shape2->setObjectName("Shape2");
     Shape2->setGeometry(12, 56, 38, 34);
-    Shape2->setStyleSheet("background: #C0C0C0; border: 1px solid #808080;");
     Shape2->lower();
 }
 
@@ -71,14 +86,14 @@ void MonthView::build_captions() {
 
 // "2026 年 12 月": a right click on the year or month opens its menu.
 void MonthView::build_year_month_captions() {
-    const QString green = "color: green;";
+    const QColor green(Qt::darkGreen);
     label_year = caption({}, 32, 8, 36, 16);
     Label19 = caption("年", 71, 8, 18, 16);
     Label_month = caption({}, 94, 8, 18, 16);
     Label18 = caption("月", 114, 8, 18, 16);
     for (QLabel* label : {label_year, Label19, Label_month, Label18}) {
         label->setFont(ui::theme::song_font(16, true));
-        label->setStyleSheet(green);
+        ui::theme::set_text_colour(label, green);
         label->setContextMenuPolicy(Qt::CustomContextMenu);
     }
     label_year->setAlignment(Qt::AlignCenter);
@@ -93,12 +108,15 @@ void MonthView::build_year_month_captions() {
 void MonthView::build_day_captions() {
     Label_china = caption({}, 168, 12, 40, 13);
     Label_star = caption({}, 210, 12, 44, 13);
-    lb_today = caption("转到今天", 258, 12, 50, 13);
+    lb_today = caption("转到今天", 258, 12, 50, 15);
     for (QLabel* label : {Label_china, Label_star, lb_today})
         label->setFont(ui::theme::song_font(12));
-    Label_china->setStyleSheet("color: #FF00FF;");
-    Label_star->setStyleSheet("color: #FF00FF;");
-    lb_today->setStyleSheet("color: green; text-decoration: underline;");
+    ui::theme::set_text_colour(Label_china, QColor(0xFF, 0x00, 0xFF));
+    ui::theme::set_text_colour(Label_star, QColor(0xFF, 0x00, 0xFF));
+    ui::theme::set_text_colour(lb_today, Qt::darkGreen);
+    QFont underlined = lb_today->font();
+    underlined.setUnderline(true);
+    lb_today->setFont(underlined);
     lb_today->setCursor(Qt::PointingHandCursor);
     lb_today->installEventFilter(this);
 }
@@ -108,7 +126,7 @@ void MonthView::build_weekday_heads() {
     for (int i = 0; i < 7; ++i) {
         QLabel* head = caption(QString::fromUtf8(heads[i]), 19 + 40 * i, 40, 38, 13);
         head->setFont(ui::theme::song_font(12));
-        head->setStyleSheet(i == 0 || i == 6 ? "color: red;" : "color: black;");
+        ui::theme::set_text_colour(head, i == 0 || i == 6 ? Qt::red : Qt::black);
     }
     auto* line = new QFrame(panel_);
     line->setObjectName("Bevel2");
@@ -117,7 +135,24 @@ void MonthView::build_weekday_heads() {
     line->setFrameShadow(QFrame::Sunken);
 }
 
+// The menus are made at their first opening: 150 years of entries are not
+// worth their time at every start.
+void MonthView::connect_menus() {
+    auto popup = [this](QLabel* label, QMenu* MonthView::*menu) {
+        QObject::connect(label, &QLabel::customContextMenuRequested, this,
+                         [this, label, menu](const QPoint& at) {
+                             build_menus();
+                             (this->*menu)->popup(label->mapToGlobal(at));
+                         });
+    };
+    popup(label_year, &MonthView::MenuYear);
+    popup(Label19, &MonthView::MenuYear);
+    popup(Label_month, &MonthView::MenuMonth);
+    popup(Label18, &MonthView::MenuMonth);
+}
+
 void MonthView::build_menus() {
+    if (MenuMonth) return;
     MenuMonth = new QMenu(panel_);
     for (int month = 1; month <= 12; ++month) {
         QAction* item = MenuMonth->addAction(QString("%1月").arg(month));
@@ -134,14 +169,6 @@ void MonthView::build_menus() {
             connect(item, &QAction::triggered, this, [this, year] { emit yearChosen(year); });
         }
     }
-    auto popup = [](QLabel* label, QMenu* menu) {
-        QObject::connect(label, &QLabel::customContextMenuRequested, menu,
-                         [label, menu](const QPoint& at) { menu->popup(label->mapToGlobal(at)); });
-    };
-    popup(label_year, MenuYear);
-    popup(Label19, MenuYear);
-    popup(Label_month, MenuMonth);
-    popup(Label18, MenuMonth);
 }
 
 void MonthView::create_day_cells() {
@@ -150,8 +177,8 @@ void MonthView::create_day_cells() {
     number_font.setWeight(QFont::Black);
     for (int i = 0; i < cell_count; ++i) {
         const int column = i % 7, row = i / 7;
-        plan_marks[i] = mark(panel_, "#00FF00", "#008000");
-        note_marks[i] = mark(panel_, "#A6CAF0", "#0000FF");
+        plan_marks[i] = mark(panel_, QColor(0x00, 0xFF, 0x00), QColor(0x00, 0x80, 0x00));
+        note_marks[i] = mark(panel_, QColor(0xA6, 0xCA, 0xF0), QColor(0x00, 0x00, 0xFF));
         auto* day = new QLabel(panel_);
         day->setGeometry(day_left + column_step * column, day_top + row_step * row, day_width,
                          day_height);
@@ -186,10 +213,10 @@ void MonthView::show(const MonthModel& model) {
         note_marks[i]->setVisible(used && cell.has_note);
         if (!used) continue;
         day_labels[i]->setText(QString::fromStdString(cell.number_text));
-        day_labels[i]->setStyleSheet(rgb_style(cell.number_rgb));
+        ui::theme::set_text_colour(day_labels[i], QColor::fromRgb(cell.number_rgb));
         day_labels[i]->setProperty(day_property, cell.day);
         lunar_labels[i]->setText(QString::fromStdString(cell.lunar_text));
-        lunar_labels[i]->setStyleSheet(rgb_style(cell.lunar_rgb));
+        ui::theme::set_text_colour(lunar_labels[i], QColor::fromRgb(cell.lunar_rgb));
         lunar_labels[i]->setProperty(day_property, cell.day);
         day_labels[i]->setAccessibleName(QString::fromStdString(cell.key + " " + cell.lunar_text));
     }

@@ -38,7 +38,7 @@ public:
     QLabel* Label_star = nullptr;
     QLabel* lb_today = nullptr;
     QFrame* Shape2 = nullptr;
-    QMenu* MenuMonth = nullptr;
+    QMenu* MenuMonth = nullptr;  // made at the first right click
     QMenu* MenuYear = nullptr;
     std::array<QLabel*, cell_count> day_labels{};
     std::array<QLabel*, cell_count> lunar_labels{};
@@ -62,6 +62,7 @@ private:
     void build_year_month_captions();
     void build_day_captions();
     void build_weekday_heads();
+    void connect_menus();
     void build_menus();
     QLabel* caption(const QString& text, int left, int top, int width, int height);
 

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -20,7 +19,7 @@
 
 namespace velmora::plans {
 
-PlanPage::PlanPage(QWidget* page, QPlainTextEdit* line_buffer, store::DayStore& days,
+PlanPage::PlanPage(QWidget* page, ui::LineBuffer* line_buffer, store::DayStore& days,
                    sys::Prompts& prompts, const sys::Clock& clock, Links links)
     : QObject(page),
       line_buffer_(line_buffer),

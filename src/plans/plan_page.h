@@ -15,6 +15,7 @@
 #include "sys/clock.h"
 #include "sys/prompts.h"
 #include "ui/day_page.h"
+#include "ui/line_buffer.h"
 #include "ui/save_soon.h"
 
 class QLabel;
@@ -38,9 +39,9 @@ public:
         std::function<void()> open_reminder_options;            // "提醒"
     };
 
-    // Builds the page's controls into `page`; `line_buffer` is the hidden
-    // memo that holds the shown record's text.
-    PlanPage(QWidget* page, QPlainTextEdit* line_buffer, store::DayStore& days,
+    // Builds the page's controls into `page`; `line_buffer` holds the shown
+    // record's text.
+    PlanPage(QWidget* page, ui::LineBuffer* line_buffer, store::DayStore& days,
              sys::Prompts& prompts, const sys::Clock& clock, Links links);
 
     QTableWidget* sg_mon_log = nullptr;
@@ -94,7 +95,7 @@ private:
     void run_manager();
     int current_row() const;
 
-    QPlainTextEdit* line_buffer_;
+    ui::LineBuffer* line_buffer_;
     store::DayStore& days_;
     sys::Prompts& prompts_;
     const sys::Clock& clock_;

@@ -4,7 +4,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QStringList>
+#include <QWidget>
 
 namespace velmora::ui::theme {
 
@@ -22,6 +24,15 @@ inline QFont song_font_points(int points) {
     QFont font(song_families());
     font.setPointSize(points);
     return font;
+}
+
+// A text colour through the palette: far cheaper than a style sheet, which
+// each widget would parse and polish on its own.
+inline void set_text_colour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
 }
 
 inline const QColor panel = Qt::white;

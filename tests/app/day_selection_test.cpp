@@ -111,3 +111,27 @@ TEST_F(DaySelectionTest, TheArrowsStopAtTheCalendarsEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page made later loads the day the selection reached meanwhile, and
+// from then on follows every move.
+TEST(DeferredDayPage, LoadsTheCurrentDayWhenAttachedAndFollowsAfterwards) {
+    std::vector<std::string> events;
+    Recorder month;
+    Page plans{events, "plans"};
+    velmora::app::DeferredDayPage notes;
+    DaySelection selection{month, plans, notes};
+    selection.start({2026, 12, 9});
+    selection.click_day(12);
+    Page made{events, "notes"};
+    events.clear();
+    notes.attach(made);
+    EXPECT_THAT(events, ::testing::ElementsAre("load notes 20261212"));
+    events.clear();
+    selection.click_day(13);
+    EXPECT_THAT(events,
+                ::testing::ElementsAre("save plans", "load plans 20261213", "load notes 20261213"));
+}
+
+}  // namespace

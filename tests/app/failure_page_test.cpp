@@ -89,10 +89,10 @@ TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {
     for (QWidget* control :
          {static_cast<QWidget*>(window->sg_mon_log), static_cast<QWidget*>(window->bt_plan_add),
           static_cast<QWidget*>(window->bt_plan_edit), static_cast<QWidget*>(window->Button2),
-          static_cast<QWidget*>(window->Button1)}) {
+          static_cast<QWidget*>(window->note_page().Button1)}) {
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     }
-    EXPECT_THAT(window->Memo_note->placeholderText().toStdString(),
+    EXPECT_THAT(window->note_page().Memo_note->placeholderText().toStdString(),
                 HasSubstr("无法读取2026-12-10的便笺"));
 
     disk->free_space();
@@ -100,7 +100,7 @@ TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {
     EXPECT_FALSE(plans_unavailable()->isVisibleTo(window.get()));
     EXPECT_TRUE(window->bt_plan_add->isEnabled());
     EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "已存的计划");
-    EXPECT_EQ(window->Memo_note->toPlainText(), "已存的便笺");
+    EXPECT_EQ(window->note_page().Memo_note->toPlainText(), "已存的便笺");
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -126,11 +126,11 @@ TEST_F(FullDiskPageTest, ANoteThatCannotBeSavedGoesBackIntoTheEditor) {
         });
         first.Button1Click();
     });
-    window->Memo_noteDblClick();
+    window->note_page().Memo_noteDblClick();
     EXPECT_EQ(editors, 2);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_THAT(prompts.shown[0], HasSubstr("2026-12-09的便笺没有保存"));
-    EXPECT_EQ(window->Memo_note->toPlainText(), "长长的一段便笺");
+    EXPECT_EQ(window->note_page().Memo_note->toPlainText(), "长长的一段便笺");
     std::string note;
     EXPECT_EQ(window->day_store().load_note("20261209", note), FxError::none);
     EXPECT_EQ(note, "长长的一段便笺");

@@ -66,7 +66,7 @@ protected:
         page->load(key);
     }
 
-    QPlainTextEdit line_buffer;
+    velmora::ui::LineBuffer line_buffer;
     std::unique_ptr<PlanPage> page;
 };
 
