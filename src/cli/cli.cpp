@@ -26,8 +26,11 @@ struct Command {
     std::size_t max_operands;
     bool takes_header;
     bool needs_data;
-    void (*run)(const Invocation&, std::ostream&);
+    void (*run)(const Invocation&, const DataCommands&, std::ostream&);
 };
+
+// A data command in the calendar program: the data program takes over.
+struct HandOver {};
 
 calendar::Date date_operand(const std::string& text) {
     auto date = calendar::parse_dashed_date(text);
@@ -58,7 +61,7 @@ void print_days(calendar::Date from, calendar::Date to, bool header, std::ostrea
     out << lines;
 }
 
-void run_day(const Invocation& call, std::ostream& out) {
+void run_day(const Invocation& call, const DataCommands&, std::ostream& out) {
     const calendar::Date date = date_operand(call.operands[0]);
     print_days(date, date, call.header, out);
 }
@@ -69,29 +72,37 @@ bool is_before(calendar::Date a, calendar::Date b) {
     return a.day < b.day;
 }
 
-void run_range(const Invocation& call, std::ostream& out) {
+void run_range(const Invocation& call, const DataCommands&, std::ostream& out) {
     const calendar::Date from = date_operand(call.operands[0]);
     const calendar::Date to = date_operand(call.operands[1]);
     if (is_before(to, from)) throw UsageError{"the range ends before it starts"};
     print_days(from, to, call.header, out);
 }
 
-void run_month(const Invocation& call, std::ostream& out) {
+void run_month(const Invocation& call, const DataCommands&, std::ostream& out) {
     const int year = number_operand(call.operands[0], 1, 9999, "year (1-9999)");
     const int month = number_operand(call.operands[1], 1, 12, "month (1-12)");
     out << month_grid(year, month);
 }
 
-void run_plans(const Invocation& call, std::ostream& out) {
-    print_plans(call.data_dir, date_operand(call.operands[0]), out);
+template <typename Function>
+Function available(Function function) {
+    if (!function) throw HandOver{};
+    return function;
 }
 
-void run_note(const Invocation& call, std::ostream& out) {
-    print_note(call.data_dir, date_operand(call.operands[0]), out);
+void run_plans(const Invocation& call, const DataCommands& data, std::ostream& out) {
+    const calendar::Date date = date_operand(call.operands[0]);
+    available(data.plans)(call.data_dir, date, out);
 }
 
-void run_ls(const Invocation& call, std::ostream& out) {
-    print_items(call.data_dir, call.operands.empty() ? "" : call.operands[0], out);
+void run_note(const Invocation& call, const DataCommands& data, std::ostream& out) {
+    const calendar::Date date = date_operand(call.operands[0]);
+    available(data.note)(call.data_dir, date, out);
+}
+
+void run_ls(const Invocation& call, const DataCommands& data, std::ostream& out) {
+    available(data.items)(call.data_dir, call.operands.empty() ? "" : call.operands[0], out);
 }
 
 constexpr Command commands[] = {
@@ -189,7 +200,8 @@ void check(const Command& command, const Invocation& call) {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const DataCommands& data) {
     const char* usage = general_usage;
     try {
         const Invocation call = split(args);
@@ -204,8 +216,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                                   : "unknown command " + call.command};
         }
         check(*command, call);
-        command->run(call, out);
+        command->run(call, data, out);
         return 0;
+    } catch (const HandOver&) {
+        return needs_data_program;
     } catch (const UsageError& error) {
         err << "velmora-cli: " << error.message << "\n" << usage;
     } catch (const DataError& error) {

@@ -13,9 +13,31 @@
 
 namespace velmora::cli {
 
+// Commands on a data folder; they throw DataError with a message for stderr.
+struct DataError {
+    std::string message;
+};
+
+// The commands that read a data folder. Only the program that carries the
+// store fills them in: the calendar program stays free of it, so that a
+// process converting one date pays for the lunar engine alone.
+struct DataCommands {
+    void (*plans)(const std::string& data_dir, calendar::Date date, std::ostream& out) = nullptr;
+    void (*note)(const std::string& data_dir, calendar::Date date, std::ostream& out) = nullptr;
+    void (*items)(const std::string& data_dir, const std::string& prefix,
+                  std::ostream& out) = nullptr;
+};
+
 // Runs one command line (without the program name). Answers the exit status:
-// 0 done, 2 for invalid arguments or a data folder that cannot be read.
+// 0 done, 2 for invalid arguments or a data folder that cannot be read, and
+// `needs_data_program` for a valid data command when `data` lacks it.
+inline constexpr int needs_data_program = 125;
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const DataCommands& data);
+// With every command: the data program's entry, and the tests'.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The name of the program that runs the data commands, beside velmora-cli.
+inline constexpr const char* data_program_name = "velmora-cli-data";
 
 // The columns of `day` and `range`, tab-separated, without a line end.
 extern const char* const day_columns_header;
@@ -29,10 +51,6 @@ std::string month_grid(int year, int month);
 // Columns a terminal gives the text: two for a CJK character, one otherwise.
 int display_width(std::string_view utf8);
 
-// Commands on a data folder; they throw DataError with a message for stderr.
-struct DataError {
-    std::string message;
-};
 void print_plans(const std::string& data_dir, calendar::Date date, std::ostream& out);
 void print_note(const std::string& data_dir, calendar::Date date, std::ostream& out);
 void print_items(const std::string& data_dir, const std::string& prefix, std::ostream& out);

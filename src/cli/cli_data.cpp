@@ -119,4 +119,8 @@ void print_items(const std::string& data_dir, const std::string& prefix, std::os
     }
 }
 
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return run(args, out, err, DataCommands{print_plans, print_note, print_items});
+}
+
 }  // namespace velmora::cli
