@@ -21,9 +21,7 @@
 #include "calendar/month_model.h"
 #include "calendar/month_view.h"
 #include "calendar/ufrm_datehint.h"
-#include "notes/note_page.h"
 #include "notes/ufrm_note_manage.h"
-#include "plans/plan_page.h"
 #include "plans/ufrm_schedule_manage.h"
 #include "store/kx_efs.h"
 #include "sys/inifile.h"
@@ -435,38 +433,6 @@ void TFRM_Date::ListView_toolDblClick(int item) {
         calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
                                 *context_.clock);
     }
-}
-
-// The page handlers, under the names the rest of the program calls.
-void TFRM_Date::bt_plan_addClick() {
-    plan_page_->bt_plan_addClick();
-}
-void TFRM_Date::bt_plan_delClick() {
-    plan_page_->bt_plan_delClick();
-}
-void TFRM_Date::bt_plan_editClick() {
-    plan_page_->bt_plan_editClick();
-}
-void TFRM_Date::sg_mon_logDblClick() {
-    plan_page_->sg_mon_logDblClick();
-}
-void TFRM_Date::Button2Click() {
-    plan_page_->Button2Click();
-}
-void TFRM_Date::Button8Click() {
-    plan_page_->Button8Click();
-}
-int TFRM_Date::plan_row() const {
-    return plan_page_->plan_row();
-}
-void TFRM_Date::Memo_noteDblClick() {
-    note_page().Memo_noteDblClick();
-}
-void TFRM_Date::Button9Click() {
-    note_page().Button9Click();
-}
-bool TFRM_Date::savedata2fx_note(const std::string& note) {
-    return note_page().savedata2fx_note(note);
 }
 
 }  // namespace velmora::app

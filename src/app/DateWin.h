@@ -17,6 +17,8 @@
 #include "app/reminders.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "notes/note_page.h"
+#include "plans/plan_page.h"
 #include "store/day_store.h"
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
@@ -34,12 +36,6 @@ class QToolButton;
 
 namespace velmora::calendar {
 class MonthView;
-}
-namespace velmora::plans {
-class PlanPage;
-}
-namespace velmora::notes {
-class NotePage;
 }
 
 namespace velmora::app {
@@ -125,18 +121,18 @@ public:
     void MenuYear_Click(int year) { selection_->choose_year(year); }
 
     // The plan page.
-    void bt_plan_addClick();
-    void bt_plan_delClick();
-    void bt_plan_editClick();
-    void sg_mon_logDblClick();
-    void Button2Click();
-    void Button8Click();
-    int plan_row() const;
+    void bt_plan_addClick() { plan_page_->bt_plan_addClick(); }
+    void bt_plan_delClick() { plan_page_->bt_plan_delClick(); }
+    void bt_plan_editClick() { plan_page_->bt_plan_editClick(); }
+    void sg_mon_logDblClick() { plan_page_->sg_mon_logDblClick(); }
+    void Button2Click() { plan_page_->Button2Click(); }
+    void Button8Click() { plan_page_->Button8Click(); }
+    int plan_row() const { return plan_page_->plan_row(); }
 
     // The note page.
-    void Memo_noteDblClick();
-    void Button9Click();
-    bool savedata2fx_note(const std::string& note);
+    void Memo_noteDblClick() { note_page().Memo_noteDblClick(); }
+    void Button9Click() { note_page().Button9Click(); }
+    bool savedata2fx_note(const std::string& note) { return note_page().savedata2fx_note(note); }
 
     // Reminders, tools and timed actions.
     void Timer_apprunTimer();

@@ -105,4 +105,12 @@ std::string task_not_moved_message(const std::string& target_key, store::FxError
            "。两天的计划都没有改动。";
 }
 
+void SaveSoonNotice::after_save(store::FxError saved, const std::string& key,
+                                sys::Prompts& prompts) {
+    if (saved != store::FxError::none && !told_) {
+        prompts.inform(store::day_not_saved_message(store::DayRecord::plans, key, saved));
+    }
+    told_ = saved != store::FxError::none;
+}
+
 }  // namespace velmora::plans

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "store/day_store.h"
+#include "sys/prompts.h"
 
 namespace velmora::plans {
 
@@ -45,5 +46,16 @@ std::string moved_task_text(const std::string& text, bool mark_change);
 store::FxError append_to_day(store::DayStore& days, const std::string& target_key,
                              const store::PlanGrid::Row& task);
 std::string task_not_moved_message(const std::string& target_key, store::FxError error);
+
+// The saves that follow a change within two seconds: a failure is told
+// once, and again only after a save has succeeded, so that someone typing
+// on a full disk is not interrupted every two seconds.
+class SaveSoonNotice {
+public:
+    void after_save(store::FxError saved, const std::string& key, sys::Prompts& prompts);
+
+private:
+    bool told_ = false;
+};
 
 }  // namespace velmora::plans

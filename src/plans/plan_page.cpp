@@ -116,14 +116,9 @@ bool PlanPage::save_before_leaving() {
     return false;
 }
 
-// Within two seconds of a change, through the same save as a day change;
-// a failure is told once and then again only after a save has succeeded.
+// Within two seconds of a change, through the same save as a day change.
 void PlanPage::save_soon_elapsed() {
-    const store::FxError saved = save_shown();
-    if (saved != store::FxError::none && !save_soon_failed_) {
-        prompts_.inform(store::day_not_saved_message(store::DayRecord::plans, daykey_, saved));
-    }
-    save_soon_failed_ = saved != store::FxError::none;
+    save_soon_notice_.after_save(save_shown(), daykey_, prompts_);
 }
 
 TaskCounts PlanPage::tasks_of(const std::string& key) {

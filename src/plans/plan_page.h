@@ -10,6 +10,7 @@
 #include <string>
 
 #include "calendar/DateCn.h"
+#include "plans/plan_list.h"
 #include "plans/task_reminder.h"
 #include "store/day_store.h"
 #include "sys/clock.h"
@@ -108,7 +109,7 @@ private:
     PlanCellPainter* painter_ = nullptr;
     QLabel* unavailable_ = nullptr;  // why the shown day's plans cannot be read
     ui::SaveSoon* save_soon_ = nullptr;
-    bool save_soon_failed_ = false;  // told once, until a save succeeds again
+    SaveSoonNotice save_soon_notice_;
 };
 
 }  // namespace velmora::plans

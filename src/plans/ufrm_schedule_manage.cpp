@@ -57,15 +57,7 @@ Tfrm_schedule_manage::Tfrm_schedule_manage(QWidget* owner, store::DayStore& days
         sg_schedule_manageClick(table_row + 1);
     });
     save_soon_ = new ui::SaveSoon(
-        [this] {
-            const store::FxError saved = save_if_dirty();
-            if (saved != store::FxError::none && !save_soon_failed_) {
-                prompts_.inform(
-                    store::day_not_saved_message(store::DayRecord::plans, manage_daykey_, saved));
-            }
-            save_soon_failed_ = saved != store::FxError::none;
-        },
-        this);
+        [this] { save_soon_notice_.after_save(save_if_dirty(), manage_daykey_, prompts_); }, this);
     grid_.clear();
     show_grid();
     enable_editing(false);

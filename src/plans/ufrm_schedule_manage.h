@@ -8,6 +8,7 @@
 #include <string>
 
 #include "days/stored_days_tree.h"
+#include "plans/plan_list.h"
 #include "store/day_store.h"
 #include "sys/prompts.h"
 #include "ui/save_soon.h"
@@ -82,7 +83,7 @@ private:
     PlanEditor* editor_ = nullptr;
     bool dirty_ = false;
     ui::SaveSoon* save_soon_ = nullptr;
-    bool save_soon_failed_ = false;  // told once, until a save succeeds again
+    SaveSoonNotice save_soon_notice_;
 };
 
 // Builds the manager and runs it modally.

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+#include "../modal_answer.h"
 #include "../sys/small_disk.h"
 #include "main_window_fixture.h"
 #include "notes/ufrm_note_manage.h"
@@ -42,11 +43,9 @@ protected:
     }
     // Adds a plan through the plan dialog, as the user does.
     void type_plan(const QString& text) {
-        QTimer::singleShot(0, [text] {
-            auto* dialog = qobject_cast<Tfrm_plan*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->Memo1->setPlainText(text);
-            dialog->Button1Click();
+        velmora::testing::when_modal_opens<Tfrm_plan>([text](Tfrm_plan& dialog) {
+            dialog.Memo1->setPlainText(text);
+            dialog.Button1Click();
         });
         window->bt_plan_addClick();
     }
@@ -104,21 +103,13 @@ TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-void when_editor_opens(std::function<void(Tfrm_noteedit&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* editor = qobject_cast<Tfrm_noteedit*>(QApplication::activeModalWidget());
-        ASSERT_NE(editor, nullptr);
-        answer(*editor);
-    });
-}
-
 TEST_F(FullDiskPageTest, ANoteThatCannotBeSavedGoesBackIntoTheEditor) {
     disk->fill();
     int editors = 0;
-    when_editor_opens([&](Tfrm_noteedit& first) {
+    velmora::testing::when_modal_opens<Tfrm_noteedit>([&](Tfrm_noteedit& first) {
         ++editors;
         first.Memo1->setPlainText("长长的一段便笺");
-        when_editor_opens([&](Tfrm_noteedit& second) {
+        velmora::testing::when_modal_opens<Tfrm_noteedit>([&](Tfrm_noteedit& second) {
             ++editors;
             EXPECT_EQ(second.Memo1->toPlainText(), "长长的一段便笺");
             disk->free_space();

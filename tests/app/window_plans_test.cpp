@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "../plans/plan_dialog_answer.h"
 #include "main_window_fixture.h"
 #include "plans/plan_list.h"
 #include "plans/ufrm_plan.h"
@@ -17,32 +18,12 @@
 
 #include <QTreeWidget>
 
-using velmora::plans::Tfrm_plan;
-
 namespace {
-
-// Answers the plan dialog that the next action opens.
-void when_plan_dialog_opens(std::function<void(Tfrm_plan&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<Tfrm_plan*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(*dialog);
-    });
-}
 
 class PlanPageTest : public velmora::testing::MainWindowFixture {
 protected:
-    QString cell(int row, int column) const {
-        QTableWidgetItem* item = window->sg_mon_log->item(row, column);
-        return item ? item->text() : QString();
-    }
     void add(const QString& text, int category, int state) {
-        when_plan_dialog_opens([=](Tfrm_plan& dialog) {
-            dialog.Memo1->setPlainText(text);
-            dialog.RadioGroup1->button(category)->setChecked(true);
-            dialog.RadioGroup2->button(state)->setChecked(true);
-            dialog.Button1Click();
-        });
+        velmora::testing::confirm_plan_dialog(text, category, state);
         window->bt_plan_addClick();
     }
 };

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "modal_answer.h"
 #include "notes/note_page.h"
 #include "notes/ufrm_note_manage.h"
 #include "notes/ufrm_noteedit.h"
@@ -21,14 +22,6 @@ using velmora::notes::Tfrm_noteedit;
 using velmora::store::DayStore;
 
 namespace {
-
-void when_editor_opens(std::function<void(Tfrm_noteedit&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* editor = qobject_cast<Tfrm_noteedit*>(QApplication::activeModalWidget());
-        ASSERT_NE(editor, nullptr);
-        answer(*editor);
-    });
-}
 
 class NotePageTest : public velmora::testing::PageTest {
 protected:
@@ -45,7 +38,7 @@ protected:
         PageTest::TearDown();
     }
     void edit_note(const QString& text, bool confirm) {
-        when_editor_opens([=](Tfrm_noteedit& editor) {
+        velmora::testing::when_modal_opens<Tfrm_noteedit>([=](Tfrm_noteedit& editor) {
             editor.Memo1->setPlainText(text);
             confirm ? editor.Button1Click() : editor.Button2Click();
         });

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "page_fixture.h"
+#include "plan_dialog_answer.h"
 #include "plans/plan_list.h"
 #include "plans/plan_page.h"
 #include "plans/ufrm_plan.h"
@@ -24,15 +25,6 @@ namespace {
 using velmora::plans::PlanPage;
 using velmora::plans::Tfrm_plan;
 using velmora::store::FxError;
-
-// Answers the plan dialog that the next action opens.
-void when_plan_dialog_opens(std::function<void(Tfrm_plan&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<Tfrm_plan*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(*dialog);
-    });
-}
 
 class PlanPageTest : public velmora::testing::PageTest {
 protected:
@@ -52,12 +44,7 @@ protected:
         return item ? item->text() : QString();
     }
     void add(const QString& text, int category, int state) {
-        when_plan_dialog_opens([=](Tfrm_plan& dialog) {
-            dialog.Memo1->setPlainText(text);
-            dialog.RadioGroup1->button(category)->setChecked(true);
-            dialog.RadioGroup2->button(state)->setChecked(true);
-            dialog.Button1Click();
-        });
+        velmora::testing::confirm_plan_dialog(text, category, state);
         page->bt_plan_addClick();
     }
     // What the day selection does on a click on another day.
@@ -87,7 +74,7 @@ TEST_F(PlanPageTest, AddingToAnEmptyDayFillsRowOneAndLinesAreJoined) {
 TEST_F(PlanPageTest, AnEmptyTaskIsRefusedAndCancelChangesNothing) {
     add("x", 0, 0);
     ASSERT_EQ(page->save_shown(), FxError::none);
-    when_plan_dialog_opens([this](Tfrm_plan& dialog) {
+    velmora::testing::when_modal_opens<Tfrm_plan>([this](Tfrm_plan& dialog) {
         dialog.Memo1->setPlainText("   ");
         dialog.Button1Click();  // refused: the dialog stays open
         EXPECT_EQ(prompts.shown.back(), "计划安排不能为空！");
