@@ -26,7 +26,7 @@ struct Command {
     std::size_t max_operands;
     bool takes_header;
     bool needs_data;
-    void (*run)(const Invocation&, const DataCommands&, std::ostream&);
+    std::string (*run)(const Invocation&, const DataCommands&);
 };
 
 // A data command in the calendar program: the data program takes over.
@@ -47,7 +47,7 @@ int number_operand(const std::string& text, int low, int high, const char* what)
     return static_cast<int>(value);
 }
 
-void print_days(calendar::Date from, calendar::Date to, bool header, std::ostream& out) {
+std::string days_text(calendar::Date from, calendar::Date to, bool header) {
     std::string lines;
     if (header) lines += std::string(day_columns_header) + "\n";
     for (calendar::Date date = from;; ++date.day) {
@@ -58,12 +58,12 @@ void print_days(calendar::Date from, calendar::Date to, bool header, std::ostrea
         lines += day_line(date) + "\n";
         if (date == to) break;
     }
-    out << lines;
+    return lines;
 }
 
-void run_day(const Invocation& call, const DataCommands&, std::ostream& out) {
+std::string run_day(const Invocation& call, const DataCommands&) {
     const calendar::Date date = date_operand(call.operands[0]);
-    print_days(date, date, call.header, out);
+    return days_text(date, date, call.header);
 }
 
 bool is_before(calendar::Date a, calendar::Date b) {
@@ -72,17 +72,17 @@ bool is_before(calendar::Date a, calendar::Date b) {
     return a.day < b.day;
 }
 
-void run_range(const Invocation& call, const DataCommands&, std::ostream& out) {
+std::string run_range(const Invocation& call, const DataCommands&) {
     const calendar::Date from = date_operand(call.operands[0]);
     const calendar::Date to = date_operand(call.operands[1]);
     if (is_before(to, from)) throw UsageError{"the range ends before it starts"};
-    print_days(from, to, call.header, out);
+    return days_text(from, to, call.header);
 }
 
-void run_month(const Invocation& call, const DataCommands&, std::ostream& out) {
+std::string run_month(const Invocation& call, const DataCommands&) {
     const int year = number_operand(call.operands[0], 1, 9999, "year (1-9999)");
     const int month = number_operand(call.operands[1], 1, 12, "month (1-12)");
-    out << month_grid(year, month);
+    return month_grid(year, month);
 }
 
 template <typename Function>
@@ -91,18 +91,18 @@ Function available(Function function) {
     return function;
 }
 
-void run_plans(const Invocation& call, const DataCommands& data, std::ostream& out) {
+std::string run_plans(const Invocation& call, const DataCommands& data) {
     const calendar::Date date = date_operand(call.operands[0]);
-    available(data.plans)(call.data_dir, date, out);
+    return available(data.plans)(call.data_dir, date);
 }
 
-void run_note(const Invocation& call, const DataCommands& data, std::ostream& out) {
+std::string run_note(const Invocation& call, const DataCommands& data) {
     const calendar::Date date = date_operand(call.operands[0]);
-    available(data.note)(call.data_dir, date, out);
+    return available(data.note)(call.data_dir, date);
 }
 
-void run_ls(const Invocation& call, const DataCommands& data, std::ostream& out) {
-    available(data.items)(call.data_dir, call.operands.empty() ? "" : call.operands[0], out);
+std::string run_ls(const Invocation& call, const DataCommands& data) {
+    return available(data.items)(call.data_dir, call.operands.empty() ? "" : call.operands[0]);
 }
 
 constexpr Command commands[] = {
@@ -200,32 +200,26 @@ void check(const Command& command, const Invocation& call) {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const DataCommands& data) {
+Answer answer(const std::vector<std::string>& args, const DataCommands& data) {
     const char* usage = general_usage;
     try {
         const Invocation call = split(args);
         const Command* command = call.command.empty() ? nullptr : find_command(call.command);
         if (command) usage = command->usage;
-        if (call.help) {
-            out << usage;
-            return 0;
-        }
+        if (call.help) return {0, usage, {}};
         if (!command) {
             throw UsageError{call.command.empty() ? "no command given"
                                                   : "unknown command " + call.command};
         }
         check(*command, call);
-        command->run(call, data, out);
-        return 0;
+        return {0, command->run(call, data), {}};
     } catch (const HandOver&) {
-        return needs_data_program;
+        return {needs_data_program, {}, {}};
     } catch (const UsageError& error) {
-        err << "velmora-cli: " << error.message << "\n" << usage;
+        return {2, {}, "velmora-cli: " + error.message + "\n" + usage};
     } catch (const DataError& error) {
-        err << error.message << "\n";
+        return {2, {}, error.message + "\n"};
     }
-    return 2;
 }
 
 }  // namespace velmora::cli

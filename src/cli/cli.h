@@ -22,19 +22,24 @@ struct DataError {
 // store fills them in: the calendar program stays free of it, so that a
 // process converting one date pays for the lunar engine alone.
 struct DataCommands {
-    void (*plans)(const std::string& data_dir, calendar::Date date, std::ostream& out) = nullptr;
-    void (*note)(const std::string& data_dir, calendar::Date date, std::ostream& out) = nullptr;
-    void (*items)(const std::string& data_dir, const std::string& prefix,
-                  std::ostream& out) = nullptr;
+    std::string (*plans)(const std::string& data_dir, calendar::Date date) = nullptr;
+    std::string (*note)(const std::string& data_dir, calendar::Date date) = nullptr;
+    std::string (*items)(const std::string& data_dir, const std::string& prefix) = nullptr;
 };
 
-// Runs one command line (without the program name). Answers the exit status:
-// 0 done, 2 for invalid arguments or a data folder that cannot be read, and
-// `needs_data_program` for a valid data command when `data` lacks it.
+// What one command line (without the program name) gives: the exit status
+// (0 done, 2 for invalid arguments or a data folder that cannot be read,
+// `needs_data_program` for a valid data command when `data` lacks it) and
+// the texts for standard output and standard error. The calendar program
+// writes them with the C library alone: no stream, no locale to set up.
 inline constexpr int needs_data_program = 125;
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const DataCommands& data);
-// With every command: the data program's entry, and the tests'.
+struct Answer {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+Answer answer(const std::vector<std::string>& args, const DataCommands& data);
+// With every command, onto streams: the data program's entry, and the tests'.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The name of the program that runs the data commands, beside velmora-cli.
 inline constexpr const char* data_program_name = "velmora-cli-data";
@@ -51,8 +56,8 @@ std::string month_grid(int year, int month);
 // Columns a terminal gives the text: two for a CJK character, one otherwise.
 int display_width(std::string_view utf8);
 
-void print_plans(const std::string& data_dir, calendar::Date date, std::ostream& out);
-void print_note(const std::string& data_dir, calendar::Date date, std::ostream& out);
-void print_items(const std::string& data_dir, const std::string& prefix, std::ostream& out);
+std::string plans_text(const std::string& data_dir, calendar::Date date);
+std::string note_text(const std::string& data_dir, calendar::Date date);
+std::string items_text(const std::string& data_dir, const std::string& prefix);
 
 }  // namespace velmora::cli

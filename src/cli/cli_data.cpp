@@ -85,28 +85,31 @@ std::optional<std::string> read_record(const std::string& node_path) {
 
 }  // namespace
 
-void print_plans(const std::string& data_dir, calendar::Date date, std::ostream& out) {
+std::string plans_text(const std::string& data_dir, calendar::Date date) {
     OpenContainer container(data_dir);
     const auto record = read_record(store::plan_record_name(calendar::day_key(date)));
-    if (!record) return;
+    if (!record) return {};
+    std::string text;
     for (const store::PlanTask& task : store::parse_plan_record(*record)) {
-        out << task.category << '\t' << task.state << '\t' << task.text << '\n';
+        text += task.category + '\t' + task.state + '\t' + task.text + '\n';
     }
+    return text;
 }
 
-void print_note(const std::string& data_dir, calendar::Date date, std::ostream& out) {
+std::string note_text(const std::string& data_dir, calendar::Date date) {
     OpenContainer container(data_dir);
     const auto record = read_record(store::note_record_name(calendar::day_key(date)));
-    if (!record) return;
-    const std::string note = store::note_from_record(*record);
-    out << note;
-    if (!note.empty() && note.back() != '\n') out << '\n';
+    if (!record) return {};
+    std::string note = store::note_from_record(*record);
+    if (!note.empty() && note.back() != '\n') note += '\n';
+    return note;
 }
 
-void print_items(const std::string& data_dir, const std::string& prefix, std::ostream& out) {
+std::string items_text(const std::string& data_dir, const std::string& prefix) {
     OpenContainer container(data_dir);
     const int count = FX_Directory_Getcount();
     check_read("the item count");
+    std::string text;
     for (int index = 0; index < count; ++index) {
         const std::uint16_t type = FX_Directory_Getitem_word("itemtype", index);
         check_read("item " + std::to_string(index));
@@ -114,13 +117,17 @@ void print_items(const std::string& data_dir, const std::string& prefix, std::os
         check_read("item " + std::to_string(index));
         const bool gap = type == 0 && name.empty();
         if (gap || name.compare(0, prefix.size(), prefix) != 0) continue;
-        out << index << '\t' << type << '\t' << FX_Directory_Getitem_word("lb", index) << '\t'
-            << name << '\n';
+        text += std::to_string(index) + '\t' + std::to_string(type) + '\t' +
+                std::to_string(FX_Directory_Getitem_word("lb", index)) + '\t' + name + '\n';
     }
+    return text;
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    return run(args, out, err, DataCommands{print_plans, print_note, print_items});
+    const Answer given = answer(args, DataCommands{plans_text, note_text, items_text});
+    out << given.out;
+    err << given.err;
+    return given.status;
 }
 
 }  // namespace velmora::cli

@@ -1,12 +1,13 @@
-// velmora-cli: the calendar commands run here, with the lunar engine alone;
-// a data command is handed, with the same arguments, to the data program
-// beside this one, which carries the store.
+// velmora-cli: the calendar commands run here, with the lunar engine alone
+// and the C library's output (no C++ streams to set up); a data command is
+// handed, with the same arguments, to the data program beside this one,
+// which carries the store.
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 
 #include "cli/cli.h"
@@ -25,17 +26,22 @@ int hand_over(char** argv) {
     const std::string program = data_program();
     argv[0] = const_cast<char*>(program.c_str());
     execv(program.c_str(), argv);
-    std::cerr << "velmora-cli: cannot start " << program << ": " << std::strerror(errno) << "\n";
+    std::fprintf(stderr, "velmora-cli: cannot start %s: %s\n", program.c_str(),
+                 std::strerror(errno));
     return 2;
+}
+
+bool write_all(const std::string& text, std::FILE* stream) {
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = velmora::cli::run(args, std::cout, std::cerr, {});
-    if (status == velmora::cli::needs_data_program) return hand_over(argv);
-    std::cout.flush();
-    return std::cout ? status : 1;
+    const velmora::cli::Answer given = velmora::cli::answer(args, {});
+    if (given.status == velmora::cli::needs_data_program) return hand_over(argv);
+    const bool written = write_all(given.out, stdout) && std::fflush(stdout) == 0;
+    write_all(given.err, stderr);
+    return written ? given.status : 1;
 }
