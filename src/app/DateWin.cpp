@@ -90,7 +90,7 @@ void TFRM_Date::build_regions() {
     Panel1 = white_panel(Panel_center, "Panel1");
     Panel1->setFixedHeight(calendar_height);
     column->addWidget(Panel1);
-    month_view = new calendar::MonthView(Panel1);
+    month_view_ = new calendar::MonthView(Panel1);
     wire_month_view();
 
     build_tab_pages();
@@ -101,12 +101,12 @@ void TFRM_Date::build_regions() {
 
 void TFRM_Date::wire_month_view() {
     using calendar::MonthView;
-    connect(month_view, &MonthView::dayPressed, this, &TFRM_Date::CnDayMouseDown);
-    connect(month_view, &MonthView::todayClicked, this, &TFRM_Date::lb_todayClick);
-    connect(month_view, &MonthView::previousMonth, this, &TFRM_Date::sb_date_leftClick);
-    connect(month_view, &MonthView::nextMonth, this, &TFRM_Date::sb_date_rightClick);
-    connect(month_view, &MonthView::monthChosen, this, &TFRM_Date::MenuMonth_1Click);
-    connect(month_view, &MonthView::yearChosen, this, &TFRM_Date::MenuYear_Click);
+    connect(month_view_, &MonthView::dayPressed, this, &TFRM_Date::CnDayMouseDown);
+    connect(month_view_, &MonthView::todayClicked, this, &TFRM_Date::lb_todayClick);
+    connect(month_view_, &MonthView::previousMonth, this, &TFRM_Date::sb_date_leftClick);
+    connect(month_view_, &MonthView::nextMonth, this, &TFRM_Date::sb_date_rightClick);
+    connect(month_view_, &MonthView::monthChosen, this, &TFRM_Date::MenuMonth_1Click);
+    connect(month_view_, &MonthView::yearChosen, this, &TFRM_Date::MenuYear_Click);
 }
 
 void TFRM_Date::build_tab_pages() {
@@ -242,7 +242,7 @@ StartResult TFRM_Date::open_container() {
     Timer_apprun.start();
     load_bookmark_tree();
     clearoldver(context_.paths);
-    month_view->create_day_cells();
+    month_view_->create_day_cells();
     start_date_ = context_.clock->now();
     return StartResult::running;
 }
@@ -412,7 +412,7 @@ void TFRM_Date::moveEvent(QMoveEvent* event) {
 }
 
 void TFRM_Date::paint_month(const calendar::Date& date) {
-    month_view->show(
+    month_view_->show(
         calendar::build_month(date, {store::DayStore::has_plan, store::DayStore::has_note}));
 }
 

@@ -92,7 +92,6 @@ public:
     QPlainTextEdit* Memo_note = nullptr;  // the selected day's note, read-only
     QPushButton* Button1 = nullptr;       // 编辑(&E), the note
     QPushButton* Button9 = nullptr;       // 管理, the notes
-    calendar::MonthView* month_view = nullptr;
 
     QTimer Timer1;          // the docking watch, 10 ms
     QTimer Timer_formhide;  // one slide step, 5 ms
@@ -107,6 +106,8 @@ public:
     // The note page is made when it is first shown or used.
     notes::NotePage& note_page();
     store::DayStore& day_store() { return day_store_; }
+    // The month view's labels, captions and menus (in Panel1).
+    calendar::MonthView& month_view() { return *month_view_; }
     const std::string& daykey() const { return selection_->daykey(); }
     calendar::Date selected_date() const { return selection_->selected(); }
 
@@ -200,6 +201,7 @@ private:
     sys::LocalTime start_date_;
 
     store::DayStore day_store_;
+    calendar::MonthView* month_view_ = nullptr;
     plans::PlanPage* plan_page_ = nullptr;
     notes::NotePage* note_page_ = nullptr;
     DeferredDayPage deferred_notes_;

@@ -49,8 +49,11 @@ private:
     bool embedded_ = false;
     bool tracking_ = false;
     // Where the program itself last put the window: the window system reports
-    // those moves back, late and sometimes several at once.
-    std::array<Point, 4> placed_at_{};
+    // those moves back, late and sometimes many at once. A slide is up to a
+    // dozen steps, so the last few slides are remembered whole: a late report
+    // of a slide's step taken for a drag would clamp the window back onto the
+    // screen and start the slide again.
+    std::array<Point, 32> placed_at_{};
     std::size_t placed_next_ = 0;
 };
 

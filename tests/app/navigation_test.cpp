@@ -20,7 +20,7 @@ class NavigationTest : public velmora::testing::MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
-        view = window->month_view;
+        view = &window->month_view();
     }
 
     std::vector<int> used_cells() const {

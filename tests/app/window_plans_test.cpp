@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "../plans/plan_dialog_answer.h"
+#include "../plans/stored_plans.h"
 #include "main_window_fixture.h"
 #include "plans/plan_list.h"
 #include "plans/ufrm_plan.h"
@@ -54,9 +55,7 @@ using velmora::plans::Tfrm_schedule_manage;
 class PlanManagerTest : public PlanPageTest {
 protected:
     void store_day(const std::string& key, const std::string& plan) {
-        velmora::store::PlanGrid grid;
-        velmora::plans::add_task(grid, plan);
-        window->day_store().savedata2fx_schedule2(grid, key);
+        velmora::testing::store_one_task(window->day_store(), key, plan);
     }
     std::unique_ptr<Tfrm_schedule_manage> open_manager() {
         return std::make_unique<Tfrm_schedule_manage>(

@@ -19,6 +19,7 @@
 #include "plans/plan_page.h"
 #include "plans/ufrm_plan.h"
 #include "plans/ufrm_schedule_manage.h"
+#include "stored_plans.h"
 
 namespace {
 
@@ -156,9 +157,7 @@ using velmora::plans::Tfrm_schedule_manage;
 class PlanManagerTest : public PlanPageTest {
 protected:
     void store_day(const std::string& key, const std::string& plan) {
-        velmora::store::PlanGrid grid;
-        velmora::plans::add_task(grid, plan);
-        days.savedata2fx_schedule2(grid, key);
+        velmora::testing::store_one_task(days, key, plan);
     }
     std::unique_ptr<Tfrm_schedule_manage> open_manager() {
         return std::make_unique<Tfrm_schedule_manage>(
