@@ -1,0 +1,165 @@
+#include "store/fx_tree.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "store/kx_efs.h"
+#include "sys/sysutil.h"
+#include "sys/textcodec.h"
+
+namespace velmora::store {
+
+namespace {
+
+char fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool starts_with_folded(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (fold(text[i]) != fold(prefix[i])) return false;
+    }
+    return true;
+}
+
+std::vector<std::string_view> components(std::string_view rest) {
+    while (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
+    std::vector<std::string_view> parts;
+    for (std::size_t slash; (slash = rest.find('/')) != std::string_view::npos;) {
+        parts.push_back(rest.substr(0, slash));
+        rest.remove_prefix(slash + 1);
+    }
+    if (!rest.empty()) parts.push_back(rest);
+    return parts;
+}
+
+TreeNode node_for(std::string_view caption, const ListedItem& item) {
+    TreeNode node;
+    node.caption = std::string(caption);
+    node.index = item.index;
+    node.folder = item.itemtype == folder_itemtype;
+    node.image = node.folder ? folder_image : file_image;
+    node.selected_image = node.folder ? folder_selected_image : file_image;
+    return node;
+}
+
+void place(TreeNode& top, const ListedItem& item, std::string_view rest) {
+    TreeNode* at = &top;
+    for (std::string_view part : components(rest)) {
+        auto child = std::find_if(at->children.begin(), at->children.end(),
+                                  [part](const TreeNode& node) { return node.caption == part; });
+        if (child == at->children.end()) {
+            at->children.push_back(node_for(part, item));
+            child = at->children.end() - 1;
+        }
+        at = &*child;
+    }
+}
+
+bool find_below(const TreeNode& node, std::int32_t select, std::vector<int>& path) {
+    for (std::size_t i = 0; i < node.children.size(); ++i) {
+        path.push_back(static_cast<int>(i));
+        if (node.children[i].index == select || find_below(node.children[i], select, path)) {
+            return true;
+        }
+        path.pop_back();
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<TreeType> tree_type(std::string_view name) {
+    if (name == "mht") return TreeType::mht;
+    if (name == "kx") return TreeType::kx;
+    if (name == "url") return TreeType::url;
+    return std::nullopt;
+}
+
+const char* root_caption(TreeType type) {
+    switch (type) {
+        case TreeType::mht: return "网文资料库";
+        case TreeType::kx: return "虚拟密盘";
+        case TreeType::url: break;
+    }
+    return "网址书签";
+}
+
+FxError list_container(std::vector<ListedItem>& items) {
+    items.clear();
+    const int count = FX_Directory_Getcount();
+    if (FX_Getlasterror() != FxError::none) return FX_Getlasterror();
+    items.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        ListedItem item{index, FX_Directory_Getitem_word("lb", index),
+                        FX_Directory_Getitem_word("itemtype", index),
+                        FX_Directory_Getitem_String("itemname", index)};
+        if (FX_Getlasterror() != FxError::none) return FX_Getlasterror();
+        items.push_back(std::move(item));
+    }
+    return FxError::none;
+}
+
+std::optional<TreeNode> build_tree(const std::vector<ListedItem>& items, std::string_view root_name,
+                                   TreeType type) {
+    const auto root = std::find_if(items.begin(), items.end(), [root_name](const ListedItem& i) {
+        return i.lb == 0 && i.name.size() == root_name.size() &&
+               starts_with_folded(i.name, root_name);
+    });
+    if (root == items.end()) return std::nullopt;
+    TreeNode top{root_caption(type), root->index, root_image, root_image, true, {}};
+    for (const ListedItem& item : items) {
+        if (item.lb != 0 || item.name.size() <= root_name.size()) continue;
+        if (!starts_with_folded(item.name, root_name)) continue;
+        place(top, item, std::string_view(item.name).substr(root_name.size()));
+    }
+    return top;
+}
+
+std::vector<int> find_node(const TreeNode& top, std::int64_t select) {
+    std::vector<int> path;
+    if (!find_below(top, static_cast<std::int32_t>(select & 0xFFFFFFFF), path)) path.clear();
+    return path;
+}
+
+RenameCheck check_rename(const std::string& parent_name, const std::string& new_name) {
+    if (new_name.find_first_of("/\\") != std::string::npos) return RenameCheck::separator;
+    const std::string path = parent_name + "/" + new_name;
+    return text::to_gb18030(path).size() > longest_path_bytes ? RenameCheck::too_long
+                                                              : RenameCheck::ok;
+}
+
+bool is_same_or_below(const std::string& name, const std::string& folder) {
+    return name == folder ||
+           (name.size() > folder.size() && name.compare(0, folder.size(), folder) == 0 &&
+            name[folder.size()] == '/');
+}
+
+FxError fxtree_transfer(const std::vector<std::string>& items, int target) {
+    if (items.empty()) return FxError::refused;
+    const std::string staging = sys::staging_folder();
+    std::error_code error;
+    std::filesystem::create_directories(staging, error);
+    if (error) return classify_folder_errno(error.value());
+    FxError result = FxError::none;
+    if (FX_Outputall(0, staging, items, 1, 1) != 1) {
+        result = FX_Getlasterror() == FxError::none ? FxError::io_error : FX_Getlasterror();
+    } else {
+        std::vector<std::string> staged;
+        try {
+            sys::list_folder(staging, staged);
+        } catch (const std::system_error& failure) {
+            staged.clear();
+            result = classify_folder_errno(failure.code().value());
+        }
+        if (result == FxError::none && FX_Inputall(2, target, staged, "", "", 0, "", 1) != 1) {
+            result = FX_Getlasterror() == FxError::none ? FxError::io_error : FX_Getlasterror();
+        }
+    }
+    std::filesystem::remove_all(staging, error);  // the staged copies, whatever happened
+    return result;
+}
+
+}  // namespace velmora::store
