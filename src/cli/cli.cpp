@@ -101,6 +101,10 @@ std::string run_note(const Invocation& call, const DataCommands& data) {
     return available(data.note)(call.data_dir, date);
 }
 
+std::string run_bookmarks(const Invocation& call, const DataCommands& data) {
+    return available(data.bookmarks)(call.data_dir);
+}
+
 std::string run_ls(const Invocation& call, const DataCommands& data) {
     return available(data.items)(call.data_dir, call.operands.empty() ? "" : call.operands[0]);
 }
@@ -134,6 +138,11 @@ constexpr Command commands[] = {
      "  The items of DIR/zenqdata.fx whose name starts with PREFIX: index, item type,\n"
      "  lb and name, tab-separated.\n",
      0, 1, false, true, run_ls},
+    {"bookmarks",
+     "usage: velmora-cli --data DIR bookmarks\n"
+     "  The bookmark tree of DIR/zenqdata.fx, one line per item in the tree's order: the\n"
+     "  path below the root, a tab, and the address; a folder's path ends with \"/\".\n",
+     0, 0, false, true, run_bookmarks},
 };
 
 constexpr const char* general_usage =
@@ -145,6 +154,7 @@ constexpr const char* general_usage =
     "  plans DATE              the stored plan list of DATE (needs --data)\n"
     "  note DATE               the stored note of DATE (needs --data)\n"
     "  ls [PREFIX]             the container's items (needs --data)\n"
+    "  bookmarks               the bookmark tree with its addresses (needs --data)\n"
     "Dates are written yyyy-mm-dd. `velmora-cli COMMAND --help` describes a command.\n";
 
 const Command* find_command(const std::string& name) {

@@ -25,6 +25,7 @@ struct DataCommands {
     std::string (*plans)(const std::string& data_dir, calendar::Date date) = nullptr;
     std::string (*note)(const std::string& data_dir, calendar::Date date) = nullptr;
     std::string (*items)(const std::string& data_dir, const std::string& prefix) = nullptr;
+    std::string (*bookmarks)(const std::string& data_dir) = nullptr;
 };
 
 // What one command line (without the program name) gives: the exit status
@@ -59,5 +60,6 @@ int display_width(std::string_view utf8);
 std::string plans_text(const std::string& data_dir, calendar::Date date);
 std::string note_text(const std::string& data_dir, calendar::Date date);
 std::string items_text(const std::string& data_dir, const std::string& prefix);
+std::string bookmarks_text(const std::string& data_dir);
 
 }  // namespace velmora::cli

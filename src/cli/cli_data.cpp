@@ -5,8 +5,10 @@
 #include "cli/cli.h"
 #include "store/container_names.h"
 #include "store/day_records.h"
+#include "store/fx_tree.h"
 #include "store/kx_efs.h"
 #include "sys/sysutil.h"
+#include "sys/textcodec.h"
 
 namespace velmora::cli {
 
@@ -70,17 +72,38 @@ private:
     std::string path_;
 };
 
-// The bytes of a record, or nothing when the day has none.
-std::optional<std::string> read_record(const std::string& node_path) {
-    const int index = FX_Directory_Changenodenametoindex(node_path);
-    check_read(node_path);
-    if (index <= 0) return std::nullopt;
+// The bytes of the item `index` named `node_path`.
+std::string read_item(int index, const std::string& node_path) {
     StagingFolder staging;
     if (FX_Outputall(0, staging.path(), {std::to_string(index)}, 1, 0) != 1) {
         throw DataError{"velmora-cli: cannot read " + node_path + " from the container"};
     }
     std::ifstream file(sys::path_join(staging.path(), sys::path_last(node_path)), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The bytes of a record, or nothing when the day has none.
+std::optional<std::string> read_record(const std::string& node_path) {
+    const int index = FX_Directory_Changenodenametoindex(node_path);
+    check_read(node_path);
+    if (index <= 0) return std::nullopt;
+    return read_item(index, node_path);
+}
+
+// One line per node below `node`, depth first: its path below the root, a
+// tab, and a bookmark's address (a folder's path ends with "/").
+void list_bookmarks(const store::TreeNode& node, const std::string& path, std::string& text) {
+    for (const store::TreeNode& child : node.children) {
+        const std::string child_path = path + child.caption;
+        if (child.folder) {
+            text += child_path + "/\t\n";
+        } else {
+            const std::string name = FX_Directory_Getitem_String("itemname", child.index);
+            check_read(child_path);
+            text += child_path + '\t' + text::from_gb18030(read_item(child.index, name)) + '\n';
+        }
+        list_bookmarks(child, child_path + "/", text);
+    }
 }
 
 }  // namespace
@@ -123,8 +146,19 @@ std::string items_text(const std::string& data_dir, const std::string& prefix) {
     return text;
 }
 
+std::string bookmarks_text(const std::string& data_dir) {
+    OpenContainer container(data_dir);
+    std::vector<store::ListedItem> items;
+    if (store::list_container(items) != store::FxError::none) check_read("the item list");
+    const auto top = store::build_tree(items, store::bookmark_root, store::TreeType::url);
+    std::string text;
+    if (top) list_bookmarks(*top, "", text);
+    return text;
+}
+
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Answer given = answer(args, DataCommands{plans_text, note_text, items_text});
+    const Answer given =
+        answer(args, DataCommands{plans_text, note_text, items_text, bookmarks_text});
     out << given.out;
     err << given.err;
     return given.status;

@@ -8,6 +8,7 @@
 #include "../store/store_fixture.h"
 #include "cli/cli.h"
 #include "store/day_records.h"
+#include "sys/textcodec.h"
 
 namespace velmora::cli {
 namespace {
@@ -131,6 +132,20 @@ TEST_F(CliData, PlansNoteAndListingFromTheContainerWhichStaysUntouched) {
     EXPECT_EQ(items[1].substr(items[1].find('\t')), "\t1\t0\tplumora_note/20240210.txt");
     EXPECT_EQ(lines_of(cli({"--data", dir_, "ls"}).out).size(), 7u);  // root, 4 folders, 2 records
     EXPECT_EQ(read_container(), before);
+}
+
+// The bookmark tree in its order, folders marked, addresses decoded from
+// GB18030; the command is handed to the data program like the others.
+TEST_F(CliData, BookmarksListTheTreeWithTheirAddresses) {
+    ASSERT_EQ(FX_Createoropenfx(path_, store::container_password, 0, "", ""), 1);
+    ASSERT_EQ(FX_Addnode(index("plumora_url"), ""), 1);
+    ASSERT_EQ(FX_Changeitemname(index("plumora_url"), index("plumora_url/新建文件夹"), "工作"), 1);
+    put("plumora_url/工作", "文档 站点", velmora::text::to_gb18030("https://例子.cn/a|b"));
+    put("plumora_url", "Example", "http://example.org/");
+    FX_Closefx(1);
+    EXPECT_EQ(cli({"--data", dir_, "bookmarks"}).out,
+              "工作/\t\n工作/文档 站点\thttps://例子.cn/a|b\nExample\thttp://example.org/\n");
+    EXPECT_EQ(cli({"--data", dir_, "bookmarks", "extra"}).status, 2);
 }
 
 // A page lost inside the item table: the listing is refused, not printed
