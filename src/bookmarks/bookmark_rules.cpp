@@ -1,0 +1,80 @@
+#include "bookmarks/bookmark_rules.h"
+
+#include <algorithm>
+#include <array>
+
+namespace velmora::bookmarks {
+
+namespace {
+
+constexpr std::string_view not_in_file_names = "/\\*?:><|\"";
+
+bool is_control(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+}
+
+bool is_blank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::optional<std::string> title_problem(std::string_view title) {
+    const bool bad = std::any_of(title.begin(), title.end(), [](char c) {
+        return not_in_file_names.find(c) != std::string_view::npos || c == '\r' || c == '\n';
+    });
+    if (!bad) return std::nullopt;
+    return std::string("网址标题不能含有以下字符：/ \\ \" : * ? < > | 以及换行。");
+}
+
+std::string clean_title(std::string_view title) {
+    if (is_blank(title)) return {};
+    std::string cleaned(title);
+    for (char& c : cleaned) {
+        if (not_in_file_names.find(c) != std::string_view::npos) {
+            c = '-';
+        } else if (is_control(c)) {
+            c = ' ';
+        }
+    }
+    return cleaned;
+}
+
+std::string capture_title(std::string_view title, std::string_view address) {
+    std::string cleaned = clean_title(title);
+    if (!cleaned.empty()) return cleaned;
+    const std::size_t scheme = address.find("://");
+    if (scheme != std::string_view::npos) address.remove_prefix(scheme + 3);
+    while (!address.empty() && address.back() == '/') address.remove_suffix(1);
+    return clean_title(address);
+}
+
+std::string entry_line(std::string_view title, std::string_view address) {
+    return std::string(title) + " | " + std::string(address);
+}
+
+Entry split_entry_line(std::string_view line) {
+    const std::size_t bar = line.find('|');
+    if (bar == std::string_view::npos) return {std::string(line), {}};
+    std::string_view title = line.substr(0, bar);
+    if (!title.empty()) title.remove_suffix(1);  // the space before the bar
+    std::string_view address = line.substr(bar + 1);
+    if (!address.empty() && address.front() == ' ') address.remove_prefix(1);
+    return {std::string(title), std::string(address)};
+}
+
+bool may_open(std::string_view address) {
+    const std::size_t colon = address.find(':');
+    if (colon == std::string_view::npos) return false;
+    std::string scheme(address.substr(0, colon));
+    std::transform(scheme.begin(), scheme.end(), scheme.begin(), lower);
+    constexpr std::array<std::string_view, 4> allowed = {"http", "https", "ftp", "file"};
+    return std::find(allowed.begin(), allowed.end(), scheme) != allowed.end();
+}
+
+}  // namespace velmora::bookmarks

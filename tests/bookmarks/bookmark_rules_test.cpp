@@ -1,0 +1,53 @@
+// The bookmark rules that need no window.
+#include <gmock/gmock.h>
+
+#include "bookmarks/bookmark_rules.h"
+
+namespace {
+
+using namespace velmora::bookmarks;
+
+TEST(BookmarkTitles, FileNameCharactersAndLineBreaksAreRefused) {
+    EXPECT_FALSE(title_problem("新闻 - 首页 (2)"));
+    for (const char* title : {"a/b", "a\\b", "say \"hi\"", "a:b", "a*b", "a?b", "a<b", "a>b", "a|b",
+                              "two\nlines", "two\rlines"}) {
+        EXPECT_TRUE(title_problem(title)) << title;
+    }
+}
+
+TEST(BookmarkTitles, CleaningReplacesWhatAFileNameCannotHold) {
+    EXPECT_EQ(clean_title("a/b:c"), "a-b-c");
+    EXPECT_EQ(clean_title("\\*?:><|\"/"), "---------");
+    EXPECT_EQ(clean_title("  spaced  "), "  spaced  ");  // not trimmed
+    EXPECT_EQ(clean_title(" \t "), "");
+    EXPECT_EQ(clean_title("one\ntwo\x01"), "one two ");
+    EXPECT_EQ(clean_title("标题 𠀀"), "标题 𠀀");
+}
+
+TEST(BookmarkTitles, ABlankCapturedTitleIsNamedAfterTheAddress) {
+    EXPECT_EQ(capture_title("Start | Page", "https://example.org/"), "Start - Page");
+    EXPECT_EQ(capture_title("   ", "https://example.org/docs/a?b=1/"), "example.org-docs-a-b=1");
+    EXPECT_EQ(capture_title("", "about:blank"), "about-blank");
+}
+
+TEST(BookmarkEntries, TheFirstBarSeparatesAndAnAddressKeepsItsOwnBars) {
+    const std::string line = entry_line(clean_title("a|b"), "http://x.org/?q=1|2");
+    EXPECT_EQ(line, "a-b | http://x.org/?q=1|2");
+    const Entry entry = split_entry_line(line);
+    EXPECT_EQ(entry.title, "a-b");
+    EXPECT_EQ(entry.address, "http://x.org/?q=1|2");
+    EXPECT_EQ(split_entry_line("no bar").title, "no bar");
+}
+
+TEST(BookmarkOpening, OnlyWebAndFileAddressesGoToTheBrowser) {
+    for (const char* address :
+         {"http://a.org", "HTTPS://a.org/x", "ftp://f.org/", "file:///tmp/a"}) {
+        EXPECT_TRUE(may_open(address)) << address;
+    }
+    for (const char* address : {"javascript:alert(1)", "mailto:a@b.org", "xterm -e sh", "",
+                                "/usr/bin/true", "data:text/html,x"}) {
+        EXPECT_FALSE(may_open(address)) << address;
+    }
+}
+
+}  // namespace
