@@ -224,7 +224,8 @@ StartResult TFRM_Date::FormCreate() {
     start_remote_download();
     initapp_fromlocalset();
     if (nosave_exit_) {
-        early_open_.reset();  // the container closes with the close sequence
+        early_open_->abandon();
+        early_open_.reset();
         return StartResult::failed;
     }
     initapp_fromremoteset();
@@ -372,7 +373,7 @@ void TFRM_Date::doformclose() {
     if (close_done_) return;
     close_done_ = true;
     if (second_instance_) return;
-    plan_page_->cancel_save_soon();
+    plan_page_->save_soon().cancel();
     if (!nosave_exit_) save_on_close();
     ad_lines_.clear();
     hidden_windows_.clear();

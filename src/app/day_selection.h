@@ -43,7 +43,6 @@ public:
         page_ = &page;
         if (!daykey_.empty()) page_->load(daykey_);
     }
-    bool attached() const { return page_ != nullptr; }
     bool save_before_leaving() override { return !page_ || page_->save_before_leaving(); }
     void load(const std::string& daykey) override {
         daykey_ = daykey;

@@ -190,6 +190,10 @@ std::optional<store::FxError> EarlyOpen::wait() {
     return answer_;
 }
 
+void EarlyOpen::abandon() {
+    if (wait() == store::FxError::none) FX_Closefx(1);
+}
+
 ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts, EarlyOpen* early) {
     if (const std::optional<store::FxError> opened = early ? early->wait() : std::nullopt) {
         if (*opened != store::FxError::none) {

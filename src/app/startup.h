@@ -65,6 +65,9 @@ public:
     // The open's answer (none: the container is open); nothing when no
     // open was started. Waits for the worker the first time.
     std::optional<store::FxError> wait();
+    // The start ended before the open's place in the sequence: the
+    // container it opened is closed again, as if never opened.
+    void abandon();
 
 private:
     std::future<store::FxError> opening_;

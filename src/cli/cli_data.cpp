@@ -59,22 +59,19 @@ public:
     OpenContainer& operator=(const OpenContainer&) = delete;
 };
 
-// Removes the private folder a record is written into, whatever happens.
-class StagingFolder {
-public:
-    StagingFolder() : path_(sys::staging_folder()) { fs::create_directories(path_); }
-    ~StagingFolder() { sys::remove_folder_tree(path_); }
-    StagingFolder(const StagingFolder&) = delete;
-    StagingFolder& operator=(const StagingFolder&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+// Every item of the container; an item that cannot be read ends the command.
+std::vector<store::ListedItem> listing() {
+    std::vector<store::ListedItem> items;
+    if (store::list_container(items) != store::FxError::none) check_read("the item list");
+    return items;
+}
 
 // The bytes of the item `index` named `node_path`.
 std::string read_item(int index, const std::string& node_path) {
-    StagingFolder staging;
+    const sys::StagingFolder staging;
+    if (staging.error() != 0) {
+        throw DataError{"velmora-cli: cannot make a staging folder in " + sys::system_temp_dir()};
+    }
     if (FX_Outputall(0, staging.path(), {std::to_string(index)}, 1, 0) != 1) {
         throw DataError{"velmora-cli: cannot read " + node_path + " from the container"};
     }
@@ -130,27 +127,19 @@ std::string note_text(const std::string& data_dir, calendar::Date date) {
 
 std::string items_text(const std::string& data_dir, const std::string& prefix) {
     OpenContainer container(data_dir);
-    const int count = FX_Directory_Getcount();
-    check_read("the item count");
     std::string text;
-    for (int index = 0; index < count; ++index) {
-        const std::uint16_t type = FX_Directory_Getitem_word("itemtype", index);
-        check_read("item " + std::to_string(index));
-        const std::string name = FX_Directory_Getitem_String("itemname", index);
-        check_read("item " + std::to_string(index));
-        const bool gap = type == 0 && name.empty();
-        if (gap || name.compare(0, prefix.size(), prefix) != 0) continue;
-        text += std::to_string(index) + '\t' + std::to_string(type) + '\t' +
-                std::to_string(FX_Directory_Getitem_word("lb", index)) + '\t' + name + '\n';
+    for (const store::ListedItem& item : listing()) {
+        const bool gap = item.itemtype == 0 && item.name.empty();
+        if (gap || item.name.compare(0, prefix.size(), prefix) != 0) continue;
+        text += std::to_string(item.index) + '\t' + std::to_string(item.itemtype) + '\t' +
+                std::to_string(item.lb) + '\t' + item.name + '\n';
     }
     return text;
 }
 
 std::string bookmarks_text(const std::string& data_dir) {
     OpenContainer container(data_dir);
-    std::vector<store::ListedItem> items;
-    if (store::list_container(items) != store::FxError::none) check_read("the item list");
-    const auto top = store::build_tree(items, store::bookmark_root, store::TreeType::url);
+    const auto top = store::build_tree(listing(), store::bookmark_root, store::TreeType::url);
     std::string text;
     if (top) list_bookmarks(*top, "", text);
     return text;

@@ -74,9 +74,6 @@ public:
     // none when nothing needed saving. The flag of unsaved changes stays
     // set after a failure, so the next chance saves again.
     store::FxError save_shown();
-    // The end of the run: the save waiting for its two seconds, and an open
-    // manager's day, are saved now.
-    void cancel_save_soon() { save_soon_->cancel(); }
 
     const std::string& daykey() const { return daykey_; }
     const store::PlanGrid& grid() const { return grid_; }

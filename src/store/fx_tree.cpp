@@ -1,7 +1,6 @@
 #include "store/fx_tree.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <system_error>
 
 #include "store/kx_efs.h"
@@ -137,29 +136,27 @@ bool is_same_or_below(const std::string& name, const std::string& folder) {
             name[folder.size()] == '/');
 }
 
+namespace {
+
+FxError last_error_or_io() {
+    return FX_Getlasterror() == FxError::none ? FxError::io_error : FX_Getlasterror();
+}
+
+}  // namespace
+
 FxError fxtree_transfer(const std::vector<std::string>& items, int target) {
     if (items.empty()) return FxError::refused;
-    const std::string staging = sys::staging_folder();
-    std::error_code error;
-    std::filesystem::create_directories(staging, error);
-    if (error) return classify_folder_errno(error.value());
-    FxError result = FxError::none;
-    if (FX_Outputall(0, staging, items, 1, 1) != 1) {
-        result = FX_Getlasterror() == FxError::none ? FxError::io_error : FX_Getlasterror();
-    } else {
-        std::vector<std::string> staged;
-        try {
-            sys::list_folder(staging, staged);
-        } catch (const std::system_error& failure) {
-            staged.clear();
-            result = classify_folder_errno(failure.code().value());
-        }
-        if (result == FxError::none && FX_Inputall(2, target, staged, "", "", 0, "", 1) != 1) {
-            result = FX_Getlasterror() == FxError::none ? FxError::io_error : FX_Getlasterror();
-        }
+    const sys::StagingFolder staging;
+    if (staging.error() != 0) return classify_folder_errno(staging.error());
+    if (FX_Outputall(0, staging.path(), items, 1, 1) != 1) return last_error_or_io();
+    std::vector<std::string> staged;
+    try {
+        sys::list_folder(staging.path(), staged);
+    } catch (const std::system_error& failure) {
+        return classify_folder_errno(failure.code().value());
     }
-    std::filesystem::remove_all(staging, error);  // the staged copies, whatever happened
-    return result;
+    return FX_Inputall(2, target, staged, "", "", 0, "", 1) == 1 ? FxError::none
+                                                                 : last_error_or_io();
 }
 
 }  // namespace velmora::store

@@ -33,6 +33,24 @@ std::string staging_folder();
 // A fresh unique temporary file name; the file itself is removed again.
 std::string temp_file_name();
 
+// A staging folder of its own (staging_folder()), made at once and removed
+// with everything in it when it goes: staged copies of the user's records
+// never stay behind in the temporary folder.
+class StagingFolder {
+public:
+    StagingFolder();
+    ~StagingFolder();
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+    // 0 when the folder was made; else the system's error number.
+    int error() const { return error_; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    int error_ = 0;
+};
+
 // --- Rights, elevation, version -------------------------------------------
 bool is_admin();
 std::string os_version_name();

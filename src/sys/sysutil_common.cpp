@@ -3,6 +3,7 @@
 // and the power family, which run against the Platform seam so that tests
 // can check them without elevating or powering anything off.
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <system_error>
 
@@ -88,6 +89,18 @@ std::string staging_folder() {
     std::string work = system_temp_dir() + working_folder_name;
     if (!folder_exists(work)) make_folder(work);
     return work + path_separator + path_base_name(temp_file_name()) + path_separator;
+}
+
+StagingFolder::StagingFolder() : path_(staging_folder()) {
+    std::error_code failure;
+    std::filesystem::create_directories(path_, failure);
+    error_ = failure.value();
+}
+
+StagingFolder::~StagingFolder() {
+    if (error_ != 0) return;
+    empty_folder(path_);
+    remove_folder_tree(path_);
 }
 
 std::string os_version_name_for(OsPlatform platform, unsigned major, unsigned minor,

@@ -11,7 +11,6 @@ class LineBuffer {
 public:
     void setPlainText(const QString& text) { text_ = text; }
     const QString& toPlainText() const { return text_; }
-    void clear() { text_.clear(); }
 
 private:
     QString text_;

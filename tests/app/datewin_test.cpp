@@ -119,6 +119,18 @@ TEST_F(MainWindowTest, AFailedStartSavesNothing) {
     EXPECT_TRUE(fs::exists(root.path() / "systemp/zenqplumora/desktop.ini"));
 }
 
+// The container opens beside the window's building; a start that fails
+// before the open's place in the sequence leaves it closed, as it was.
+TEST_F(MainWindowTest, AStartThatFailsBeforeTheOpenLeavesTheContainerClosed) {
+    fs::copy_file(root.path() / "prog/zenqmodal.fx", root.path() / "prog/zenqdata.fx");
+    root.write("prog/zenqplumora", "a file where the working folder belongs");
+    TFRM_Date window(context);
+    EXPECT_EQ(window.FormCreate(), StartResult::failed);
+    EXPECT_THAT(prompts.shown, ::testing::ElementsAre("创建缓冲文件夹出错！"));
+    EXPECT_EQ(FX_Directory_Getcount(), 0);
+    EXPECT_EQ(FX_Getlasterror(), velmora::store::FxError::not_open);
+}
+
 TEST_F(MainWindowTest, AnUnwritableSettingsFileIsReportedOnceAndTheRestStillRuns) {
     fs::create_directories(root.path() / "prog/zenqset.kxi");  // a folder where the file goes
     TFRM_Date window(context);
