@@ -41,7 +41,9 @@ struct BenchContainer {
     std::string work;
     std::vector<std::string> plan_names;
 
-    BenchContainer() {
+    // Bookmarks all below the root; or, `in_folders`, 5,000 of them in 100
+    // folders, with more notes so that the container still holds 20,000 items.
+    explicit BenchContainer(bool in_folders = false) {
         root = fs::temp_directory_path() / ("velmora-bench-" + std::to_string(getpid()));
         fs::remove_all(root);
         fs::create_directories(root / "zenqplumora");
@@ -51,13 +53,36 @@ struct BenchContainer {
         for (const char* top : velmora::store::top_folders) FX_Addnode(0, top);
         fill(
             "plumora_plan", days, [](int i) { return day_key(i) + ".txt"; }, plan_record);
+        const int notes = in_folders ? days + bookmarks - folders * (1 + per_folder) : days;
         fill(
-            "plumora_note", days, [](int i) { return day_key(i) + ".txt"; },
+            "plumora_note", notes,
+            [](int i) { return i < days ? day_key(i) + ".txt" : "extra " + std::to_string(i); },
             [](int i) { return std::string(200 + i % 400, 'n'); });
-        fill(
-            "plumora_url", bookmarks, [](int i) { return "bookmark " + std::to_string(i); },
-            [](int i) { return "http://example.org/" + std::to_string(i); });
+        if (in_folders) {
+            fill_folders();
+        } else {
+            fill(
+                "plumora_url", bookmarks, [](int i) { return "bookmark " + std::to_string(i); },
+                [](int i) { return "http://example.org/" + std::to_string(i); });
+        }
         for (int i = 0; i < days; ++i) plan_names.push_back("plumora_plan/" + day_key(i) + ".txt");
+    }
+
+    static constexpr int folders = 100;
+    static constexpr int per_folder = 50;
+
+    void fill_folders() {
+        const int root_index = FX_Directory_Changenodenametoindex("plumora_url");
+        for (int f = 0; f < folders; ++f) {
+            const int made = FX_Directory_Getcount();
+            FX_Addnode(root_index, "");
+            const std::string name = "folder " + std::to_string(f);
+            FX_Changeitemname(root_index, made, name);
+            fill(
+                "plumora_url/" + name, per_folder,
+                [f](int i) { return "site " + std::to_string(f) + "." + std::to_string(i); },
+                [](int i) { return "https://example.org/page/" + std::to_string(i); });
+        }
     }
     ~BenchContainer() {
         FX_Closefx(1);

@@ -1,6 +1,7 @@
 #include "app/DateWin.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 
 #include "app/app_icon.h"
 #include "app/window_hints.h"
+#include "bookmarks/browser_sessions.h"
 #include "calendar/datehint.h"
 #include "calendar/local_date.h"
 #include "calendar/month_model.h"
@@ -149,6 +151,7 @@ void TFRM_Date::build_day_pages() {
     Button2 = plan_page_->Button2;
     connect(RzPageControl_date, &QTabWidget::currentChanged, this, [this](int index) {
         if (RzPageControl_date->widget(index) == TabSheet6) note_page();
+        if (RzPageControl_date->widget(index) == TabSheet4) bookmark_page();
     });
 }
 
@@ -172,6 +175,33 @@ void TFRM_Date::build_note_page() {
     Button1 = note_page_->Button1;
     Button9 = note_page_->Button9;
     deferred_notes_.attach(*note_page_);
+}
+
+bookmarks::BookmarkPage& TFRM_Date::bookmark_page() {
+    if (!bookmark_page_) build_bookmark_page();
+    return *bookmark_page_;
+}
+
+// The pages open in the browsers come from the session files below the
+// user's home folder, read when the user asks for them.
+void TFRM_Date::build_bookmark_page() {
+    bookmark_page_ =
+        new bookmarks::BookmarkPage(TabSheet4, *context_.prompts, *context_.platform, [] {
+            std::vector<bookmarks::Bookmark> pages;
+            for (bookmarks::OpenPage& page :
+                 bookmarks::open_browser_pages(QDir::homePath().toStdString())) {
+                pages.push_back({std::move(page.title), std::move(page.address)});
+            }
+            return pages;
+        });
+    tv_url = bookmark_page_->tv_url;
+    bookmark_page_->load();
+}
+
+// A tree of thousands of bookmarks is built when its page is first shown,
+// not at every start.
+void TFRM_Date::load_bookmark_tree() {
+    if (bookmark_page_) bookmark_page_->load();
 }
 
 void TFRM_Date::build_bottom_strip() {

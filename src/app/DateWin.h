@@ -17,6 +17,7 @@
 #include "app/reminders.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "bookmarks/bookmark_page.h"
 #include "notes/note_page.h"
 #include "plans/plan_page.h"
 #include "store/day_store.h"
@@ -29,6 +30,7 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QTableWidget;
+class QTreeWidget;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
@@ -47,6 +49,7 @@ struct AppContext {
     sys::Prompts* prompts = nullptr;
     const sys::Clock* clock = nullptr;
     std::string instance_name = "qmo_plumora_zenq";
+    sys::Platform* platform = &sys::native_platform();
 };
 
 class TFRM_Date : public QWidget {
@@ -92,6 +95,7 @@ public:
     QPlainTextEdit* Memo_note = nullptr;  // the selected day's note, read-only
     QPushButton* Button1 = nullptr;       // 编辑(&E), the note
     QPushButton* Button9 = nullptr;       // 管理, the notes
+    QTreeWidget* tv_url = nullptr;        // the bookmarks, once their page is made
 
     QTimer Timer1;          // the docking watch, 10 ms
     QTimer Timer_formhide;  // one slide step, 5 ms
@@ -105,6 +109,9 @@ public:
     plans::PlanPage& plan_page() { return *plan_page_; }
     // The note page is made when it is first shown or used.
     notes::NotePage& note_page();
+    // The bookmark page is made, and its tree loaded, when it is first shown
+    // or used.
+    bookmarks::BookmarkPage& bookmark_page();
     store::DayStore& day_store() { return day_store_; }
     // The month view's labels, captions and menus (in Panel1).
     calendar::MonthView& month_view() { return *month_view_; }
@@ -173,7 +180,8 @@ private:
     void start_remote_download() {}
     void reghotkey() {}
     void unreghotkey() {}
-    void load_bookmark_tree() {}
+    void load_bookmark_tree();
+    void build_bookmark_page();
     void open_options_dialog(int /*page*/) {}
 
     // Paints the month of `date` with its marks: the day selection's display.
@@ -204,6 +212,7 @@ private:
     calendar::MonthView* month_view_ = nullptr;
     plans::PlanPage* plan_page_ = nullptr;
     notes::NotePage* note_page_ = nullptr;
+    bookmarks::BookmarkPage* bookmark_page_ = nullptr;
     DeferredDayPage deferred_notes_;
     MonthDisplayCall month_display_{[this](const calendar::Date& date) { paint_month(date); }};
     std::unique_ptr<DaySelection> selection_;

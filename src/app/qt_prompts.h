@@ -28,12 +28,14 @@ public:
         box.exec();
     }
 
-    bool ask_yes_no(const std::string& text, const std::string& caption) override {
+    bool ask_yes_no(const std::string& text, const std::string& caption,
+                    bool no_by_default) override {
         log(text);
         QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
                         QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner());
         box.button(QMessageBox::Yes)->setText("是(&Y)");
         box.button(QMessageBox::No)->setText("否(&N)");
+        box.setDefaultButton(no_by_default ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
     }
 

@@ -24,12 +24,15 @@ char lower(char c) {
 
 }  // namespace
 
+// "." and ".." name folders, not files: a bookmark so named could not pass
+// through the working folder.
 std::optional<std::string> title_problem(std::string_view title) {
     const bool bad = std::any_of(title.begin(), title.end(), [](char c) {
-        return not_in_file_names.find(c) != std::string_view::npos || c == '\r' || c == '\n';
+        return not_in_file_names.find(c) != std::string_view::npos || is_control(c);
     });
-    if (!bad) return std::nullopt;
-    return std::string("网址标题不能含有以下字符：/ \\ \" : * ? < > | 以及换行。");
+    if (!bad && title != "." && title != "..") return std::nullopt;
+    return std::string(
+        "网址标题不能含有以下字符：/ \\ \" : * ? < > | 以及换行等控制字符，也不能是“.”或“..”。");
 }
 
 std::string clean_title(std::string_view title) {
@@ -45,13 +48,31 @@ std::string clean_title(std::string_view title) {
     return cleaned;
 }
 
+namespace {
+
+// Long page titles are cut at a character boundary: a title is also a file
+// name, and a path in the container holds at most 256 bytes.
+std::string shortened(std::string title) {
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < title.size(); ++at) {
+        const bool starts_character = (static_cast<unsigned char>(title[at]) & 0xC0) != 0x80;
+        if (starts_character && ++characters > longest_captured_title) {
+            title.resize(at);
+            break;
+        }
+    }
+    return title;
+}
+
+}  // namespace
+
 std::string capture_title(std::string_view title, std::string_view address) {
-    std::string cleaned = clean_title(title);
+    std::string cleaned = shortened(clean_title(title));
     if (!cleaned.empty()) return cleaned;
     const std::size_t scheme = address.find("://");
     if (scheme != std::string_view::npos) address.remove_prefix(scheme + 3);
     while (!address.empty() && address.back() == '/') address.remove_suffix(1);
-    return clean_title(address);
+    return shortened(clean_title(address));
 }
 
 std::string entry_line(std::string_view title, std::string_view address) {

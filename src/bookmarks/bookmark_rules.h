@@ -20,7 +20,9 @@ std::optional<std::string> title_problem(std::string_view title);
 // the title is blank.
 std::string clean_title(std::string_view title);
 // The bookmark title of a captured page: its cleaned title, or for a blank
-// one its address without the scheme and trailing slashes, cleaned alike.
+// one its address without the scheme and trailing slashes, cleaned alike;
+// at most `longest_captured_title` characters.
+inline constexpr std::size_t longest_captured_title = 60;
 std::string capture_title(std::string_view title, std::string_view address);
 
 // "title | address", and back: the first "|" is the separator, as a

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "store/fxstore.h"
 #include "store/kx_efs.h"
 #include "sys/sysutil.h"
 #include "sys/textcodec.h"
@@ -86,17 +87,17 @@ const char* root_caption(TreeType type) {
     return "网址书签";
 }
 
+// One read of the whole listing: a tree of thousands of items is built
+// without a query per item.
 FxError list_container(std::vector<ListedItem>& items) {
     items.clear();
-    const int count = FX_Directory_Getcount();
-    if (FX_Getlasterror() != FxError::none) return FX_Getlasterror();
-    items.reserve(static_cast<std::size_t>(count));
-    for (int index = 0; index < count; ++index) {
-        ListedItem item{index, FX_Directory_Getitem_word("lb", index),
-                        FX_Directory_Getitem_word("itemtype", index),
-                        FX_Directory_Getitem_String("itemname", index)};
-        if (FX_Getlasterror() != FxError::none) return FX_Getlasterror();
-        items.push_back(std::move(item));
+    std::vector<Item> stored;
+    FxStore& container = process_container();
+    if (!container.list_items(stored)) return container.last_error();
+    items.reserve(stored.size());
+    for (Item& item : stored) {
+        items.push_back({item.index, item.lb, item.type,
+                         item.name.empty() ? std::string() : text::from_gb18030(item.name)});
     }
     return FxError::none;
 }

@@ -202,6 +202,25 @@ Item FxStore::item(int index) {
     return guarded(gap, [&](Impl& impl) { return impl.at(index).value_or(gap); });
 }
 
+bool FxStore::list_items(std::vector<Item>& items) {
+    items.clear();
+    const int total = count();
+    if (last_error_ != FxError::none) return false;
+    return guarded(false, [&](Impl& impl) {
+        items.resize(static_cast<std::size_t>(total));
+        for (int index = 0; index < total; ++index) items[index] = Item{index, {}, 0, unlisted};
+        Statement read(impl.db.handle(), "SELECT idx, name, type, lb FROM items ORDER BY idx");
+        while (read.step()) {
+            const auto index = static_cast<std::size_t>(read.integer(0));
+            if (index >= items.size()) break;
+            items[index] = {static_cast<int>(index), read.blob(1),
+                            static_cast<std::uint16_t>(read.integer(2)),
+                            static_cast<std::uint16_t>(read.integer(3))};
+        }
+        return true;
+    });
+}
+
 bool FxStore::integrity_ok() {
     return guarded(false, [](Impl& impl) {
         Statement check(impl.db.handle(), "PRAGMA integrity_check");

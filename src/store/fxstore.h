@@ -41,6 +41,9 @@ public:
     int index_of(const std::string& utf8_name);
     int count();
     Item item(int index);  // a gap or an index out of range reads as an unlisted item
+    // Every index from 0 to count() - 1 in one read, gaps as unlisted items;
+    // false when the container could not be read.
+    bool list_items(std::vector<Item>& items);
 
     bool export_items(const std::string& folder, const std::vector<int>& indices,
                       bool whole_folders);

@@ -43,10 +43,17 @@ FxError write_record(const std::string& folder, const std::string& file_name,
     const int folder_index = find_item(folder, error);
     if (error != FxError::none) return error;
     if (folder_index <= 0) return FxError::refused;
+    return store_file(folder_index, file_name, bytes, work_folder, true);
+}
+
+FxError store_file(int folder_index, const std::string& file_name, std::string_view bytes,
+                   const std::string& work_folder, bool replace) {
     const std::string staged = sys::path_join(work_folder, file_name);
     if (!sys::write_file_atomic(staged, bytes, false)) return classify_errno(errno);
-    if (FX_Inputall(1, folder_index, {staged}, "", "", 1, "", 0) == 1) return FxError::none;
-    error = FX_Getlasterror();
+    if (FX_Inputall(1, folder_index, {staged}, "", "", replace ? 1 : 0, "", 0) == 1) {
+        return FxError::none;
+    }
+    const FxError error = FX_Getlasterror();
     return error == FxError::none ? FxError::io_error : error;
 }
 

@@ -26,6 +26,12 @@ RecordRead read_record(const std::string& node_path, const std::string& work_fol
 // folder, which is emptied at start and exit.
 FxError write_record(const std::string& folder, const std::string& file_name,
                      std::string_view bytes, const std::string& work_folder);
+// Stores `bytes` as `file_name` below the folder item `folder_index`. With
+// `replace` an item of that name takes the new content; without, the new
+// item gets the container's next free name. The staged copy stays in
+// `work_folder`.
+FxError store_file(int folder_index, const std::string& file_name, std::string_view bytes,
+                   const std::string& work_folder, bool replace);
 // Removes the record when there is one; answers none when none is left.
 FxError drop_record(const std::string& node_path);
 

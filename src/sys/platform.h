@@ -25,6 +25,9 @@ public:
     // Starts a file through the shell. On failure answers false and fills
     // `error_code` with the system's error number.
     virtual bool shell_start(const ShellStart& start, int& error_code) = 0;
+    // Shows an address (a web page, a file) in the user's default program
+    // for it; on failure answers false with the system's error number.
+    virtual bool open_address(const std::string& address, int& error_code) = 0;
     // An information box with the given caption and no owner.
     virtual void show_message(const std::string& text, const std::string& caption) = 0;
 

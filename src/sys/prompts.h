@@ -15,8 +15,10 @@ public:
     // A message with one OK button; the caption is empty unless given.
     virtual void inform(const std::string& text, const std::string& caption = {},
                         PromptIcon icon = PromptIcon::information) = 0;
-    // Yes and No with the question icon; true for Yes.
-    virtual bool ask_yes_no(const std::string& text, const std::string& caption = {}) = 0;
+    // Yes and No with the question icon; true for Yes. A question whose Yes
+    // cannot be undone makes No the default button.
+    virtual bool ask_yes_no(const std::string& text, const std::string& caption = {},
+                            bool no_by_default = false) = 0;
 };
 
 }  // namespace velmora::sys

@@ -17,8 +17,11 @@ public:
     void inform(const std::string& text, const std::string&, sys::PromptIcon) override {
         shown.push_back(text);
     }
-    bool ask_yes_no(const std::string& text, const std::string&) override {
+    bool no_by_default = false;  // how the last question was asked
+
+    bool ask_yes_no(const std::string& text, const std::string&, bool default_no) override {
         shown.push_back(text);
+        no_by_default = default_no;
         if (answers.empty()) return false;
         bool answer = answers.front();
         answers.pop_front();

@@ -30,6 +30,18 @@ TEST(BookmarkTitles, ABlankCapturedTitleIsNamedAfterTheAddress) {
     EXPECT_EQ(capture_title("", "about:blank"), "about-blank");
 }
 
+TEST(BookmarkTitles, ACapturedTitleIsCutAtACharacterBoundary) {
+    std::string long_title;
+    for (int i = 0; i < 10000; ++i) long_title += "题";
+    const std::string cut = capture_title(long_title, "http://x");
+    EXPECT_EQ(cut.size(), longest_captured_title * 3);
+    EXPECT_FALSE(title_problem(cut));
+    EXPECT_EQ(capture_title("😀a", "http://x"), "😀a");
+    EXPECT_TRUE(title_problem("."));
+    EXPECT_TRUE(title_problem("tab\there"));
+    EXPECT_FALSE(title_problem("...more"));
+}
+
 TEST(BookmarkEntries, TheFirstBarSeparatesAndAnAddressKeepsItsOwnBars) {
     const std::string line = entry_line(clean_title("a|b"), "http://x.org/?q=1|2");
     EXPECT_EQ(line, "a-b | http://x.org/?q=1|2");

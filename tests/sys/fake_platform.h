@@ -18,6 +18,7 @@ public:
     int start_error = 1223;  // the user declined the elevation prompt
 
     std::vector<ShellStart> starts;
+    std::vector<std::string> opened;
     std::vector<std::pair<std::string, std::string>> messages;
     std::vector<unsigned> exit_calls;
     std::vector<std::pair<bool, bool>> power_states;
@@ -26,6 +27,11 @@ public:
     bool is_admin() override { return admin; }
     bool shell_start(const ShellStart& start, int& error_code) override {
         starts.push_back(start);
+        if (!start_succeeds) error_code = start_error;
+        return start_succeeds;
+    }
+    bool open_address(const std::string& address, int& error_code) override {
+        opened.push_back(address);
         if (!start_succeeds) error_code = start_error;
         return start_succeeds;
     }

@@ -179,6 +179,7 @@ class PosixPlatform final : public Platform {
 public:
     bool is_admin() override { return geteuid() == 0; }
     bool shell_start(const ShellStart& start, int& error_code) override;
+    bool open_address(const std::string& address, int& error_code) override;
     void show_message(const std::string& text, const std::string& caption) override {
         show_native_message(text, caption);
     }
@@ -243,6 +244,12 @@ bool PosixPlatform::shell_start(const ShellStart& start, int& error_code) {
     std::string parameters = unquoted(start.parameters);
     if (!parameters.empty()) argv.push_back(parameters);
     return spawn_detached(argv, error_code);
+}
+
+// The desktop's opener hands the address to the user's default browser or
+// file viewer; it is one argument, never read by a shell.
+bool PosixPlatform::open_address(const std::string& address, int& error_code) {
+    return spawn_detached({"xdg-open", address}, error_code);
 }
 
 void call_login_manager(const std::string& method, const std::vector<std::string>& arguments) {

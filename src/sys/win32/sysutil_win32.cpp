@@ -298,6 +298,10 @@ public:
         return start_with_verb(start, error_code);
     }
 
+    bool open_address(const std::string& address, int& error_code) override {
+        return start_with_verb(ShellStart{"open", 0, address, {}}, error_code);
+    }
+
     void show_message(const std::string& text, const std::string& caption) override {
         show_native_message(text, caption);
     }

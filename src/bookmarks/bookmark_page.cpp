@@ -1,0 +1,328 @@
+#include "bookmarks/bookmark_page.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+#include "bookmarks/bookmark_rules.h"
+#include "bookmarks/ufind.h"
+#include "bookmarks/ufrm_webcheck.h"
+#include "store/kx_efs.h"
+#include "ui/theme.h"
+
+namespace velmora::bookmarks {
+
+namespace {
+
+QTreeWidget* make_tree(QWidget* page) {
+    auto* tree = new QTreeWidget(page);
+    tree->setObjectName("tv_url");
+    tree->setHeaderHidden(true);
+    tree->setToolTip("右键菜单操作");
+    tree->setFrameShape(QFrame::NoFrame);
+    tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tree->setRootIsDecorated(false);
+    tree->setIndentation(19);
+    tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    tree->setDragEnabled(false);
+    tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    QPalette palette = tree->palette();
+    palette.setColor(QPalette::Base, ui::theme::cream);
+    // The selection stays visible while another control has the focus.
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    }
+    tree->setPalette(palette);
+    return tree;
+}
+
+}  // namespace
+
+BookmarkPage::BookmarkPage(QWidget* page, sys::Prompts& prompts, sys::Platform& platform,
+                           OpenPages open_pages)
+    : QObject(page),
+      Image_url(fixed_images()),
+      prompts_(prompts),
+      platform_(platform),
+      open_pages_(std::move(open_pages)) {
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    load_problem_ = new QLabel(page);
+    load_problem_->setWordWrap(true);
+    load_problem_->setStyleSheet(ui::theme::warning_style);
+    load_problem_->hide();
+    column->addWidget(load_problem_);
+    tv_url = make_tree(page);
+    column->addWidget(tv_url);
+    build_menu();
+    connect(tv_url, &QTreeWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pm_url->popup(tv_url->viewport()->mapToGlobal(at)); });
+    connect(tv_url, &QTreeWidget::currentItemChanged, this, &BookmarkPage::tv_urlChange);
+    connect(tv_url, &QTreeWidget::itemDoubleClicked, this, &BookmarkPage::tv_urlDblClick);
+    // The edit is taken up once the editor has closed: the reload that
+    // follows a rename must not pull the node from under it.
+    connect(tv_url, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node) {
+        if (loading_ || node != tv_url->currentItem()) return;
+        const std::string text = node->text(0).toStdString();
+        QTimer::singleShot(0, this, [this, text] { tv_urlEdited(text); });
+    });
+}
+
+void BookmarkPage::build_menu() {
+    pm_url = new QMenu(tv_url);
+    pm_url->setObjectName("pm_url");
+    n_url_get = add_action("n_url_get", "抓取当前打开网页网址", &BookmarkPage::n_url_getClick);
+    n_url_add = add_action("n_url_add", "手动添加网址", &BookmarkPage::n_url_addClick);
+    pm_url->addSeparator();
+    n_url_open = add_action("n_url_open", "打开浏览选择的网址", &BookmarkPage::n_url_openClick);
+    pm_url->addSeparator();
+    n_input_find = add_action("n_input_find", "查找", &BookmarkPage::n_input_findClick);
+    n_url_edit = add_action("n_url_edit", "编辑", &BookmarkPage::n_url_editClick);
+    pm_url->addSeparator();
+    n_url_newdir = add_action("n_url_newdir", "新建目录", &BookmarkPage::n_url_newdirClick);
+    pm_url->addSeparator();
+    n_url_del = add_action("n_url_del", "删除", &BookmarkPage::n_url_delClick);
+    n_url_rename = add_action("n_url_rename", "重命名", &BookmarkPage::n_url_renameClick);
+    pm_url->addSeparator();
+    n_url_cut = add_action("n_url_cut", "剪切", &BookmarkPage::n_url_cutClick);
+    n_url_copy = add_action("n_url_copy", "复制", &BookmarkPage::n_url_copyClick);
+    n_url_paste = add_action("n_url_paste", "粘贴", &BookmarkPage::n_url_pasteClick);
+    n_url_paste->setEnabled(false);
+}
+
+QAction* BookmarkPage::add_action(const char* name, const char* caption,
+                                  void (BookmarkPage::*handler)()) {
+    QAction* action = pm_url->addAction(QString::fromUtf8(caption));
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void BookmarkPage::load() {
+    loading_ = true;
+    const store::FxError loaded = fxtree_reload(tree(), -1);
+    loading_ = false;
+    report_load(loaded);
+    tv_urlChange();
+}
+
+void BookmarkPage::report_load(store::FxError error) {
+    load_problem_->setVisible(error != store::FxError::none);
+    if (error == store::FxError::none) return;
+    load_problem_->setText(QString::fromStdString(not_saved_message("无法读取网址书签", error)));
+}
+
+int BookmarkPage::selected_index() const {
+    return node_index(tv_url->currentItem());
+}
+
+void BookmarkPage::apply(const MenuState& menu) {
+    const std::pair<QAction*, bool> states[] = {
+        {n_url_get, menu.get},       {n_url_add, menu.add},       {n_url_open, menu.open},
+        {n_url_edit, menu.edit},     {n_url_newdir, menu.newdir}, {n_url_del, menu.del},
+        {n_url_rename, menu.rename}, {n_url_cut, menu.cut},       {n_url_copy, menu.copy},
+        {n_url_paste, menu.paste}};
+    for (const auto& [action, enabled] : states) action->setEnabled(enabled);
+}
+
+void BookmarkPage::tv_urlChange() {
+    apply(menu_for(kind_of_image(node_image(tv_url->currentItem())), n_url_paste->isEnabled()));
+}
+
+// Stores one bookmark below the selected node and reloads with that node.
+bool BookmarkPage::addurl(const Bookmark& bookmark) {
+    const int folder = selected_index();
+    const store::FxError added = add_bookmark(folder, bookmark);
+    fxtree_reload(tree(), folder);
+    if (added == store::FxError::none) return true;
+    prompts_.inform(not_saved_message("书签“" + bookmark.title + "”没有保存", added), {},
+                    sys::PromptIcon::error);
+    return false;
+}
+
+// The dialog comes back with what was typed until the container took it,
+// or the user gave up: a failed save never loses the typed text.
+std::optional<Bookmark> BookmarkPage::ask_until_stored(
+    Bookmark typed, const std::function<store::FxError(const Bookmark&)>& store) {
+    const int folder = selected_index();
+    for (;;) {
+        std::optional<Bookmark> edited =
+            edit_bookmark(tv_url->window(), typed, prompts_, title_check_below(folder));
+        if (!edited) return std::nullopt;
+        const store::FxError saved = store(*edited);
+        if (saved == store::FxError::none) return edited;
+        prompts_.inform(not_saved_message("书签“" + edited->title + "”没有保存", saved), {},
+                        sys::PromptIcon::error);
+        typed = *edited;
+    }
+}
+
+TitleCheck BookmarkPage::title_check_below(int folder_index) const {
+    const std::string folder = FX_Directory_Getitem_String("itemname", folder_index);
+    return [folder](const std::string& title) -> std::optional<std::string> {
+        if (std::optional<std::string> problem = title_problem(title)) return problem;
+        if (store::check_rename(folder, title) != store::RenameCheck::ok) {
+            return std::string(store::rename_too_long);
+        }
+        return std::nullopt;
+    };
+}
+
+void BookmarkPage::n_url_addClick() {
+    const int folder = selected_index();
+    if (folder < 0) return;
+    ask_until_stored({}, [folder](const Bookmark& b) { return add_bookmark(folder, b); });
+    fxtree_reload(tree(), folder);
+}
+
+std::optional<Bookmark> BookmarkPage::read_selected() {
+    const QTreeWidgetItem* node = tv_url->currentItem();
+    if (!node || node_index(node) < 0) return std::nullopt;
+    const AddressRead read = read_address(node_index(node));
+    if (read.error != store::FxError::none) {
+        prompts_.inform(not_saved_message("无法读取这个书签", read.error), {},
+                        sys::PromptIcon::error);
+        return std::nullopt;
+    }
+    return Bookmark{node->text(0).toStdString(), read.address};
+}
+
+void BookmarkPage::n_url_openClick() {
+    const std::optional<Bookmark> bookmark = read_selected();
+    if (!bookmark) return;
+    if (!may_open(bookmark->address)) {
+        prompts_.inform(refused_address);
+        return;
+    }
+    int error = 0;
+    if (!platform_.open_address(bookmark->address, error)) {
+        prompts_.inform("无法打开网址：" + std::string(std::strerror(error)), {},
+                        sys::PromptIcon::error);
+    }
+}
+
+void BookmarkPage::n_url_editClick() {
+    QTreeWidgetItem* node = tv_url->currentItem();
+    const std::optional<Bookmark> bookmark = read_selected();
+    if (!bookmark || !node->parent()) return;
+    const int old_index = node_index(node);
+    const int folder = node_index(node->parent());
+    tv_url->setCurrentItem(node->parent());
+    const auto stored = ask_until_stored(*bookmark, [old_index, folder](const Bookmark& b) {
+        return replace_bookmark(old_index, folder, b);
+    });
+    fxtree_reload(tree(), stored ? folder : old_index);
+}
+
+void BookmarkPage::tv_urlDblClick() {
+    if (kind_of_image(node_image(tv_url->currentItem())) == NodeKind::bookmark) n_url_openClick();
+}
+
+void BookmarkPage::n_input_findClick() {
+    Tform_find dialog(tv_url->window(), store::bookmark_root, tv_url);
+    dialog.exec();
+}
+
+// The new folder waits for its name at once.
+void BookmarkPage::n_url_newdirClick() {
+    const int added = fxtree_addnode(tree());
+    if (added < 0) return;
+    for (QTreeWidgetItem* node : all_nodes(tv_url)) {
+        if (node_index(node) != added) continue;
+        select_alone(tv_url, node);
+        tv_url->editItem(node);
+        return;
+    }
+}
+
+void BookmarkPage::n_url_delClick() {
+    fxtree_delete(tree(), prompts_);
+}
+
+void BookmarkPage::n_url_renameClick() {
+    QTreeWidgetItem* node = tv_url->currentItem();
+    if (node && node->parent()) tv_url->editItem(node);
+}
+
+// Names pass through the working folder as file names, so a name a file
+// cannot have is refused here as in the edit dialog.
+void BookmarkPage::tv_urlEdited(const std::string& text) {
+    if (std::optional<std::string> problem = title_problem(text)) {
+        prompts_.inform(*problem, {}, sys::PromptIcon::error);
+        fxtree_reload(tree(), -1);
+        return;
+    }
+    loading_ = true;
+    fxtree_rename(tree(), text, prompts_);
+    loading_ = false;
+}
+
+// Items are put aside from the bottom of the tree upwards; the root never.
+void BookmarkPage::put_aside(Clip::Mode mode) {
+    clip_.items.clear();
+    if (!tv_url->currentItem()) return;
+    clip_.mode = mode;
+    for (const int index : selected_items_upwards(tv_url)) {
+        clip_.items.push_back(std::to_string(index));
+    }
+    n_url_paste->setEnabled(!clip_.items.empty());
+}
+
+void BookmarkPage::n_url_pasteClick() {
+    const PasteOutcome outcome = paste(clip_, selected_index());
+    clip_ = {};
+    n_url_paste->setEnabled(false);
+    switch (outcome.result) {
+        case PasteResult::pasted:
+        case PasteResult::nothing: break;
+        case PasteResult::into_itself:
+            prompts_.inform(paste_into_itself, {}, sys::PromptIcon::error);
+            break;
+        case PasteResult::failed:
+            prompts_.inform(not_saved_message("没有粘贴，原处的内容都还在", outcome.error), {},
+                            sys::PromptIcon::error);
+            break;
+        case PasteResult::copied_not_removed:
+            prompts_.inform(not_saved_message("已经粘贴，但原处的内容没有全部删除", outcome.error),
+                            {}, sys::PromptIcon::error);
+            break;
+    }
+    fxtree_reload(tree(), -1);
+    tv_urlChange();
+}
+
+void BookmarkPage::n_url_getClick() {
+    std::vector<std::string> lines;
+    for (const Bookmark& open : open_pages_()) {
+        const std::string title = capture_title(open.title, open.address);
+        if (!title.empty()) lines.push_back(entry_line(title, open.address));
+    }
+    if (lines.empty()) {
+        prompts_.inform(no_open_page);
+        return;
+    }
+    add_captured(choose_pages(tv_url->window(), lines));
+}
+
+// Every ticked page goes below the selected folder; the tree is built once.
+void BookmarkPage::add_captured(const std::vector<std::string>& lines) {
+    const int folder = selected_index();
+    std::string refused;
+    for (const std::string& line : lines) {
+        const Entry entry = split_entry_line(line);
+        const store::FxError added = add_bookmark(folder, {entry.title, entry.address});
+        if (added != store::FxError::none) {
+            refused += "\n" + entry.title + "：" + store::describe(added);
+        }
+    }
+    if (!lines.empty()) fxtree_reload(tree(), folder);
+    if (!refused.empty()) {
+        prompts_.inform("以下网页没有加入书签：" + refused, {}, sys::PromptIcon::error);
+    }
+}
+
+}  // namespace velmora::bookmarks

@@ -1,0 +1,194 @@
+#include "bookmarks/bookmark_store.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "bookmarks/bookmark_rules.h"
+#include "store/kx_efs.h"
+#include "store/record_io.h"
+#include "sys/sysutil.h"
+#include "sys/textcodec.h"
+
+namespace velmora::bookmarks {
+
+using store::FxError;
+
+namespace {
+
+FxError last_error_or(FxError fallback) {
+    const FxError error = FX_Getlasterror();
+    return error == FxError::none ? fallback : error;
+}
+
+// The stored name of an item; empty when it has none or cannot be read.
+std::string name_of(int index, FxError& error) {
+    std::string name = FX_Directory_Getitem_String("itemname", index);
+    error = FX_Getlasterror();
+    if (error == FxError::none && name.empty()) error = FxError::refused;
+    return name;
+}
+
+char fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string folded(std::string_view text) {
+    std::string lowered(text);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), fold);
+    return lowered;
+}
+
+std::optional<int> parse_index(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    int index = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return index;
+}
+
+// The listed items' names; a name that cannot be read fails the paste.
+bool clip_names(const std::vector<std::string>& items, std::vector<std::string>& names,
+                FxError& error) {
+    for (const std::string& item : items) {
+        const std::optional<int> index = parse_index(item);
+        if (!index) {
+            error = FxError::refused;
+            return false;
+        }
+        names.push_back(name_of(*index, error));
+        if (error != FxError::none) return false;
+    }
+    return true;
+}
+
+// An item that lies below another listed item travels with it: listing it
+// again would copy it twice.
+std::vector<std::string> outermost(const std::vector<std::string>& items,
+                                   const std::vector<std::string>& names) {
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const bool nested = std::any_of(names.begin(), names.end(), [&](const std::string& other) {
+            return other != names[i] && store::is_same_or_below(names[i], other);
+        });
+        if (!nested) kept.push_back(items[i]);
+    }
+    return kept;
+}
+
+PasteOutcome remove_cut(const std::vector<std::string>& items) {
+    for (const std::string& item : items) {
+        if (FX_Deleteitem(*parse_index(item), 1) != 1) {
+            return {PasteResult::copied_not_removed, last_error_or(FxError::io_error)};
+        }
+    }
+    return {PasteResult::pasted, FxError::none};
+}
+
+}  // namespace
+
+AddressRead read_address(int index) {
+    AddressRead read;
+    const std::string name = name_of(index, read.error);
+    if (read.error != FxError::none) return read;
+    const sys::StagingFolder staging;
+    if (staging.error() != 0) return {store::classify_folder_errno(staging.error()), {}};
+    const store::RecordRead record = store::read_record(name, staging.path());
+    read.error = record.error;
+    read.address = text::from_gb18030(record.bytes);
+    return read;
+}
+
+FxError add_bookmark(int folder_index, const Bookmark& bookmark) {
+    if (title_problem(bookmark.title)) return FxError::refused;
+    const sys::StagingFolder staging;
+    if (staging.error() != 0) return store::classify_folder_errno(staging.error());
+    return store::store_file(folder_index, bookmark.title, text::to_gb18030(bookmark.address),
+                             staging.path(), false);
+}
+
+// The new copy gets a number from the container while the old one still
+// holds the title; once the old one is gone it takes the title back.
+FxError replace_bookmark(int old_index, int folder_index, const Bookmark& bookmark) {
+    const int new_index = FX_Directory_Getcount();
+    const FxError added = add_bookmark(folder_index, bookmark);
+    if (added != FxError::none) return added;
+    if (FX_Deleteitem(old_index, 2) != 1) return last_error_or(FxError::io_error);
+    FxError error = FxError::none;
+    const std::string stored = name_of(new_index, error);
+    if (error != FxError::none || stored.substr(stored.rfind('/') + 1) == bookmark.title)
+        return error;
+    return FX_Changeitemname(folder_index, new_index, bookmark.title) == 1
+               ? FxError::none
+               : last_error_or(FxError::refused);
+}
+
+FxError delete_items(const std::vector<int>& indices) {
+    for (const int index : indices) {
+        if (FX_Deleteitem(index, 1) != 1) return last_error_or(FxError::io_error);
+    }
+    return FxError::none;
+}
+
+int add_folder(int parent) {
+    const int next_index = FX_Directory_Getcount();
+    if (FX_Addnode(parent, "") != 1) return -1;
+    return next_index;
+}
+
+PasteOutcome paste(const Clip& clip, int target) {
+    if (clip.mode == Clip::Mode::none || clip.items.empty()) return {};
+    FxError error = FxError::none;
+    std::vector<std::string> names;
+    const std::string target_name = name_of(target, error);
+    if (error != FxError::none || !clip_names(clip.items, names, error)) {
+        return {PasteResult::failed, error};
+    }
+    for (const std::string& name : names) {
+        if (store::is_same_or_below(target_name, name)) return {PasteResult::into_itself, {}};
+    }
+    const std::vector<std::string> items = outermost(clip.items, names);
+    error = store::fxtree_transfer(items, target);
+    if (error != FxError::none) return {PasteResult::failed, error};
+    if (clip.mode == Clip::Mode::copy) return {PasteResult::pasted, FxError::none};
+    return remove_cut(items);
+}
+
+std::vector<std::string> find_bookmarks(const std::vector<store::ListedItem>& items,
+                                        std::string_view root, std::string_view term) {
+    const std::string wanted = folded(term);
+    const std::string folded_root = folded(root);
+    std::vector<std::string> rows;
+    for (const store::ListedItem& item : items) {
+        if (item.lb != 0 || item.itemtype == store::folder_itemtype) continue;
+        const std::string name = folded(item.name);
+        if (name.compare(0, folded_root.size(), folded_root) != 0) continue;
+        if (name.find(wanted) == std::string::npos) continue;
+        rows.push_back(item.name.substr(root.size()));
+    }
+    return rows;
+}
+
+NodeKind kind_of_image(int image) {
+    if (image < 0) return NodeKind::none;
+    if (image == store::root_image) return NodeKind::root;
+    if (image <= store::folder_selected_image) return NodeKind::folder;
+    return NodeKind::bookmark;
+}
+
+MenuState menu_for(NodeKind kind, bool paste_was_enabled) {
+    MenuState menu;
+    const bool holder = kind == NodeKind::root || kind == NodeKind::folder;
+    menu.get = menu.add = menu.newdir = holder;
+    menu.open = menu.edit = kind == NodeKind::bookmark;
+    menu.del = menu.rename = menu.cut = menu.copy =
+        kind == NodeKind::folder || kind == NodeKind::bookmark;
+    menu.paste = holder && paste_was_enabled;
+    return menu;
+}
+
+std::string not_saved_message(std::string_view what, FxError error) {
+    return std::string(what) + "：" + store::describe(error) + "。";
+}
+
+}  // namespace velmora::bookmarks

@@ -1,0 +1,384 @@
+// The readers of the browsers' session files, on files written here the way
+// the browsers write them, and on damaged and hostile ones.
+#include <gmock/gmock.h>
+#include <lz4.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "../sys/temp_folder.h"
+#include "bookmarks/browser_sessions.h"
+
+namespace velmora::bookmarks {
+void PrintTo(const OpenPage& page, std::ostream* out) {
+    *out << '"' << page.title << "\" " << page.address;
+}
+}  // namespace velmora::bookmarks
+
+namespace {
+
+using namespace velmora::bookmarks;
+using ::testing::ElementsAre;
+using ::testing::Field;
+using velmora::testing::TempFolder;
+namespace fs = std::filesystem;
+
+void append_le32(std::string& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A Firefox session file: the magic, the unpacked size, one LZ4 block.
+std::string mozlz4(std::string_view json, std::uint32_t declared_size) {
+    std::string file("mozLz40\0", 8);
+    append_le32(file, declared_size);
+    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(json.size()))),
+                      '\0');
+    const int packed = LZ4_compress_default(
+        json.data(), block.data(), static_cast<int>(json.size()), static_cast<int>(block.size()));
+    return file + block.substr(0, static_cast<std::size_t>(packed));
+}
+std::string mozlz4(std::string_view json) {
+    return mozlz4(json, static_cast<std::uint32_t>(json.size()));
+}
+
+std::string firefox_tab(const std::string& url, const std::string& title) {
+    return R"({"entries":[{"url":")" + url + R"(","title":")" + title + R"("}],"index":1})";
+}
+std::string firefox_json(const std::string& tabs) {
+    return R"({"windows":[{"tabs":[)" + tabs + "]}]}";
+}
+
+// 10,000 characters of three bytes each.
+std::string ten_thousand_characters() {
+    std::string text;
+    for (int i = 0; i < 10000; ++i) text += "标";
+    return text;
+}
+
+std::vector<std::string> addresses(const std::vector<OpenPage>& pages) {
+    std::vector<std::string> out;
+    for (const OpenPage& page : pages) out.push_back(page.address);
+    return out;
+}
+
+// A Chromium session file, command by command, as the browser writes them.
+class SnssWriter {
+public:
+    static constexpr unsigned char set_tab_window = 0, set_tab_index = 2, pruned_from_back = 5,
+                                   navigation = 6, selected_navigation = 7, selected_tab = 8,
+                                   window_type = 9, pruned_from_front = 11, pinned = 12,
+                                   tab_closed = 16, window_closed = 17, pruned = 24, marker = 255;
+
+    SnssWriter() : bytes_("SNSS") { append_le32(bytes_, 3); }
+
+    SnssWriter& record(unsigned char command, const std::string& payload) {
+        const std::size_t size = payload.size() + 1;
+        bytes_ += {static_cast<char>(size & 0xFF), static_cast<char>(size >> 8),
+                   static_cast<char>(command)};
+        bytes_ += payload;
+        return *this;
+    }
+    SnssWriter& numbers(unsigned char command, std::initializer_list<std::int32_t> values) {
+        std::string payload;
+        for (std::int32_t value : values) append_le32(payload, static_cast<std::uint32_t>(value));
+        return record(command, payload);
+    }
+    // The close commands carry the id and a 64-bit time, 16 bytes in all.
+    SnssWriter& closed(unsigned char command, std::int32_t id) {
+        return numbers(command, {id, 0, 0x5EED, 0});
+    }
+    SnssWriter& tab(std::int32_t window, std::int32_t tab, std::int32_t strip_index) {
+        return numbers(set_tab_window, {window, tab}).numbers(set_tab_index, {tab, strip_index});
+    }
+    SnssWriter& visit(std::int32_t tab, std::int32_t index, const std::string& url,
+                      const std::u16string& title) {
+        std::string pickle;
+        append_le32(pickle, static_cast<std::uint32_t>(tab));
+        append_le32(pickle, static_cast<std::uint32_t>(index));
+        append_padded(pickle, url.size(), url);
+        std::string title_bytes;
+        for (char16_t unit : title) title_bytes += {char(unit & 0xFF), char(unit >> 8)};
+        append_padded(pickle, title.size(), title_bytes);
+        append_padded(pickle, 0, "");  // page state
+        append_le32(pickle, 0);        // transition
+        std::string payload;
+        append_le32(payload, static_cast<std::uint32_t>(pickle.size()));
+        return record(navigation, payload + pickle);
+    }
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    static void append_padded(std::string& pickle, std::size_t length, const std::string& bytes) {
+        append_le32(pickle, static_cast<std::uint32_t>(length));
+        pickle += bytes;
+        pickle.append((4 - bytes.size() % 4) % 4, '\0');
+    }
+    std::string bytes_;
+};
+
+// Two windows of three tabs: the first tab went back one page, the tab strip
+// order differs from the opening order; one tab and one window were closed.
+SnssWriter browser_session() {
+    SnssWriter session;
+    session.numbers(SnssWriter::window_type, {1, 0}).tab(1, 11, 1).tab(1, 12, 0);
+    session.visit(11, 0, "https://one.org/", u"One").visit(11, 1, "https://one.org/next", u"Next");
+    session.numbers(SnssWriter::selected_navigation, {11, 1});
+    session.numbers(SnssWriter::selected_navigation, {11, 0});  // back
+    session.visit(12, 0, "https://two.org/", u"Two")
+        .numbers(SnssWriter::selected_navigation, {12, 0});
+    session.tab(1, 13, 2).visit(13, 0, "https://closed-tab.org/", u"Closed");
+    session.closed(SnssWriter::tab_closed, 13).numbers(SnssWriter::pinned, {12, 1});
+    session.numbers(SnssWriter::window_type, {2, 0}).tab(2, 21, 0);
+    session.visit(21, 0, "chrome://newtab/", u"New Tab").visit(21, 1, "https://three.org/", u"");
+    session.numbers(SnssWriter::selected_navigation, {21, 1}).record(SnssWriter::marker, "");
+    session.tab(3, 31, 0).visit(31, 0, "https://closed-window.org/", u"Gone");
+    session.closed(SnssWriter::tab_closed, 31).closed(SnssWriter::window_closed, 3);
+    return session.numbers(SnssWriter::selected_tab, {1, 0});
+}
+
+TEST(FirefoxSession, EachOpenTabGivesTheEntryItShows) {
+    const std::string json = R"({"version":["sessionrestore",1],"windows":[
+      {"tabs":[
+        {"entries":[{"url":"https://a.org/1","title":"A1"},
+                    {"url":"https://a.org/2","title":"A2","children":[{"url":"https://ad.org/"}]}],
+         "index":1,"hidden":false},
+        {"entries":[{"url":"about:newtab","title":"New Tab"}],"index":1},
+        {"entries":[{"url":"https://b.org/","title":"B"},{"url":"https://b.org/2","title":"B2"}]},
+        {"entries":[{"url":"view-source:https://v.org/"}],"index":1}],
+       "_closedTabs":[{"state":{"entries":[{"url":"https://closed.org/"}],"index":1}}]},
+      {"tabs":[
+        {"entries":[{"url":"http://c.org/","title":"C"}],"index":7},
+        {"entries":[],"index":1},
+        {"entries":[{"title":"no address"}]},
+        {"entries":[{"url":"file:///home/u/a.html"},{"url":"ftp://f.org/","title":"F"}],"index":1.5},
+        {"entries":[{"url":"https://d.org/","title":null},{"url":"https://d.org/2"}],"index":"1"}]}],
+      "_closedWindows":[{"tabs":[{"entries":[{"url":"https://gone.org/"}],"index":1}]}],
+      "session":{"lastUpdate":1700000000000}})";
+    const auto pages = read_firefox_session(mozlz4(json));
+    ASSERT_TRUE(pages);
+    EXPECT_THAT(addresses(*pages), ElementsAre("https://a.org/1", "https://b.org/2",
+                                               "http://c.org/", "ftp://f.org/", "https://d.org/2"));
+    EXPECT_EQ((*pages)[0].title, "A1");
+    EXPECT_EQ((*pages)[4].title, "");
+}
+
+TEST(FirefoxSession, TextSurvivesAsGiven) {
+    const std::string long_title = ten_thousand_characters();
+    const std::string json = firefox_json(
+        firefox_tab(R"(https://x.org/a|b?c=\u0001\t)",
+                    R"(\"q\" \\ \/ \b\f\n\r é \u4e2d \ud83d\ude00)") +
+        "," + firefox_tab(R"(https://x.org/\ud800x\udc00)", R"(\ud800\ud800\udc00\udbff)") + "," +
+        firefox_tab("https://x.org/\xF0\xA0\x80\x80", "\xF0\x9F\x98\x80 " + long_title));
+    const auto pages = read_firefox_session(mozlz4(json));
+    ASSERT_TRUE(pages);
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_THAT(
+        *pages,
+        ElementsAre(
+            OpenPage{"\"q\" \\ / \b\f\n\r é 中 \xF0\x9F\x98\x80", "https://x.org/a|b?c=\x01\t"},
+            OpenPage{replacement + "\xF0\x90\x80\x80" + replacement,
+                     "https://x.org/" + replacement + "x" + replacement},
+            OpenPage{"\xF0\x9F\x98\x80 " + long_title, "https://x.org/\xF0\xA0\x80\x80"}));
+}
+
+TEST(FirefoxSession, DamagedFilesAreRefused) {
+    const std::string good = mozlz4(firefox_json(firefox_tab("https://a.org/", "A")));
+    ASSERT_TRUE(read_firefox_session(good));
+    for (std::size_t length = 0; length < good.size(); ++length) {
+        const std::vector<char> cut(good.begin(), good.begin() + static_cast<long>(length));
+        EXPECT_FALSE(read_firefox_session({cut.data(), cut.size()})) << length;
+    }
+    std::string wrong_magic = good;
+    wrong_magic[3] = 'Z';
+    EXPECT_FALSE(read_firefox_session(wrong_magic));
+    const std::string json = firefox_json(firefox_tab("https://a.org/", "A"));
+    const auto size = static_cast<std::uint32_t>(json.size());
+    for (std::uint32_t lie : {size - 1, size + 1, size * 300, std::uint32_t{0}, 0xFFFFFFFFu}) {
+        EXPECT_FALSE(read_firefox_session(mozlz4(json, lie))) << lie;
+    }
+}
+
+TEST(FirefoxSession, MalformedJsonIsRefusedAndNestingIsBounded) {
+    for (const char* json :
+         {R"({"windows":[{"tabs":[]},]})", R"({"windows":[})", R"({"windows":"x)", R"({"a":"\x"})",
+          R"({"a":"\u12G4"})", "{\"a\":\"line\nbreak\"}", R"({"a":01})", R"({"a":1.})",
+          R"({"a":-})", R"({"a":tru})", R"({"a" 1})", R"({"a":1} x)", R"({"a":1}{})", "[]", "",
+          R"({"a":"\ud800\u"})", R"({"a":1,})"}) {
+        EXPECT_FALSE(read_firefox_session(mozlz4(json))) << json;
+    }
+    EXPECT_THAT(read_firefox_session(mozlz4(R"( {"windows":[]} )")),
+                ::testing::Optional(::testing::IsEmpty()));
+    const auto nested = [](std::size_t depth) {
+        return R"({"deep":)" + std::string(depth, '[') + std::string(depth, ']') +
+               R"(,"windows":[{"tabs":[)" + firefox_tab("https://a.org/", "A") + "]}]}";
+    };
+    EXPECT_TRUE(read_firefox_session(mozlz4(nested(200))));
+    EXPECT_FALSE(read_firefox_session(mozlz4(nested(100000))));
+}
+
+TEST(ChromiumSession, OpenWindowsAndTabsAtTheirSelectedEntry) {
+    const auto pages = read_chromium_session(browser_session().bytes());
+    ASSERT_TRUE(pages);
+    EXPECT_THAT(*pages, ElementsAre(OpenPage{"Two", "https://two.org/"},
+                                    OpenPage{"One", "https://one.org/"},
+                                    OpenPage{"", "https://three.org/"}));
+}
+
+TEST(ChromiumSession, PrunedHistoryAndAClosedWindowAreFollowed) {
+    SnssWriter session;
+    session.tab(1, 5, 0);
+    for (std::int32_t i = 0; i < 5; ++i)
+        session.visit(5, i, "https://p.org/" + std::to_string(i), u"");
+    session.numbers(SnssWriter::selected_navigation, {5, 4});
+    // Entries 1 and 2 go: 3 and 4 move down to 1 and 2; the selection follows.
+    session.numbers(SnssWriter::pruned, {5, 1, 2});
+    EXPECT_THAT(addresses(*read_chromium_session(session.bytes())), ElementsAre("https://p.org/4"));
+    session.numbers(SnssWriter::pruned_from_front, {5, 1});  // entry 0 goes, selection now 1
+    EXPECT_THAT(addresses(*read_chromium_session(session.bytes())), ElementsAre("https://p.org/4"));
+    session.numbers(SnssWriter::pruned_from_back, {5, 1});  // only the old entry 3 is left
+    EXPECT_THAT(addresses(*read_chromium_session(session.bytes())), ElementsAre("https://p.org/3"));
+    // A closed window hides its tabs even when their own closes were not written.
+    session.closed(SnssWriter::window_closed, 1);
+    EXPECT_THAT(*read_chromium_session(session.bytes()), ::testing::IsEmpty());
+}
+
+TEST(ChromiumSession, WrongLengthsAreSkippedAndACutFileKeepsWhatCameBefore) {
+    const std::string good = browser_session().bytes();
+    for (std::size_t length = 0; length <= good.size(); ++length) {
+        const std::vector<char> cut(good.begin(), good.begin() + static_cast<long>(length));
+        EXPECT_EQ(read_chromium_session({cut.data(), cut.size()}).has_value(), length >= 8)
+            << length;
+    }
+    SnssWriter session = browser_session();
+    // Each of these, read past its length, would move, replace or close a tab.
+    session.numbers(SnssWriter::set_tab_window, {9, 12, 0});
+    session.numbers(SnssWriter::tab_closed, {11, 0});
+    session.record(SnssWriter::tab_closed, "\x0b");
+    session.numbers(SnssWriter::pruned, {11, 0});
+    const auto navigation = [](std::uint32_t pickle_size, std::uint32_t url_size) {
+        std::string payload;
+        for (std::uint32_t field : {pickle_size, 12u, 0u, url_size}) append_le32(payload, field);
+        payload += "https://lie.org/";
+        append_le32(payload, 0);  // title
+        return payload;
+    };
+    session.record(SnssWriter::navigation, navigation(32, 1000));  // the address's length lies
+    session.record(SnssWriter::navigation, navigation(5000, 16));  // the pickle's size lies
+    EXPECT_EQ(read_chromium_session(session.bytes()), read_chromium_session(good));
+    const std::string after_zero = session.bytes() + std::string(2, '\0');
+    EXPECT_EQ(read_chromium_session(
+                  after_zero + SnssWriter().closed(SnssWriter::tab_closed, 11).bytes().substr(8)),
+              read_chromium_session(good));
+    std::string old_version = good;
+    old_version[4] = 1;
+    EXPECT_EQ(read_chromium_session(old_version), read_chromium_session(good));
+    for (char version : {'\x02', '\x04'}) {
+        std::string encrypted = good;
+        encrypted[4] = version;
+        EXPECT_FALSE(read_chromium_session(encrypted));
+    }
+    EXPECT_FALSE(read_chromium_session("SNSX" + good.substr(4)));
+}
+
+TEST(ChromiumSession, TextSurvivesAsGiven) {
+    const std::u16string long_title(10000, u'标');
+    std::u16string odd_title = u"a\U0001F600b";
+    odd_title += {char16_t(0xDC00), u'c', char16_t(0xD800)};
+    SnssWriter session;
+    session.tab(1, 1, 0).visit(1, 0, "https://x.org/a|b\x01\xF0\xA0\x80\x80", odd_title);
+    session.tab(1, 2, 1).visit(2, 0, "HTTPS://x.org/long", long_title);
+    const auto pages = read_chromium_session(session.bytes());
+    ASSERT_TRUE(pages);
+    EXPECT_THAT(*pages, ElementsAre(OpenPage{"a\xF0\x9F\x98\x80"
+                                             "b\xEF\xBF\xBD"
+                                             "c\xEF\xBF\xBD",
+                                             "https://x.org/a|b\x01\xF0\xA0\x80\x80"},
+                                    OpenPage{ten_thousand_characters(), "HTTPS://x.org/long"}));
+}
+
+// A home folder with Firefox's profiles.ini and a Chrome user-data folder.
+class SessionDiscovery : public ::testing::Test {
+protected:
+    void write_firefox(const std::string& relative, const std::string& address) const {
+        home.write(relative, mozlz4(firefox_json(firefox_tab(address, "T"))));
+    }
+    void write_chromium(const std::string& relative, const std::string& address) const {
+        SnssWriter session;
+        home.write(relative, session.tab(1, 1, 0).visit(1, 0, address, u"T").bytes());
+    }
+    void age(const std::string& relative, int hours) const {
+        fs::last_write_time(home.path() / relative,
+                            fs::file_time_type::clock::now() - std::chrono::hours(hours));
+    }
+    std::vector<std::string> found() const {
+        std::vector<std::string> paths;
+        for (const SessionFile& file : session_files(home.path().string())) {
+            paths.push_back(fs::relative(file.path, home.path()).string() +
+                            (file.kind == SessionFile::Kind::firefox ? " firefox" : " chromium"));
+        }
+        return paths;
+    }
+
+    TempFolder home;
+    const std::string firefox = ".mozilla/firefox/";
+    const std::string chrome = ".config/google-chrome/";
+};
+
+TEST_F(SessionDiscovery, TheNewestFileOfEveryProfileIsFound) {
+    home.write(firefox + "profiles.ini",
+               "[Install4F96D1932A9F858E]\r\nDefault=abc.default-release\r\n\r\n"
+               "[Profile1]\r\nName=work\r\nIsRelative=0\r\nPath=" +
+                   home.file("elsewhere/work") +
+                   "\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
+                   "Path=abc.default-release\r\n\r\n[Profile2]\r\nIsRelative=1\r\nPath=empty\r\n");
+    write_firefox(firefox + "abc.default-release/sessionstore-backups/recovery.jsonlz4",
+                  "https://running.org/");
+    write_firefox(firefox + "abc.default-release/sessionstore.jsonlz4", "https://closed.org/");
+    age(firefox + "abc.default-release/sessionstore.jsonlz4", 2);
+    write_firefox("elsewhere/work/sessionstore.jsonlz4", "https://work.org/");
+    fs::create_directories(home.path() / (firefox + "empty"));
+    write_chromium(chrome + "Default/Sessions/Session_9", "https://nine.org/");
+    write_chromium(chrome + "Default/Sessions/Session_13350000000000001", "https://newest.org/");
+    write_chromium(chrome + "Default/Sessions/Session_13350000000000000", "https://older.org/");
+    write_chromium(chrome + "Default/Sessions/Tabs_13360000000000000", "https://tabs.org/");
+    write_chromium(chrome + "Default/Sessions/Session_2x", "https://not-a-number.org/");
+    write_chromium(chrome + "Profile 10/Sessions/Session_1", "https://ten.org/");
+    write_chromium(chrome + "Profile 2/Current Session", "https://two.org/");
+    fs::create_directories(home.path() / ".config/BraveSoftware/Brave-Browser/Default/Sessions");
+    EXPECT_THAT(
+        found(),
+        ElementsAre("elsewhere/work/sessionstore.jsonlz4 firefox",
+                    firefox + "abc.default-release/sessionstore-backups/recovery.jsonlz4 firefox",
+                    chrome + "Default/Sessions/Session_13350000000000001 chromium",
+                    chrome + "Profile 2/Current Session chromium",
+                    chrome + "Profile 10/Sessions/Session_1 chromium"));
+    EXPECT_THAT(addresses(open_browser_pages(home.path().string())),
+                ElementsAre("https://work.org/", "https://running.org/", "https://newest.org/",
+                            "https://two.org/", "https://ten.org/"));
+    age(firefox + "abc.default-release/sessionstore-backups/recovery.jsonlz4", 3);
+    EXPECT_THAT(addresses(open_browser_pages(home.path().string())),
+                ::testing::Contains("https://closed.org/"));
+}
+
+TEST_F(SessionDiscovery, UnreadableFilesAreSkippedAndTheOthersStillCount) {
+    home.write(firefox + "profiles.ini", "[Profile0]\nPath=fifo\n[Profile1]\nPath=garbage\n");
+    const fs::path fifo = home.path() / (firefox + "fifo/sessionstore-backups/recovery.jsonlz4");
+    fs::create_directories(fifo.parent_path());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    home.write(firefox + "garbage/sessionstore.jsonlz4", "mozLz40");
+    // A good session grown past the limit by a hole: refused by its size alone.
+    write_chromium(chrome + "Default/Sessions/Session_1", "https://too-big.org/");
+    fs::resize_file(home.path() / (chrome + "Default/Sessions/Session_1"), 100'000'000);
+    write_chromium(chrome + "Profile 1/Sessions/Session_1", "https://still-here.org/");
+    const std::vector<SessionFile> files = session_files(home.path().string());
+    ASSERT_EQ(files.size(), 4u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_FALSE(read_session_file(files[i])) << files[i].path;
+    EXPECT_THAT(addresses(open_browser_pages(home.path().string())),
+                ElementsAre("https://still-here.org/"));
+}
+
+}  // namespace
