@@ -11,6 +11,7 @@
 #include "bench_container.h"
 #include "bookmarks/ufind.h"
 #include "bookmarks/ukx_fxtree.h"
+#include "store/fx_tree.h"
 
 namespace {
 
@@ -30,6 +31,16 @@ void BM_FxtreeLoad(benchmark::State& state) {
     state.counters["nodes"] = static_cast<double>(velmora::bookmarks::all_nodes(&view).size());
 }
 BENCHMARK(BM_FxtreeLoad)->Unit(benchmark::kMillisecond);
+
+// The reference in the same run: the container's listing alone, which
+// every tree and every find reads first.
+void BM_ReferenceListing(benchmark::State& state) {
+    container_with_folders();
+    std::vector<velmora::store::ListedItem> items;
+    for (auto _ : state) velmora::store::list_container(items);
+    state.counters["items"] = static_cast<double>(items.size());
+}
+BENCHMARK(BM_ReferenceListing)->Unit(benchmark::kMillisecond);
 
 void BM_FindCommonTerm(benchmark::State& state) {
     container_with_folders();

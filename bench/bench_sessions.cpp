@@ -184,6 +184,43 @@ void BM_ChromiumSession10MB(benchmark::State& state) {
 }
 BENCHMARK(BM_ChromiumSession10MB)->Unit(benchmark::kMillisecond);
 
+// The references, in the same run: what any reader has to do at least,
+// reading the file and, for Firefox, unpacking its block.
+std::string read_whole(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes(fs::file_size(path), '\0');
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+void BM_ReferenceReadAndUnpackFirefox(benchmark::State& state) {
+    static const std::string bytes = firefox_file();
+    const fs::path path = fs::temp_directory_path() / "velmora-bench-session-reference";
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::string text(std::size_t{64} << 20, '\0');
+    for (auto _ : state) {
+        const std::string read = read_whole(path);
+        const int unpacked =
+            LZ4_decompress_safe(read.data() + 12, text.data(), static_cast<int>(read.size() - 12),
+                                static_cast<int>(text.size()));
+        benchmark::DoNotOptimize(unpacked);
+    }
+    fs::remove(path);
+}
+BENCHMARK(BM_ReferenceReadAndUnpackFirefox)->Unit(benchmark::kMillisecond);
+
+void BM_ReferenceReadChromium(benchmark::State& state) {
+    static const std::string bytes = chromium_file();
+    const fs::path path = fs::temp_directory_path() / "velmora-bench-session-reference";
+    std::ofstream(path, std::ios::binary) << bytes;
+    for (auto _ : state) {
+        const std::string read = read_whole(path);
+        benchmark::DoNotOptimize(read.data());
+    }
+    fs::remove(path);
+}
+BENCHMARK(BM_ReferenceReadChromium)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

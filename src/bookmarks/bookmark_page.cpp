@@ -133,15 +133,10 @@ void BookmarkPage::tv_urlChange() {
     apply(menu_for(kind_of_image(node_image(tv_url->currentItem())), n_url_paste->isEnabled()));
 }
 
-// Stores one bookmark below the selected node and reloads with that node.
-bool BookmarkPage::addurl(const Bookmark& bookmark) {
-    const int folder = selected_index();
-    const store::FxError added = add_bookmark(folder, bookmark);
+// The folder that took new bookmarks is selected and open, so they show.
+void BookmarkPage::show_added(int folder) {
     fxtree_reload(tree(), folder);
-    if (added == store::FxError::none) return true;
-    prompts_.inform(not_saved_message("书签“" + bookmark.title + "”没有保存", added), {},
-                    sys::PromptIcon::error);
-    return false;
+    if (QTreeWidgetItem* selected = tv_url->currentItem()) selected->setExpanded(true);
 }
 
 // The dialog comes back with what was typed until the container took it,
@@ -175,8 +170,9 @@ TitleCheck BookmarkPage::title_check_below(int folder_index) const {
 void BookmarkPage::n_url_addClick() {
     const int folder = selected_index();
     if (folder < 0) return;
-    ask_until_stored({}, [folder](const Bookmark& b) { return add_bookmark(folder, b); });
-    fxtree_reload(tree(), folder);
+    if (ask_until_stored({}, [folder](const Bookmark& b) { return add_bookmark(folder, b); })) {
+        show_added(folder);
+    }
 }
 
 std::optional<Bookmark> BookmarkPage::read_selected() {
@@ -319,7 +315,7 @@ void BookmarkPage::add_captured(const std::vector<std::string>& lines) {
             refused += "\n" + entry.title + "：" + store::describe(added);
         }
     }
-    if (!lines.empty()) fxtree_reload(tree(), folder);
+    if (!lines.empty()) show_added(folder);
     if (!refused.empty()) {
         prompts_.inform("以下网页没有加入书签：" + refused, {}, sys::PromptIcon::error);
     }

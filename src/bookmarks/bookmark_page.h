@@ -72,10 +72,6 @@ public:
     void tv_urlDblClick();
     void tv_urlEdited(const std::string& text);
 
-    // Stores a bookmark below the selected root or folder and selects that
-    // folder again; false after telling the user why it was not stored.
-    bool addurl(const Bookmark& bookmark);
-
 private:
     void build_menu();
     QAction* add_action(const char* name, const char* caption, void (BookmarkPage::*handler)());
@@ -87,6 +83,7 @@ private:
         Bookmark typed, const std::function<store::FxError(const Bookmark&)>& store);
     TitleCheck title_check_below(int folder_index) const;
     void add_captured(const std::vector<std::string>& lines);
+    void show_added(int folder);
     int selected_index() const;
 
     sys::Prompts& prompts_;

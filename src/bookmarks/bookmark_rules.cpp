@@ -66,11 +66,14 @@ std::string shortened(std::string title) {
 
 }  // namespace
 
+// A browser that knows no title shows the address instead; such a title,
+// like a blank one, becomes the address without its scheme and slashes.
 std::string capture_title(std::string_view title, std::string_view address) {
-    std::string cleaned = shortened(clean_title(title));
+    std::string cleaned = title == address ? std::string() : shortened(clean_title(title));
     if (!cleaned.empty()) return cleaned;
     const std::size_t scheme = address.find("://");
     if (scheme != std::string_view::npos) address.remove_prefix(scheme + 3);
+    while (!address.empty() && address.front() == '/') address.remove_prefix(1);
     while (!address.empty() && address.back() == '/') address.remove_suffix(1);
     return shortened(clean_title(address));
 }

@@ -20,8 +20,9 @@ std::optional<std::string> title_problem(std::string_view title);
 // the title is blank.
 std::string clean_title(std::string_view title);
 // The bookmark title of a captured page: its cleaned title, or for a blank
-// one its address without the scheme and trailing slashes, cleaned alike;
-// at most `longest_captured_title` characters.
+// one (or one that only repeats the address) its address without the scheme
+// and the slashes at either end, cleaned alike; at most
+// `longest_captured_title` characters.
 inline constexpr std::size_t longest_captured_title = 60;
 std::string capture_title(std::string_view title, std::string_view address);
 

@@ -34,6 +34,8 @@ constexpr std::array firefox_roots = {
     "AppData/Roaming/Floorp",          "AppData/Roaming/zen",
 #else
     ".mozilla/firefox",
+    // Newer releases keep their profiles in the XDG configuration folder.
+    ".config/mozilla/firefox",
     "snap/firefox/common/.mozilla/firefox",
     ".var/app/org.mozilla.firefox/.mozilla/firefox",
     ".librewolf",

@@ -28,6 +28,8 @@ TEST(BookmarkTitles, ABlankCapturedTitleIsNamedAfterTheAddress) {
     EXPECT_EQ(capture_title("Start | Page", "https://example.org/"), "Start - Page");
     EXPECT_EQ(capture_title("   ", "https://example.org/docs/a?b=1/"), "example.org-docs-a-b=1");
     EXPECT_EQ(capture_title("", "about:blank"), "about-blank");
+    EXPECT_EQ(capture_title("", "file:///home/u/a.html"), "home-u-a.html");
+    EXPECT_EQ(capture_title("https://x.org/a/", "https://x.org/a/"), "x.org-a");
 }
 
 TEST(BookmarkTitles, ACapturedTitleIsCutAtACharacterBoundary) {
