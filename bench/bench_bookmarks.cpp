@@ -3,7 +3,6 @@
 // find for a term every bookmark's name holds, grid filled.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -11,6 +10,7 @@
 #include "bench_container.h"
 #include "bookmarks/ufind.h"
 #include "bookmarks/ukx_fxtree.h"
+#include "offscreen_main.h"
 #include "store/fx_tree.h"
 
 namespace {
@@ -55,10 +55,5 @@ BENCHMARK(BM_FindCommonTerm)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return velmora::bench::run_offscreen(argc, argv);
 }

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "bench_container.h"
+#include "offscreen_main.h"
 #include "plans/plan_list.h"
 #include "plans/ufrm_schedule_manage.h"
 #include "store/day_store.h"
@@ -57,10 +58,5 @@ BENCHMARK(BM_OpenPlanManager)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return velmora::bench::run_offscreen(argc, argv);
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "bookmarks/browser_sessions.h"
+#include "bookmarks/session_writers.h"
 
 namespace {
 
@@ -19,10 +20,6 @@ namespace fs = std::filesystem;
 using velmora::bookmarks::SessionFile;
 
 constexpr std::size_t target_size = std::size_t{10} << 20;
-
-void append_le32(std::string& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
 
 // Addresses and titles vary like real ones, so LZ4 packs them no better.
 class Words {
@@ -55,14 +52,6 @@ std::string firefox_tab(Words& words) {
            std::to_string(1 + words.below(entries)) + "}";
 }
 
-std::string lz4_block(const std::string& text) {
-    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))),
-                      '\0');
-    block.resize(static_cast<std::size_t>(LZ4_compress_default(
-        text.data(), block.data(), static_cast<int>(text.size()), static_cast<int>(block.size()))));
-    return block;
-}
-
 // Windows of 200 tabs until the packed file reaches the target size; packing
 // is tried only when the text should be large enough by the last ratio seen.
 std::string firefox_file() {
@@ -80,73 +69,30 @@ std::string firefox_file() {
         }
         const std::string text = R"({"version":["sessionrestore",1],"windows":[)" + windows +
                                  R"(],"_closedWindows":[],"session":{}})";
-        const std::string block = lz4_block(text);
-        if (block.size() >= target_size) {
-            std::string file("mozLz40\0", 8);
-            append_le32(file, static_cast<std::uint32_t>(text.size()));
-            return file + block;
-        }
-        const double ratio = static_cast<double>(text.size()) / static_cast<double>(block.size());
+        std::string file = velmora::testing::mozlz4(text);
+        if (file.size() >= target_size) return file;
+        const double ratio = static_cast<double>(text.size()) / static_cast<double>(file.size());
         text_wanted = static_cast<std::size_t>(ratio * 1.02 * static_cast<double>(target_size));
     }
 }
 
-class SnssLog {
-public:
-    SnssLog() : bytes_("SNSS") { append_le32(bytes_, 3); }
-    void numbers(unsigned char command, std::initializer_list<std::int32_t> values) {
-        std::string payload;
-        for (std::int32_t value : values) append_le32(payload, static_cast<std::uint32_t>(value));
-        record(command, payload);
-    }
-    void visit(std::int32_t tab, std::int32_t index, const std::string& url,
-               const std::string& ascii_title) {
-        std::string pickle;
-        append_le32(pickle, static_cast<std::uint32_t>(tab));
-        append_le32(pickle, static_cast<std::uint32_t>(index));
-        padded(pickle, url.size(), url);
-        std::string utf16;
-        for (char c : ascii_title) utf16 += {c, '\0'};
-        padded(pickle, ascii_title.size(), utf16);
-        padded(pickle, 200, std::string(200, 'p'));  // page state
-        std::string payload;
-        append_le32(payload, static_cast<std::uint32_t>(pickle.size()));
-        record(6, payload + pickle);
-    }
-    const std::string& bytes() const { return bytes_; }
-
-private:
-    void record(unsigned char command, const std::string& payload) {
-        const std::size_t size = payload.size() + 1;
-        bytes_ += {static_cast<char>(size & 0xFF), static_cast<char>(size >> 8),
-                   static_cast<char>(command)};
-        bytes_ += payload;
-    }
-    static void padded(std::string& pickle, std::size_t length, const std::string& bytes) {
-        append_le32(pickle, static_cast<std::uint32_t>(length));
-        pickle += bytes;
-        pickle.append((4 - bytes.size() % 4) % 4, '\0');
-    }
-    std::string bytes_;
-};
-
 // Tabs opened in windows of 50, each visiting pages and going back now and
 // then, some closed again: the commands a long browsing day leaves behind.
 std::string chromium_file() {
+    using velmora::testing::SnssWriter;
     Words words;
-    SnssLog log;
+    SnssWriter log;
     for (std::int32_t tab = 1; log.bytes().size() < target_size; ++tab) {
-        const std::int32_t window = 1 + tab / 50;
-        log.numbers(0, {window, tab});
-        log.numbers(2, {tab, tab % 50});
+        log.tab(1 + tab / 50, tab, tab % 50);
         const auto visits = static_cast<std::int32_t>(1 + words.below(8));
         for (std::int32_t index = 0; index < visits; ++index) {
+            const std::string title = "Page " + words.word(30);
             log.visit(tab, index, "https://" + words.word(8) + ".example.org/" + words.word(24),
-                      "Page " + words.word(30));
-            log.numbers(7, {tab, index});
+                      std::u16string(title.begin(), title.end()), 200);
+            log.numbers(SnssWriter::selected_navigation, {tab, index});
         }
-        if (visits > 2) log.numbers(7, {tab, visits - 2});
-        if (tab % 7 == 0) log.numbers(16, {tab, 0, 0, 0});
+        if (visits > 2) log.numbers(SnssWriter::selected_navigation, {tab, visits - 2});
+        if (tab % 7 == 0) log.closed(SnssWriter::tab_closed, tab);
     }
     return log.bytes();
 }

@@ -61,8 +61,12 @@ Tform_find::Tform_find(QWidget* owner, std::string find_root, QTreeWidget* find_
     StringGrid1 = make_grid(this);
     column->addWidget(StringGrid1, 1);
     std::tie(Button2, Button3) = ui::add_ok_cancel(column, this, "确定(&Y)", "取消(&C)");
-    Button2->setDefault(false);
-    Button2->setAutoDefault(false);
+    // Enter in the keyword field searches, and nothing else: no button
+    // takes the key as well.
+    for (QPushButton* button : {Button1, Button2, Button3}) {
+        button->setDefault(false);
+        button->setAutoDefault(false);
+    }
     connect(Edit1, &QLineEdit::returnPressed, this, &Tform_find::button1Click);
     connect(Button1, &QPushButton::clicked, this, &Tform_find::button1Click);
     connect(Button2, &QPushButton::clicked, this, &Tform_find::Button2Click);

@@ -12,6 +12,7 @@
 
 #include "../sys/temp_folder.h"
 #include "bookmarks/browser_sessions.h"
+#include "session_writers.h"
 
 namespace velmora::bookmarks {
 void PrintTo(const OpenPage& page, std::ostream* out) {
@@ -24,26 +25,11 @@ namespace {
 using namespace velmora::bookmarks;
 using ::testing::ElementsAre;
 using ::testing::Field;
+using velmora::testing::append_le32;
+using velmora::testing::mozlz4;
+using velmora::testing::SnssWriter;
 using velmora::testing::TempFolder;
 namespace fs = std::filesystem;
-
-void append_le32(std::string& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-// A Firefox session file: the magic, the unpacked size, one LZ4 block.
-std::string mozlz4(std::string_view json, std::uint32_t declared_size) {
-    std::string file("mozLz40\0", 8);
-    append_le32(file, declared_size);
-    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(json.size()))),
-                      '\0');
-    const int packed = LZ4_compress_default(
-        json.data(), block.data(), static_cast<int>(json.size()), static_cast<int>(block.size()));
-    return file + block.substr(0, static_cast<std::size_t>(packed));
-}
-std::string mozlz4(std::string_view json) {
-    return mozlz4(json, static_cast<std::uint32_t>(json.size()));
-}
 
 std::string firefox_tab(const std::string& url, const std::string& title) {
     return R"({"entries":[{"url":")" + url + R"(","title":")" + title + R"("}],"index":1})";
@@ -64,61 +50,6 @@ std::vector<std::string> addresses(const std::vector<OpenPage>& pages) {
     for (const OpenPage& page : pages) out.push_back(page.address);
     return out;
 }
-
-// A Chromium session file, command by command, as the browser writes them.
-class SnssWriter {
-public:
-    static constexpr unsigned char set_tab_window = 0, set_tab_index = 2, pruned_from_back = 5,
-                                   navigation = 6, selected_navigation = 7, selected_tab = 8,
-                                   window_type = 9, pruned_from_front = 11, pinned = 12,
-                                   tab_closed = 16, window_closed = 17, pruned = 24, marker = 255;
-
-    SnssWriter() : bytes_("SNSS") { append_le32(bytes_, 3); }
-
-    SnssWriter& record(unsigned char command, const std::string& payload) {
-        const std::size_t size = payload.size() + 1;
-        bytes_ += {static_cast<char>(size & 0xFF), static_cast<char>(size >> 8),
-                   static_cast<char>(command)};
-        bytes_ += payload;
-        return *this;
-    }
-    SnssWriter& numbers(unsigned char command, std::initializer_list<std::int32_t> values) {
-        std::string payload;
-        for (std::int32_t value : values) append_le32(payload, static_cast<std::uint32_t>(value));
-        return record(command, payload);
-    }
-    // The close commands carry the id and a 64-bit time, 16 bytes in all.
-    SnssWriter& closed(unsigned char command, std::int32_t id) {
-        return numbers(command, {id, 0, 0x5EED, 0});
-    }
-    SnssWriter& tab(std::int32_t window, std::int32_t tab, std::int32_t strip_index) {
-        return numbers(set_tab_window, {window, tab}).numbers(set_tab_index, {tab, strip_index});
-    }
-    SnssWriter& visit(std::int32_t tab, std::int32_t index, const std::string& url,
-                      const std::u16string& title) {
-        std::string pickle;
-        append_le32(pickle, static_cast<std::uint32_t>(tab));
-        append_le32(pickle, static_cast<std::uint32_t>(index));
-        append_padded(pickle, url.size(), url);
-        std::string title_bytes;
-        for (char16_t unit : title) title_bytes += {char(unit & 0xFF), char(unit >> 8)};
-        append_padded(pickle, title.size(), title_bytes);
-        append_padded(pickle, 0, "");  // page state
-        append_le32(pickle, 0);        // transition
-        std::string payload;
-        append_le32(payload, static_cast<std::uint32_t>(pickle.size()));
-        return record(navigation, payload + pickle);
-    }
-    const std::string& bytes() const { return bytes_; }
-
-private:
-    static void append_padded(std::string& pickle, std::size_t length, const std::string& bytes) {
-        append_le32(pickle, static_cast<std::uint32_t>(length));
-        pickle += bytes;
-        pickle.append((4 - bytes.size() % 4) % 4, '\0');
-    }
-    std::string bytes_;
-};
 
 // Two windows of three tabs: the first tab went back one page, the tab strip
 // order differs from the opening order; one tab and one window were closed.
