@@ -11,10 +11,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <array>
 #include <cerrno>
 #include <filesystem>
+#include <system_error>
 
 #include "app/app_icon.h"
+#include "app/ufrm_option.h"
 #include "app/window_hints.h"
 #include "bookmarks/browser_sessions.h"
 #include "calendar/datehint.h"
@@ -26,6 +29,7 @@
 #include "plans/ufrm_schedule_manage.h"
 #include "store/kx_efs.h"
 #include "sys/inifile.h"
+#include "sys/sysutil.h"
 #include "ui/tab_style.h"
 #include "ui/theme.h"
 
@@ -141,7 +145,7 @@ void TFRM_Date::build_day_pages() {
         TabSheet5, Memo_plan_temp, day_store_, *context_.prompts, *context_.clock,
         {[this] { selection_->redraw(); },
          [this](const calendar::Date& date) { selection_->show_month_only(date); },
-         [this] { open_options_dialog(6); }});
+         [this] { option_show(6); }});
     sg_mon_log = plan_page_->sg_mon_log;
     bt_plan_add = plan_page_->bt_plan_add;
     bt_plan_del = plan_page_->bt_plan_del;
@@ -170,7 +174,7 @@ void TFRM_Date::build_note_page() {
                                  return notes::NoteFont{local_.note_fontname, local_.note_fontcolor,
                                                         local_.note_fontsize};
                              },
-                             [this] { open_options_dialog(5); }});
+                             [this] { option_show(5); }});
     Memo_note = note_page_->Memo_note;
     Button1 = note_page_->Button1;
     Button9 = note_page_->Button9;
@@ -279,7 +283,6 @@ StartResult TFRM_Date::open_container() {
 }
 
 void TFRM_Date::initvar() {
-    hidden_windows_.clear();
     url_clip_list_.clear();
     ListView_tool->clear();
     for (const char* tool : {"热键管理", "护眼提醒", "定时关机", "纪念日提醒", "屏幕截图",
@@ -406,7 +409,6 @@ void TFRM_Date::doformclose() {
     plan_page_->save_soon().cancel();
     if (!nosave_exit_) save_on_close();
     ad_lines_.clear();
-    hidden_windows_.clear();
     url_clip_list_.clear();
     FX_Closefx(1);
     unreghotkey();
@@ -456,8 +458,54 @@ void TFRM_Date::Timer_apprunTimer() {
     reminders_.Timer_apprunTimer(update_available_, remote_.addresses.update_page);
 }
 
+void TFRM_Date::option_show(int page) {
+    const OptionValues values = option_values(local_, page, context_.clock->now());
+    app::option_show(
+        this, page, values, *context_.prompts,
+        {[this](int opacity) { setWindowOpacity(opacity / 255.0); },
+         [this, page](const OptionValues& chosen) { return confirm_options(chosen, page); },
+         [this] { return hotkeys_.note(); }});
+}
+
+// The settings are in memory and in effect before they are written; a file
+// that cannot be written keeps the dialog open with them.
+bool TFRM_Date::confirm_options(const OptionValues& values, int page) {
+    const auto codes = [this] {
+        return std::array{local_.hotkey_hidewindows, local_.hotkey_closewindows,
+                          local_.hotkey_hidelink, local_.hotkey_hidetask};
+    };
+    const auto codes_before = codes();
+    store_options(local_, values, page, context_.clock->now());
+    reminders_.apply_options();
+    // A key mended in the dialog is registered anew; switches need nothing.
+    if (codes() != codes_before) hotkeys_.reghotkey();
+    const QRect client = geometry();
+    const WindowPlace place{client.top(), client.left(), frameGeometry().height()};
+    if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
+        context_.prompts->inform(unable_to_write(context_.paths.local_settings(), errno), {},
+                                 sys::PromptIcon::error);
+        return false;
+    }
+    return regautoandlink();
+}
+
+bool TFRM_Date::regautoandlink() {
+    const std::string helper = context_.paths.program_dir + vrx_reg_program;
+    try {
+        sys::run_elevated(*context_.platform, 0, helper, "", sys::os_version_name());
+    } catch (const std::system_error& failure) {
+        context_.prompts->inform("无法启动" + helper + "：" + failure.code().message() +
+                                     "。设置已经保存；开机启动和桌面快捷方式没有改变。",
+                                 {}, sys::PromptIcon::error);
+        return false;
+    }
+    return true;
+}
+
+// The first three tools are pages of the options dialog.
 void TFRM_Date::ListView_toolDblClick(int item) {
     constexpr int anniversaries = 3;  // "纪念日提醒"
+    if (item >= 0 && item < anniversaries) option_show(item + hotkey_page);
     if (item == anniversaries) {
         calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
                                 *context_.clock);

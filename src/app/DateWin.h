@@ -14,9 +14,12 @@
 
 #include "app/day_selection.h"
 #include "app/docking_glue.h"
+#include "app/hotkeys.h"
+#include "app/options.h"
 #include "app/reminders.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "app/x11_desktop.h"
 #include "bookmarks/bookmark_page.h"
 #include "notes/note_page.h"
 #include "plans/plan_page.h"
@@ -141,6 +144,13 @@ public:
     void Button9Click() { note_page().Button9Click(); }
     bool savedata2fx_note(const std::string& note) { return note_page().savedata2fx_note(note); }
 
+    // The options dialog at one of its six pages; OK stores, applies and
+    // saves the settings and starts the helper for autorun and the shortcut.
+    void option_show(int page);
+    bool confirm_options(const OptionValues& values, int page);
+    // Starts the helper beside the program; false after telling the user.
+    bool regautoandlink();
+
     // Reminders, tools and timed actions.
     void Timer_apprunTimer();
     void ListView_toolDblClick(int item);
@@ -176,13 +186,14 @@ private:
     void setskinmenu();
     void FormResize();
 
+    // The four desktop hotkeys, held from start to the close sequence.
+    void reghotkey() { hotkeys_.reghotkey(); }
+    void unreghotkey() { hotkeys_.unreghotkey(); }
+
     // Calls into subsystems that later parts of the program fill in.
     void start_remote_download() {}
-    void reghotkey() {}
-    void unreghotkey() {}
     void load_bookmark_tree();
     void build_bookmark_page();
-    void open_options_dialog(int /*page*/) {}
 
     // Paints the month of `date` with its marks: the day selection's display.
     void paint_month(const calendar::Date& date);
@@ -198,13 +209,16 @@ private:
     std::unique_ptr<EarlyOpen> early_open_;
     LocalSettings local_;
     RemoteSettings remote_;
+    // The desktop the hotkeys act on; made after the application, gone before it.
+    std::unique_ptr<DesktopWindows> desktop_ =
+        make_desktop_windows([this](int id) { hotkeys_.HotKeyDown(id); });
+    GlobalHotkeys hotkeys_{local_, *desktop_, *context_.prompts};
 
     int nosave_exit_ = 0;
     int second_instance_ = 0;
     bool update_available_ = false;
     std::vector<std::string> ad_lines_;
     int ad_index_ = 0;
-    std::vector<std::string> hidden_windows_;
     std::vector<std::string> url_clip_list_;
     sys::LocalTime start_date_;
 

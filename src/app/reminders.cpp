@@ -36,6 +36,10 @@ void Reminders::start() {
         timers_.Timer_shutdown.start();
     }
     if (settings_.eyehint_use == "1") timers_.Timer_eye.start();
+    start_task_timer();
+}
+
+void Reminders::start_task_timer() {
     timers_.Timer_taskhint.stop();
     if (settings_.taskhint_use == "1" && settings_.taskhint_time > 0) {
         // A hand-edited number of hours must not overflow the timer's interval.
@@ -44,6 +48,15 @@ void Reminders::start() {
         timers_.Timer_taskhint.setInterval(static_cast<int>(interval));
         timers_.Timer_taskhint.start();
     }
+}
+
+void Reminders::apply_options() {
+    if (settings_.eyehint_use != "1") timers_.Timer_eye.stop();
+    if (settings_.eyehint_use == "1" && !timers_.Timer_eye.isActive()) timers_.Timer_eye.start();
+    start_task_timer();
+    const bool shutdown_today = settings_.shutdown_use == "1" &&
+                                settings_.shutdown_date == plans::date_key(links_.clock->now());
+    if (shutdown_today && !timers_.Timer_shutdown.isActive()) timers_.Timer_shutdown.start();
 }
 
 void Reminders::create_tip_window() {

@@ -42,6 +42,9 @@ public:
 
     // Starts the timers the settings ask for.
     void start();
+    // After the options changed: the eye-care and task timers follow their
+    // switches; a shutdown set for today is armed, never disarmed here.
+    void apply_options();
     // The tip window lives for the whole run, from the end of start-up.
     void create_tip_window();
 
@@ -53,6 +56,8 @@ public:
     plans::TaskCounts task_counts() const { return task_counts_; }
 
 private:
+    void start_task_timer();
+
     QObject& owner_;
     ReminderTimers timers_;
     LocalSettings& settings_;

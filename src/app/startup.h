@@ -29,6 +29,14 @@ struct AppPaths {
     std::string remote_settings() const { return program_dir + remote_settings_file; }
 };
 
+// The helper that brings the logon start and the desktop shortcut in line
+// with the settings, beside the program.
+#ifdef _WIN32
+inline constexpr const char* vrx_reg_program = "vrx_reg.exe";
+#else
+inline constexpr const char* vrx_reg_program = "vrx_reg";
+#endif
+
 namespace messages {
 inline constexpr const char* already_running = "“Velmora”已运行！";
 inline constexpr const char* temp_folder_failed = "创建缓冲文件夹出错！";

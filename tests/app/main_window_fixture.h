@@ -8,6 +8,7 @@
 #include <random>
 
 #include "../page_fixture.h"
+#include "../sys/fake_platform.h"
 #include "../sys/temp_folder.h"
 #include "app/DateWin.h"
 #include "notes/note_page.h"
@@ -27,7 +28,8 @@ protected:
         app::AppContext context{{root.file("prog") + "/", root.file("systemp") + "/"},
                                 &prompts,
                                 &clock,
-                                "velmora_window_test_" + std::to_string(std::random_device{}())};
+                                "velmora_window_test_" + std::to_string(std::random_device{}()),
+                                &platform};
         window = std::make_unique<app::TFRM_Date>(context);
         ASSERT_EQ(window->FormCreate(), app::StartResult::running);
         window->show();  // the first show selects today
@@ -39,6 +41,7 @@ protected:
 
     TempFolder root;
     RecordingPrompts prompts;
+    sys::testing::FakePlatform platform;  // no test starts a program
     FixedDay clock;
     std::unique_ptr<app::TFRM_Date> window;
 };

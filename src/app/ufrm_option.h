@@ -1,0 +1,103 @@
+// The options dialog: six pages of settings, one shown at a time, opened at
+// the page its caller is about. It moves the values of `OptionValues` into
+// its controls and back; what an OK stores and applies is the caller's.
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "app/options.h"
+#include "sys/prompts.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QTimeEdit;
+
+namespace velmora::app {
+
+struct OptionLinks {
+    std::function<void(int opacity)> preview_opacity;  // the main window, live
+    // Stores, applies and saves the values; false keeps the dialog open.
+    std::function<bool(const OptionValues& values)> confirm;
+    // A line under the hotkeys when they cannot all work; "" when they can.
+    std::function<std::string()> hotkey_note;
+};
+
+struct HotkeyRow {
+    QCheckBox* use = nullptr;
+    QCheckBox* ctrl = nullptr;
+    QCheckBox* alt = nullptr;
+    QComboBox* key = nullptr;
+};
+
+class Tfrm_option : public QDialog {
+    Q_OBJECT
+
+public:
+    Tfrm_option(QWidget* owner, int page, const OptionValues& values, sys::Prompts& prompts,
+                OptionLinks links);
+
+    QTabWidget* RzPageControl1 = nullptr;
+    QPushButton* Button1 = nullptr;  // 确定(&S)
+    QPushButton* Button2 = nullptr;  // 取消
+    // 基本设置
+    QCheckBox* cb_desktoplink = nullptr;
+    QCheckBox* cb_autorun = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QCheckBox* cb_todesktop = nullptr;
+    // 热键管理: hide windows, close windows, hide desktop icons, hide taskbar
+    std::array<HotkeyRow, 4> hotkeys;
+    QLabel* hotkey_note = nullptr;
+    // 护眼提醒
+    QCheckBox* cb_eyehint = nullptr;
+    QSpinBox* UpDown1 = nullptr;  // with its read-only Edit_time
+    // 定时关机
+    QCheckBox* cb_shutdown = nullptr;
+    QTimeEdit* dtp_shutdown = nullptr;
+    // 编辑器设置
+    QComboBox* RzFontComboBox1 = nullptr;
+    QComboBox* RzColorComboBox1 = nullptr;
+    QComboBox* RzComboBox1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    // 任务提醒
+    QCheckBox* cb_taskhint = nullptr;
+    QSpinBox* UpDown2 = nullptr;  // with its read-only Edit_taskhint
+
+    void Button1Click();
+    void TrackBar1Change(int position);
+    void RzFontComboBox1Change();
+    // The controls' values as they stand.
+    OptionValues values() const;
+
+private:
+    void build_pages();
+    QWidget* make_basic_page();
+    QWidget* make_hotkey_page();
+    QWidget* make_eye_page();
+    QWidget* make_shutdown_page();
+    QWidget* make_editor_page();
+    QWidget* make_task_page();
+    void fill(const OptionValues& values);
+    void fill_hotkeys(const OptionValues& values);
+    void fill_editor(const OptionValues& values);
+    void show_page(int page);
+
+    sys::Prompts& prompts_;
+    OptionLinks links_;
+    OptionValues shown_;
+};
+
+// Builds the dialog at `page`, shows it modally and destroys it; true after OK.
+bool option_show(QWidget* owner, int page, const OptionValues& values, sys::Prompts& prompts,
+                 OptionLinks links);
+
+}  // namespace velmora::app

@@ -1,0 +1,98 @@
+// The options without a window: what the controls show for the stored
+// settings, the check of the hotkey keys, and what an OK writes back.
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::app {
+namespace {
+
+const sys::LocalTime now{2026, 12, 10, 9, 30, 15};
+
+TEST(OptionValues, TheShutdownIsShownOnItsOwnPageOnlyAndOnlyForToday) {
+    LocalSettings s;
+    s.shutdown_use = "1";
+    s.shutdown_date = "20261210";
+    s.shutdown_time = "221500";
+    const OptionValues own = option_values(s, shutdown_page, now);
+    EXPECT_TRUE(own.shutdown);
+    EXPECT_EQ(own.shutdown_at.hour, 22);
+    EXPECT_EQ(own.shutdown_at.minute, 15);
+    const OptionValues elsewhere = option_values(s, basic_page, now);
+    EXPECT_FALSE(elsewhere.shutdown);
+    s.shutdown_date = "20261209";
+    EXPECT_FALSE(option_values(s, shutdown_page, now).shutdown);
+    s.shutdown_time = "000000";
+    EXPECT_EQ(option_values(s, shutdown_page, now).shutdown_at.minute, 30);  // the time now
+}
+
+TEST(OptionValues, OnlyTheShutdownPageChangesAPendingShutdown) {
+    LocalSettings s;
+    s.shutdown_use = "1";
+    s.shutdown_date = "20261210";
+    s.shutdown_time = "221500";
+    OptionValues opacity_only = option_values(s, basic_page, now);
+    opacity_only.form_blend = 120;
+    store_options(s, opacity_only, basic_page, now);
+    EXPECT_EQ(s.form_blend, 120);
+    EXPECT_EQ(s.shutdown_use, "1");
+    EXPECT_EQ(s.shutdown_time, "221500");
+    OptionValues off = option_values(s, shutdown_page, now);
+    off.shutdown = false;
+    off.shutdown_at.hour = 7;
+    store_options(s, off, shutdown_page, now);
+    EXPECT_EQ(s.shutdown_use, "0");
+    EXPECT_EQ(s.shutdown_date, "20261210");
+    EXPECT_EQ(s.shutdown_time, "071500");
+}
+
+TEST(OptionValues, CombinationCodesFromTheirBoxes) {
+    LocalSettings s;
+    s.hotkey_hidetask = "11Q";
+    s.hotkey_hidelink = "00Q";
+    OptionValues v = option_values(s, hotkey_page, now);
+    EXPECT_TRUE(v.hotkeys[3].ctrl && v.hotkeys[3].alt);
+    EXPECT_FALSE(v.hotkeys[2].ctrl || v.hotkeys[2].alt);
+    v.hotkeys[0] = {true, true, false, " q "};
+    v.hotkeys[1].alt = false;
+    store_options(s, v, hotkey_page, now);
+    EXPECT_EQ(s.hotkey_hidewindows, "10Q");
+    EXPECT_EQ(s.hotkey_hidewindows_use, "1");
+    EXPECT_EQ(s.hotkey_closewindows, "00X");
+    EXPECT_EQ(s.hotkey_hidelink, "00Q");
+    EXPECT_EQ(s.hotkey_hidetask, "11Q");
+}
+
+TEST(OptionValues, TheFirstKeyThatIsNoLetterIsNamed) {
+    OptionValues v = option_values(LocalSettings{}, hotkey_page, now);
+    EXPECT_FALSE(hotkey_key_problem(v));
+    v.hotkeys[0].key = "z";  // lower case is taken as its capital
+    EXPECT_FALSE(hotkey_key_problem(v));
+    v.hotkeys[3].key = "";
+    v.hotkeys[2].key = "1";
+    EXPECT_EQ(hotkey_key_problem(v), "隐藏桌面图标热键设置不正确！");
+    v.hotkeys[2].key = "D";
+    EXPECT_EQ(hotkey_key_problem(v), "隐藏任务栏热键设置不正确！");
+    v.hotkeys[3].key = "TT";
+    EXPECT_TRUE(hotkey_key_problem(v));
+}
+
+TEST(OptionValues, FontValuesOutsideTheListsAreKept) {
+    LocalSettings s;
+    s.note_fontsize = 13;
+    s.note_fontcolor = "12345";
+    OptionValues v = option_values(s, editor_page, now);
+    EXPECT_FALSE(v.font_size);
+    EXPECT_EQ(v.stored_font_size, 13);
+    EXPECT_FALSE(v.font_colour);
+    store_options(s, v, editor_page, now);
+    EXPECT_EQ(s.note_fontsize, 13);
+    EXPECT_EQ(s.note_fontcolor, "12345");
+    s.note_fontcolor = "blue";  // not a number: black, and no error
+    EXPECT_EQ(option_values(s, editor_page, now).font_colour, 0);
+    s.note_fontcolor = "16711680";
+    EXPECT_EQ(option_values(s, editor_page, now).font_colour, 0xFF0000);
+}
+
+}  // namespace
+}  // namespace velmora::app
