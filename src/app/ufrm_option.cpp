@@ -152,20 +152,26 @@ QWidget* Tfrm_option::make_hotkey_page() {
 }
 
 QWidget* Tfrm_option::make_eye_page() {
+    return interval_page({"TabSheet3",
+                          "开启该功能后，将以设置的时间间隔为周期，在屏幕右下角以信息提示窗的形式，"
+                          "进行休息和护眼提醒。另外，该功能需要在“Velmora”软件运行时才有效。",
+                          "启用护眼提醒功能", "时间间隔：（单位：分钟）", "Edit_time", 10, 300, 10},
+                         cb_eyehint, UpDown1);
+}
+
+// A reminder's page: what it does, its switch and its interval.
+QWidget* Tfrm_option::interval_page(const IntervalPage& text, QCheckBox*& box,
+                                    QSpinBox*& interval) {
     auto* page = new QWidget;
-    page->setObjectName("TabSheet3");
+    page->setObjectName(text.name);
     auto* column = page_column(page);
-    column->addWidget(
-        note("开启该功能后，将以设置的时间间隔为周期，在屏幕右下角以信息提示窗的"
-             "形式，进行休息和护眼提醒。另外，该功能需要在“Velmora”软件运行时才有"
-             "效。",
-             page));
-    cb_eyehint = new QCheckBox("启用护眼提醒功能", page);
-    column->addWidget(cb_eyehint);
-    column->addWidget(new QLabel("时间间隔：（单位：分钟）", page));
-    UpDown1 = stepper(page, 10, 300, 10);
-    UpDown1->setObjectName("Edit_time");
-    column->addWidget(UpDown1);
+    column->addWidget(note(text.note, page));
+    box = new QCheckBox(QString::fromUtf8(text.switch_caption), page);
+    column->addWidget(box);
+    column->addWidget(new QLabel(QString::fromUtf8(text.interval_caption), page));
+    interval = stepper(page, text.low, text.high, text.step);
+    interval->setObjectName(text.interval_name);
+    column->addWidget(interval);
     column->addStretch();
     return page;
 }
@@ -224,19 +230,10 @@ QWidget* Tfrm_option::make_editor_page() {
 }
 
 QWidget* Tfrm_option::make_task_page() {
-    auto* page = new QWidget;
-    page->setObjectName("TabSheet7");
-    auto* column = page_column(page);
-    column->addWidget(
-        note("开启该功能后，将以设置的时间间隔为周期，对当天任务完成情况进行实时提醒。", page));
-    cb_taskhint = new QCheckBox("启用任务提醒功能", page);
-    column->addWidget(cb_taskhint);
-    column->addWidget(new QLabel("时间间隔：（单位：小时）", page));
-    UpDown2 = stepper(page, 1, 12, 1);
-    UpDown2->setObjectName("Edit_taskhint");
-    column->addWidget(UpDown2);
-    column->addStretch();
-    return page;
+    return interval_page(
+        {"TabSheet7", "开启该功能后，将以设置的时间间隔为周期，对当天任务完成情况进行实时提醒。",
+         "启用任务提醒功能", "时间间隔：（单位：小时）", "Edit_taskhint", 1, 12, 1},
+        cb_taskhint, UpDown2);
 }
 
 }  // namespace velmora::app

@@ -86,6 +86,15 @@ private:
     QWidget* make_shutdown_page();
     QWidget* make_editor_page();
     QWidget* make_task_page();
+    struct IntervalPage {
+        const char* name;
+        const char* note;
+        const char* switch_caption;
+        const char* interval_caption;
+        const char* interval_name;
+        int low, high, step;
+    };
+    QWidget* interval_page(const IntervalPage& text, QCheckBox*& box, QSpinBox*& interval);
     void fill(const OptionValues& values);
     void fill_hotkeys(const OptionValues& values);
     void fill_editor(const OptionValues& values);
