@@ -129,14 +129,17 @@ void TFRM_Date::build_tab_pages() {
     }
     RzPageControl_date->setCurrentIndex(0);
     build_day_pages();
-    ListView_tool = new QListWidget(TabSheet3);
-    ListView_tool->setObjectName("ListView_tool");
-    ListView_tool->setFrameShape(QFrame::NoFrame);
-    auto* tools_page = new QVBoxLayout(TabSheet3);
-    tools_page->setContentsMargins(4, 4, 4, 4);
-    tools_page->addWidget(ListView_tool);
-    connect(ListView_tool, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { ListView_toolDblClick(ListView_tool->row(item)); });
+    tools_panel_ = new tools::ToolsPanel(
+        TabSheet3, {[this](int page) { option_show(page); },
+                    [this] {
+                        calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
+                                                *context_.clock);
+                    },
+                    {},
+                    {},
+                    {},
+                    {}});
+    ListView_tool = tools_panel_->ListView_tool;
 }
 
 // The pages own their controls; the window keeps the names for its callers.
@@ -284,11 +287,7 @@ StartResult TFRM_Date::open_container() {
 
 void TFRM_Date::initvar() {
     url_clip_list_.clear();
-    ListView_tool->clear();
-    for (const char* tool : {"热键管理", "护眼提醒", "定时关机", "纪念日提醒", "屏幕截图",
-                             "文件夹加锁", "在线词典", "分类搜索"}) {
-        ListView_tool->addItem(QString::fromUtf8(tool));
-    }
+    tools_panel_->fill();
 }
 
 void TFRM_Date::initapp_fromlocalset() {
@@ -500,16 +499,6 @@ bool TFRM_Date::regautoandlink() {
         return false;
     }
     return true;
-}
-
-// The first three tools are pages of the options dialog.
-void TFRM_Date::ListView_toolDblClick(int item) {
-    constexpr int anniversaries = 3;  // "纪念日提醒"
-    if (item >= 0 && item < anniversaries) option_show(item + hotkey_page);
-    if (item == anniversaries) {
-        calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
-                                *context_.clock);
-    }
 }
 
 }  // namespace velmora::app

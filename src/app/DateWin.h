@@ -27,6 +27,7 @@
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
 #include "sys/prompts.h"
+#include "tools/tools_panel.h"
 #include "ui/line_buffer.h"
 
 class QLabel;
@@ -153,7 +154,7 @@ public:
 
     // Reminders, tools and timed actions.
     void Timer_apprunTimer();
-    void ListView_toolDblClick(int item);
+    void ListView_toolDblClick() { tools_panel_->ListView_toolDblClick(); }
     void taskcheck() { reminders_.taskcheck(); }
     plans::TaskCounts task_counts() const { return reminders_.task_counts(); }
 
@@ -227,6 +228,7 @@ private:
     plans::PlanPage* plan_page_ = nullptr;
     notes::NotePage* note_page_ = nullptr;
     bookmarks::BookmarkPage* bookmark_page_ = nullptr;
+    tools::ToolsPanel* tools_panel_ = nullptr;
     DeferredDayPage deferred_notes_;
     MonthDisplayCall month_display_{[this](const calendar::Date& date) { paint_month(date); }};
     std::unique_ptr<DaySelection> selection_;
