@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libsqlite3-dev libjpeg62-turbo-dev libcurl4-openssl-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick fontconfig fonts-wqy-microhei jwm
-  clang-format clang-tidy faketime xdg-utils
+  clang-format clang-tidy faketime xdg-utils xclip
   g++-mingw-w64-x86-64-posix wine
 )
 

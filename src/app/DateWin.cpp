@@ -30,6 +30,9 @@
 #include "store/kx_efs.h"
 #include "sys/inifile.h"
 #include "sys/sysutil.h"
+#include "tools/screen_capture.h"
+#include "tools/ufrm_dict.h"
+#include "tools/ufrm_search.h"
 #include "ui/tab_style.h"
 #include "ui/theme.h"
 
@@ -135,10 +138,13 @@ void TFRM_Date::build_tab_pages() {
                         calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
                                                 *context_.clock);
                     },
+                    [this] { capture_.start(); },
                     {},
-                    {},
-                    {},
-                    {}});
+                    [this] { tools::dict_show(this, *context_.prompts, *context_.platform); },
+                    [this] {
+                        tools::search_show(this, *context_.prompts, *context_.platform,
+                                           *context_.clock);
+                    }});
     ListView_tool = tools_panel_->ListView_tool;
 }
 

@@ -27,6 +27,7 @@
 #include "sys/clock.h"
 #include "sys/instance_lock.h"
 #include "sys/prompts.h"
+#include "tools/screen_capture.h"
 #include "tools/tools_panel.h"
 #include "ui/line_buffer.h"
 
@@ -229,6 +230,8 @@ private:
     notes::NotePage* note_page_ = nullptr;
     bookmarks::BookmarkPage* bookmark_page_ = nullptr;
     tools::ToolsPanel* tools_panel_ = nullptr;
+    // Lives with the window: it remembers the picture type chosen last.
+    tools::ScreenCapture capture_{this, *context_.prompts};
     DeferredDayPage deferred_notes_;
     MonthDisplayCall month_display_{[this](const calendar::Date& date) { paint_month(date); }};
     std::unique_ptr<DaySelection> selection_;
