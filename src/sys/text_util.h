@@ -13,4 +13,25 @@ inline std::string trimmed(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
 }
 
+// Whether the bytes are well-formed UTF-8 lead and continuation bytes (no
+// overlong two-byte leads, nothing above U+10FFFF's lead).
+inline bool is_valid_utf8(std::string_view text) {
+    const auto sequence_length = [](unsigned char lead) -> std::size_t {
+        if (lead < 0x80) return 1;
+        if (lead >= 0xC2 && lead <= 0xDF) return 2;
+        if (lead >= 0xE0 && lead <= 0xEF) return 3;
+        if (lead >= 0xF0 && lead <= 0xF4) return 4;
+        return 0;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = sequence_length(static_cast<unsigned char>(text[i]));
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace velmora::sys

@@ -162,30 +162,6 @@ std::string charset_in(std::string_view text) {
     return low.substr(begin, end - begin);
 }
 
-// Length of the UTF-8 sequence a lead byte starts; 0 for a byte that
-// cannot start one.
-int sequence_length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
-bool valid_utf8(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const int length = sequence_length(static_cast<unsigned char>(bytes[at]));
-        if (length == 0 || at + static_cast<std::size_t>(length) > bytes.size()) return false;
-        for (int i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]) & 0xC0) !=
-                0x80)
-                return false;
-        }
-        at += static_cast<std::size_t>(length);
-    }
-    return true;
-}
-
 bool is_gb_charset(const std::string& charset) {
     return charset == "gb2312" || charset == "gbk" || charset == "gb18030" || charset == "x-gbk";
 }
@@ -197,7 +173,7 @@ std::string page_text(std::string_view body, std::string_view content_type) {
     // A meta tag sits in the page's head, near its start.
     if (charset.empty())
         charset = charset_in(body.substr(0, std::min<std::size_t>(body.size(), 4096)));
-    const bool gb = charset.empty() ? !valid_utf8(body) : is_gb_charset(charset);
+    const bool gb = charset.empty() ? !sys::is_valid_utf8(body) : is_gb_charset(charset);
     return gb ? text::from_gb18030(body) : std::string(body);
 }
 

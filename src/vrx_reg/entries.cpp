@@ -25,28 +25,6 @@ std::string doubled_percent(std::string_view text) {
     return out;
 }
 
-// The length of the UTF-8 sequence a lead byte starts; 0 for a byte that
-// cannot start one (overlong two-byte leads included).
-std::size_t sequence_length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
-bool is_valid_utf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = sequence_length(static_cast<unsigned char>(text[i]));
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 // A folder as the Path key takes it: without the trailing separator.
 std::string_view folder_value(std::string_view folder) {
     while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
@@ -131,7 +109,7 @@ bool fits_desktop_entry(std::string_view path) {
         const auto byte = static_cast<unsigned char>(c);
         return (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') || byte == 0x7F;
     });
-    return !has_control && is_valid_utf8(path);
+    return !has_control && sys::is_valid_utf8(path);
 }
 
 std::string desktop_entry_text(EntryKind kind, const Places& places) {
