@@ -31,6 +31,7 @@
 #include "sys/inifile.h"
 #include "sys/sysutil.h"
 #include "tools/screen_capture.h"
+#include "tools/udirhide.h"
 #include "tools/ufrm_dict.h"
 #include "tools/ufrm_search.h"
 #include "ui/tab_style.h"
@@ -139,7 +140,7 @@ void TFRM_Date::build_tab_pages() {
                                                 *context_.clock);
                     },
                     [this] { capture_.start(); },
-                    {},
+                    [this] { tools::dirhide_show(this, *context_.prompts, *context_.platform); },
                     [this] { tools::dict_show(this, *context_.prompts, *context_.platform); },
                     [this] {
                         tools::search_show(this, *context_.prompts, *context_.platform,
