@@ -30,9 +30,9 @@
 #include "store/kx_efs.h"
 #include "sys/inifile.h"
 #include "sys/sysutil.h"
+#include "tools/dict_loader.h"
 #include "tools/screen_capture.h"
 #include "tools/udirhide.h"
-#include "tools/ufrm_dict.h"
 #include "tools/ufrm_search.h"
 #include "ui/tab_style.h"
 #include "ui/theme.h"
@@ -141,7 +141,7 @@ void TFRM_Date::build_tab_pages() {
                     },
                     [this] { capture_.start(); },
                     [this] { tools::dirhide_show(this, *context_.prompts, *context_.platform); },
-                    [this] { tools::dict_show(this, *context_.prompts, *context_.platform); },
+                    [this] { tools::open_dictionary(this, *context_.prompts, *context_.platform); },
                     [this] {
                         tools::search_show(this, *context_.prompts, *context_.platform,
                                            *context_.clock);
