@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 #endif
@@ -121,27 +122,43 @@ Atoms intern_atoms(xcb_connection_t* connection) {
     return atoms;
 }
 
-// The keycode that types the letter, small or capital, in the first group
-// of the current keyboard map; 0 when no key does.
-xcb_keycode_t keycode_for(xcb_connection_t* connection, char letter) {
+// The keysyms of every keycode, read once: looking up the four letters must
+// not fetch the whole map four times at every start.
+struct KeyboardMap {
+    int first_keycode = 0;
+    int per_key = 0;
+    std::vector<xcb_keysym_t> keysyms;
+};
+
+KeyboardMap read_keyboard(xcb_connection_t* connection) {
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const int count = setup->max_keycode - setup->min_keycode + 1;
     const Reply<xcb_get_keyboard_mapping_reply_t> map{xcb_get_keyboard_mapping_reply(
         connection,
         xcb_get_keyboard_mapping(connection, setup->min_keycode, static_cast<std::uint8_t>(count)),
         nullptr)};
-    if (!map || map->keysyms_per_keycode == 0) return 0;
+    KeyboardMap keyboard{setup->min_keycode, 0, {}};
+    if (!map || map->keysyms_per_keycode == 0) return keyboard;
+    keyboard.per_key = map->keysyms_per_keycode;
     const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(map.get());
-    const int per_key = map->keysyms_per_keycode;
+    keyboard.keysyms.assign(keysyms, keysyms + static_cast<std::size_t>(count) *
+                                                   static_cast<std::size_t>(keyboard.per_key));
+    return keyboard;
+}
+
+// The keycode that types the letter, small or capital, in the first group
+// of the keyboard map; 0 when no key does.
+xcb_keycode_t keycode_for(const KeyboardMap& keyboard, char letter) {
+    if (keyboard.per_key == 0) return 0;
     // Latin letters' keysyms are their ASCII codes.
     const xcb_keysym_t capital = static_cast<unsigned char>(letter);
     const xcb_keysym_t small = capital - 'A' + 'a';
-    for (int key = 0; key < count; ++key) {
-        for (int column = 0; column < std::min(per_key, 2); ++column) {
-            const xcb_keysym_t keysym = keysyms[key * per_key + column];
-            if (keysym == small || keysym == capital) {
-                return static_cast<xcb_keycode_t>(setup->min_keycode + key);
-            }
+    const std::size_t per_key = static_cast<std::size_t>(keyboard.per_key);
+    for (std::size_t at = 0; at < keyboard.keysyms.size(); ++at) {
+        const xcb_keysym_t keysym = keyboard.keysyms[at];
+        if (at % per_key < 2 && (keysym == small || keysym == capital)) {
+            return static_cast<xcb_keycode_t>(keyboard.first_keycode +
+                                              static_cast<int>(at / per_key));
         }
     }
     return 0;
@@ -228,6 +245,7 @@ private:
     xcb_window_t root_;
     Atoms atoms_;
     std::vector<Grab> grabs_;
+    std::optional<KeyboardMap> keyboard_;  // read at the first grab
     std::function<void(int)> on_hotkey_;
     // Presses are handed on through the event loop with this as context:
     // one still queued when the desktop goes is dropped with it.
@@ -255,7 +273,8 @@ X11Desktop::~X11Desktop() {
 // combination: the states that did succeed are given back, so the
 // combination is either wholly this program's or not at all.
 bool X11Desktop::grab(int id, const HotkeyCombination& combination) {
-    const Grab grab{id, keycode_for(connection_, combination.key), modifiers_of(combination)};
+    if (!keyboard_) keyboard_ = read_keyboard(connection_);
+    const Grab grab{id, keycode_for(*keyboard_, combination.key), modifiers_of(combination)};
     if (grab.keycode == 0) return false;
     std::array<xcb_void_cookie_t, lock_states.size()> cookies{};
     for (std::size_t i = 0; i < lock_states.size(); ++i) {

@@ -1,12 +1,11 @@
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "cli/cli.h"
 #include "store/container_names.h"
 #include "store/day_records.h"
 #include "store/fx_tree.h"
 #include "store/kx_efs.h"
+#include "store/record_io.h"
 #include "sys/sysutil.h"
 #include "sys/textcodec.h"
 
@@ -66,17 +65,20 @@ std::vector<store::ListedItem> listing() {
     return items;
 }
 
-// The bytes of the item `index` named `node_path`.
-std::string read_item(int index, const std::string& node_path) {
+// The bytes of the item named `node_path`, through the store's own record
+// read: a file that cannot be read back ends the command, it is never an
+// empty record.
+std::string read_item(const std::string& node_path) {
     const sys::StagingFolder staging;
     if (staging.error() != 0) {
         throw DataError{"velmora-cli: cannot make a staging folder in " + sys::system_temp_dir()};
     }
-    if (FX_Outputall(0, staging.path(), {std::to_string(index)}, 1, 0) != 1) {
-        throw DataError{"velmora-cli: cannot read " + node_path + " from the container"};
+    const store::RecordRead read = store::read_record(node_path, staging.path());
+    if (read.failed()) {
+        throw DataError{"velmora-cli: cannot read " + node_path +
+                        " from the container: " + store::describe(read.error)};
     }
-    std::ifstream file(sys::path_join(staging.path(), sys::path_last(node_path)), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    return read.bytes;
 }
 
 // The bytes of a record, or nothing when the day has none.
@@ -84,7 +86,7 @@ std::optional<std::string> read_record(const std::string& node_path) {
     const int index = FX_Directory_Changenodenametoindex(node_path);
     check_read(node_path);
     if (index <= 0) return std::nullopt;
-    return read_item(index, node_path);
+    return read_item(node_path);
 }
 
 // One line per node below `node`, depth first: its path below the root, a
@@ -97,7 +99,7 @@ void list_bookmarks(const store::TreeNode& node, const std::string& path, std::s
         } else {
             const std::string name = FX_Directory_Getitem_String("itemname", child.index);
             check_read(child_path);
-            text += child_path + '\t' + text::from_gb18030(read_item(child.index, name)) + '\n';
+            text += child_path + '\t' + text::from_gb18030(read_item(name)) + '\n';
         }
         list_bookmarks(child, child_path + "/", text);
     }

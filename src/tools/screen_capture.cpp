@@ -153,15 +153,22 @@ void TForm5::Image1MouseDown(CapturePoint at) {
 }
 
 ScreenCapture::ScreenCapture(QWidget* owner, sys::Prompts& prompts)
-    : form_(new TForm5(owner)),
+    : owner_(owner),
       prompts_(prompts),
       screen_source_(grab_primary_screen),
       choose_file_([this](const SaveFilterMemory& memory) { return run_save_dialog(memory); }) {
     Timer1.setInterval(start_delay_ms);
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &ScreenCapture::Timer1Timer);
+}
+
+// The window is made at the first capture, not with the main window.
+TForm5* ScreenCapture::form() {
+    if (form_) return form_;
+    form_ = new TForm5(owner_);
     connect(form_, &TForm5::area_chosen, this, &ScreenCapture::finish);
     connect(form_, &TForm5::cancelled, form_, &QWidget::close);
+    return form_;
 }
 
 ScreenCapture::~ScreenCapture() {
@@ -169,7 +176,7 @@ ScreenCapture::~ScreenCapture() {
 }
 
 void ScreenCapture::start() {
-    if (form_->isVisible()) return;  // one capture at a time
+    if (form_ && form_->isVisible()) return;  // one capture at a time
     Timer1.start();
 }
 
@@ -180,7 +187,7 @@ void ScreenCapture::Timer1Timer() {
         prompts_.inform(no_screen_message, capture_caption, sys::PromptIcon::error);
         return;
     }
-    form_->begin(frozen);
+    form()->begin(frozen);
 }
 
 void ScreenCapture::finish(CaptureRect area) {

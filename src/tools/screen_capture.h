@@ -94,7 +94,7 @@ public:
     void set_screen_source(std::function<QImage()> source) { screen_source_ = std::move(source); }
     void set_file_chooser(FileChooser chooser) { choose_file_ = std::move(chooser); }
 
-    TForm5* form() const { return form_; }
+    TForm5* form();
     const SaveFilterMemory& filter_memory() const { return memory_; }
 
     QTimer Timer1;
@@ -104,6 +104,7 @@ private:
     void offer_save(const QImage& result);
     std::optional<SaveChoice> run_save_dialog(const SaveFilterMemory& memory);
 
+    QWidget* owner_;
     QPointer<TForm5> form_;
     sys::Prompts& prompts_;
     SaveFilterMemory memory_;
