@@ -17,6 +17,8 @@
 #include <system_error>
 
 #include "app/app_icon.h"
+#include "app/main_menu.h"
+#include "app/ufrm_about.h"
 #include "app/ufrm_option.h"
 #include "app/window_hints.h"
 #include "bookmarks/browser_sessions.h"
@@ -65,7 +67,7 @@ TFRM_Date::TFRM_Date(AppContext context)
       day_store_(context_.paths.temp_work()),
       reminders_(*this, {Timer_apprun, Timer_taskhint, Timer_eye, Timer_shutdown}, local_,
                  {[this](const std::string& key) { return plan_page_->tasks_of(key); },
-                  [this](const std::string& line) { ad_lines_.push_back(line); },
+                  [this](const std::string& line) { announcements_->append(line); },
                   [this] { close(); }, context_.paths.temp_work(), context_.clock}),
       docking_(*this, Timer1, Timer_formhide) {
     setObjectName("FRM_Date");
@@ -74,7 +76,6 @@ TFRM_Date::TFRM_Date(AppContext context)
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(window_width, window_height);
     setWindowIcon(app_icon());
-    Timer_ad2.setInterval(100);
     connect(&Timer_apprun, &QTimer::timeout, this, &TFRM_Date::Timer_apprunTimer);
 }
 
@@ -241,15 +242,16 @@ void TFRM_Date::build_bottom_strip() {
     ToolButton1->setAutoRaise(true);
     bar->addWidget(ToolButton1);
     row->addWidget(ToolBar1);
+    row->addStretch(1);
+    main_menu_ = new MainMenu(
+        ToolButton1, {[this] { N5Click(); }, [this] { N2Click(); }, [this] { N3Click(); },
+                      [this] { N4Click(); }, [this] { N8Click(); }, [this] { N9Click(); }});
 
-    l_ad1 = new QLabel(QString::fromUtf8(docking_tip), Panel_center_bottom);
-    l_ad1->setObjectName("l_ad1");
-    l_ad1->setStyleSheet(ui::theme::hint_style);
-    l_ad2 = new QLabel(Panel_center_bottom);
-    l_ad2->setObjectName("l_ad2");
-    l_ad2->hide();
-    row->addWidget(l_ad1, 1);
-    row->addWidget(l_ad2, 1);
+    announcements_ = new update::AnnouncementStrip(Panel_center_bottom, {Timer_ad, Timer_ad2},
+                                                   *context_.platform, *context_.prompts,
+                                                   docking_tip, Addresses{}.home_page);
+    l_ad1 = announcements_->l_ad1;
+    l_ad2 = announcements_->l_ad2;
 }
 
 StartResult TFRM_Date::FormCreate() {
@@ -327,13 +329,8 @@ void TFRM_Date::initapp_fromremoteset() {
         file = ini::IniDocument::load(path);
     }
     remote_ = read_remote_settings(file, Addresses{});
-    Timer_ad.setInterval(remote_.ad_interval_ms);
-    ad_lines_ = remote_.ad_lines;
+    announcements_->start(remote_.ad_lines, remote_.ad_interval_ms);
     update_available_ = remote_.update_available;
-    if (!ad_lines_.empty()) {
-        ad_index_ = 0;
-        if (remote_.ad_interval_ms > 0) Timer_ad.start();
-    }
 }
 
 void TFRM_Date::showEvent(QShowEvent* event) {
@@ -414,7 +411,7 @@ void TFRM_Date::doformclose() {
     if (second_instance_) return;
     plan_page_->save_soon().cancel();
     if (!nosave_exit_) save_on_close();
-    ad_lines_.clear();
+    announcements_->stop();
     url_clip_list_.clear();
     FX_Closefx(1);
     unreghotkey();
@@ -494,6 +491,26 @@ bool TFRM_Date::confirm_options(const OptionValues& values, int page) {
     }
     return regautoandlink();
 }
+
+void TFRM_Date::N3Click() {
+    update::open_published_address(*context_.platform, *context_.prompts,
+                                   remote_.addresses.home_page, true);
+}
+
+void TFRM_Date::N4Click() {
+    update::open_published_address(*context_.platform, *context_.prompts,
+                                   remote_.addresses.author_mail, true);
+}
+
+void TFRM_Date::about_show() {
+    app::about_show({app_version, remote_.addresses.home_page, remote_.addresses.author_mail},
+                    [this](const std::string& address) {
+                        update::open_published_address(*context_.platform, *context_.prompts,
+                                                       address, true);
+                    });
+}
+
+void TFRM_Date::N2Click() {}
 
 bool TFRM_Date::regautoandlink() {
     const std::string helper = context_.paths.program_dir + vrx_reg_program;

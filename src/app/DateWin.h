@@ -30,6 +30,7 @@
 #include "tools/screen_capture.h"
 #include "tools/tools_panel.h"
 #include "ui/line_buffer.h"
+#include "update/announcement_strip.h"
 
 class QLabel;
 class QListWidget;
@@ -45,6 +46,8 @@ class MonthView;
 }
 
 namespace velmora::app {
+
+class MainMenu;
 
 // What the process entry needs to know after the start-up sequence.
 enum class StartResult { running, second_instance, failed };
@@ -153,6 +156,21 @@ public:
     // Starts the helper beside the program; false after telling the user.
     bool regautoandlink();
 
+    // The menu of ToolButton1 and its handlers.
+    MainMenu& main_menu() { return *main_menu_; }
+    void N5Click() { option_show(1); }
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N8Click() { about_show(); }
+    void N9Click() { close(); }
+    void about_show();
+
+    // The announcement strip.
+    update::AnnouncementStrip& announcements() { return *announcements_; }
+    void Timer_adTimer() { announcements_->Timer_adTimer(); }
+    void Timer_ad2Timer() { announcements_->Timer_ad2Timer(); }
+
     // Reminders, tools and timed actions.
     void Timer_apprunTimer();
     void ListView_toolDblClick() { tools_panel_->ListView_toolDblClick(); }
@@ -219,8 +237,6 @@ private:
     int nosave_exit_ = 0;
     int second_instance_ = 0;
     bool update_available_ = false;
-    std::vector<std::string> ad_lines_;
-    int ad_index_ = 0;
     std::vector<std::string> url_clip_list_;
     sys::LocalTime start_date_;
 
@@ -230,6 +246,8 @@ private:
     notes::NotePage* note_page_ = nullptr;
     bookmarks::BookmarkPage* bookmark_page_ = nullptr;
     tools::ToolsPanel* tools_panel_ = nullptr;
+    update::AnnouncementStrip* announcements_ = nullptr;
+    MainMenu* main_menu_ = nullptr;
     // Lives with the window: it remembers the picture type chosen last.
     tools::ScreenCapture capture_{this, *context_.prompts};
     DeferredDayPage deferred_notes_;

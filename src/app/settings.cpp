@@ -171,17 +171,4 @@ RemoteSettings read_remote_settings(const std::optional<ini::IniDocument>& file,
     return remote;
 }
 
-AdLine parse_ad_line(const std::string& line) {
-    AdLine ad;
-    std::size_t bar = line.find('|');
-    if (bar == std::string::npos) {
-        ad.link = line;
-    } else {
-        ad.caption = line.substr(0, bar);
-        ad.link = line.substr(bar + 1);
-    }
-    ad.highlighted = ad.caption.starts_with("<>");
-    return ad;
-}
-
 }  // namespace velmora::app

@@ -83,12 +83,4 @@ RemoteSettings read_remote_settings(const std::optional<ini::IniDocument>& file,
 // True when `latest` names a newer version than `current` ("yyyy.L").
 bool is_newer_version(const std::string& current, const std::string& latest);
 
-// An announcement line: caption before the first "|", link after it.
-struct AdLine {
-    std::string caption;
-    std::string link;
-    bool highlighted = false;  // the caption starts with "<>"
-};
-AdLine parse_ad_line(const std::string& line);
-
 }  // namespace velmora::app

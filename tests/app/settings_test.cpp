@@ -184,17 +184,4 @@ TEST(RemoteSettings, AHugeFileStillYieldsEveryKeyItHolds) {
     }
 }
 
-TEST(AdLines, CaptionLinkAndHighlight) {
-    AdLine plain = parse_ad_line("软件新闻|http://a/b|c");
-    EXPECT_EQ(plain.caption, "软件新闻");
-    EXPECT_EQ(plain.link, "http://a/b|c");
-    EXPECT_FALSE(plain.highlighted);
-    AdLine red = parse_ad_line("<>软件已有新版本，点击下载...|http://u/");
-    EXPECT_TRUE(red.highlighted);
-    EXPECT_EQ(red.caption, "<>软件已有新版本，点击下载...");
-    AdLine bare = parse_ad_line("http://only/");
-    EXPECT_EQ(bare.caption, "");
-    EXPECT_EQ(bare.link, "http://only/");
-}
-
 }  // namespace
