@@ -1,0 +1,84 @@
+// A minimal HTTP/1.0 file server for the end-to-end tests: serves the files
+// below one folder on 127.0.0.1, writes the port it got into a file, and
+// prints each request's path. It answers 404 for anything it cannot serve.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string read_request(int client) {
+    std::string request;
+    char buffer[1024];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+        const ssize_t got = recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0) break;
+        request.append(buffer, static_cast<std::size_t>(got));
+    }
+    return request;
+}
+
+void send_all(int client, const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = send(client, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) return;
+        sent += static_cast<std::size_t>(n);
+    }
+}
+
+std::string answer(const std::string& root, const std::string& request) {
+    std::istringstream line(request);
+    std::string method, path;
+    line >> method >> path;
+    std::printf("%s %s\n", method.c_str(), path.c_str());
+    std::fflush(stdout);
+    std::ifstream file;
+    if (method == "GET" && path.starts_with("/") && path.find("..") == std::string::npos) {
+        file.open(root + path, std::ios::binary);
+    }
+    if (!file) return "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+    std::ostringstream body;
+    body << file.rdbuf();
+    return "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+           std::to_string(body.str().size()) + "\r\n\r\n" + body.str();
+}
+
+int listen_on_loopback(const char* port_file) {
+    const int server = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (server < 0 || bind(server, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        listen(server, 16) != 0 ||
+        getsockname(server, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        std::perror("http_file_server");
+        return -1;
+    }
+    std::ofstream(port_file) << ntohs(address.sin_port) << "\n";
+    return server;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: http_file_server ROOT PORT_FILE\n");
+        return 2;
+    }
+    const int server = listen_on_loopback(argv[2]);
+    if (server < 0) return 1;
+    for (;;) {
+        const int client = accept(server, nullptr, nullptr);
+        if (client < 0) continue;
+        send_all(client, answer(argv[1], read_request(client)));
+        close(client);
+    }
+}
