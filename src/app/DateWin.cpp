@@ -315,7 +315,10 @@ void TFRM_Date::apply_embedding() {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
 }
 
-void TFRM_Date::initapp_fromremoteset() {
+// The file is read once, before the download may replace it: its address
+// for the downloads lets the vendor move them, and its values take effect
+// when the start reaches them.
+void TFRM_Date::start_remote_download() {
     const std::string path = context_.paths.remote_settings();
     // Anything at the path counts: loading tells a FIFO or a device apart
     // (and ignores it, with a diagnostic line) without ever blocking on it.
@@ -325,6 +328,17 @@ void TFRM_Date::initapp_fromremoteset() {
         file = ini::IniDocument::load(path);
     }
     remote_ = read_remote_settings(file, Addresses{});
+    std::string base = remote_.addresses.download_base;
+    if (base.empty()) base = Addresses{}.download_base;
+    update::DownloadJob job =
+        update::make_download_job(base, vendor_site, context_.paths.program_dir);
+    // The client module lives beside the program.
+    job.module_folder = context_.paths.program_dir;
+    autoupdate_ = std::make_unique<update::TautoupdateThread>(std::move(job));
+    autoupdate_->start();
+}
+
+void TFRM_Date::initapp_fromremoteset() {
     announcements_->start(remote_.ad_lines, remote_.ad_interval_ms);
     update_available_ = remote_.update_available;
 }

@@ -31,6 +31,7 @@
 #include "tools/tools_panel.h"
 #include "ui/line_buffer.h"
 #include "update/announcement_strip.h"
+#include "update/autoupdate.h"
 
 class QLabel;
 class QListWidget;
@@ -210,8 +211,9 @@ private:
     void reghotkey() { hotkeys_.reghotkey(); }
     void unreghotkey() { hotkeys_.unreghotkey(); }
 
-    // Calls into subsystems that later parts of the program fill in.
-    void start_remote_download() {}
+    // Reads the remote settings an earlier start stored and starts this
+    // start's download of a fresh copy.
+    void start_remote_download();
     void load_bookmark_tree();
     void build_bookmark_page();
 
@@ -247,6 +249,8 @@ private:
     bookmarks::BookmarkPage* bookmark_page_ = nullptr;
     tools::ToolsPanel* tools_panel_ = nullptr;
     update::AnnouncementStrip* announcements_ = nullptr;
+    // Never waited for: destroying it only tells the worker to write nothing.
+    std::unique_ptr<update::TautoupdateThread> autoupdate_;
     MainMenu* main_menu_ = nullptr;
     // Lives with the window: it remembers the picture type chosen last.
     tools::ScreenCapture capture_{this, *context_.prompts};

@@ -8,6 +8,7 @@
 #include "app/DateWin.h"
 #include "app/ufrm_about.h"
 #include "app/ufrm_option.h"
+#include "store/datamgmt_loader.h"
 #include "sys/sysutil.h"
 
 namespace velmora::app {
@@ -61,7 +62,10 @@ void TFRM_Date::about_show() {
                     });
 }
 
-void TFRM_Date::N2Click() {}
+void TFRM_Date::N2Click() {
+    store::data_management(this, {context_.paths.data_file(), context_.paths.program_dir},
+                           *context_.prompts, *context_.clock);
+}
 
 bool TFRM_Date::regautoandlink() {
     const std::string helper = context_.paths.program_dir + vrx_reg_program;

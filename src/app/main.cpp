@@ -4,12 +4,18 @@
 #include <QApplication>
 #include <QSessionManager>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/DateWin.h"
 #include "app/orderly_exit.h"
 #include "app/qt_prompts.h"
 #include "sys/sysutil.h"
+#include "update/autoupdate.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("Velmora");
     app.setQuitOnLastWindowClosed(false);
@@ -34,4 +40,18 @@ int main(int argc, char** argv) {
     velmora::app::close_on_termination_signals(&window, [&window] { window.close(); });
     window.show();
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = run(argc, argv);
+    // The close sequence has run and the container is closed. A download
+    // still under way ends with the process, unwritten: the libraries' exit
+    // handlers (TLS among them) must not run beneath its transfer.
+    if (velmora::update::download_in_progress()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

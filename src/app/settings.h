@@ -60,10 +60,15 @@ ini::KeyValues local_settings_entries(const LocalSettings& settings, const Windo
 bool save_local_settings(const std::string& path, const LocalSettings& settings,
                          const WindowPlace& place);
 
+// The vendor's addresses built into the program: the site (the download
+// fallback lives below it whatever the remote settings say), and the
+// defaults of the four values the remote settings may replace.
+inline constexpr const char* vendor_site = "https://velmora.example";
+
 struct Addresses {
-    std::string download_base = "https://velmora.example/download/";
-    std::string update_page = "https://velmora.example/";
-    std::string home_page = "https://velmora.example/";
+    std::string download_base = std::string(vendor_site) + "/download/";
+    std::string update_page = std::string(vendor_site) + "/";
+    std::string home_page = std::string(vendor_site) + "/";
     std::string author_mail = "mailto:support@velmora.example";
 };
 

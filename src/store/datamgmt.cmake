@@ -1,0 +1,24 @@
+# Data management: the figures, backup and compaction in plain C++; the
+# dialog on Qt Widgets and Qt Charts.
+add_library(velmora_datamgmt_core STATIC data_management.cpp)
+target_link_libraries(velmora_datamgmt_core PUBLIC velmora_store velmora_sys)
+
+# The chart library pulls in OpenGL and more: the dialog is a module of its
+# own that the program loads the first time it opens. The module carries
+# the dialog only, never the store, so the program's one open container is
+# the one the dialog's actions work on.
+find_package(Qt6 REQUIRED COMPONENTS Charts)
+add_library(velmora_datamgmt_widgets STATIC uresetfx_graph.cpp)
+set_target_properties(velmora_datamgmt_widgets PROPERTIES AUTOMOC ON
+  POSITION_INDEPENDENT_CODE ON)
+target_include_directories(velmora_datamgmt_widgets PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(velmora_datamgmt_widgets PUBLIC Qt6::Widgets Qt6::Charts)
+
+add_library(velmora_datamgmt MODULE datamgmt_module.cpp)
+target_link_libraries(velmora_datamgmt PRIVATE velmora_datamgmt_widgets)
+set_target_properties(velmora_datamgmt PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY
+  ${CMAKE_BINARY_DIR}/bin)
+
+# What the main window links: the flow and the module's loader.
+add_library(velmora_datamgmt_loader STATIC datamgmt_loader.cpp)
+target_link_libraries(velmora_datamgmt_loader PUBLIC velmora_datamgmt_core Qt6::Core)
