@@ -12,11 +12,12 @@ runs=${1:-20}
 
 ./scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target velmora startup_timer bare_window zenqmodal
+cmake --build --preset release --target velmora startup_timer bare_window zenqmodal velmora_fetch
 
 work=$(mktemp -d /tmp/velmora-startup.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-cp build/release/bin/velmora build/release/bin/zenqmodal.fx "$work/"
+# The download client module too: its thread runs in every real start.
+cp build/release/bin/velmora build/release/bin/zenqmodal.fx build/release/bin/velmora_fetch.so "$work/"
 cp build/release/bin/zenqmodal.fx "$work/zenqdata.fx"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb

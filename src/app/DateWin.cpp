@@ -44,6 +44,7 @@ constexpr int window_height = 560;
 constexpr int calendar_height = 254;
 constexpr int bottom_strip_height = 32;
 constexpr int first_placement_settle_ms = 500;
+constexpr int download_delay_ms = 1000;
 const char* const docking_tip = "【提示】：本窗口贴近屏幕四周时会缩进隐藏！";
 
 QWidget* white_panel(QWidget* parent, const char* name) {
@@ -335,7 +336,10 @@ void TFRM_Date::start_remote_download() {
     // The client module lives beside the program.
     job.module_folder = context_.paths.program_dir;
     autoupdate_ = std::make_unique<update::TautoupdateThread>(std::move(job));
-    autoupdate_->start();
+    // Loading the HTTP client's thirty-odd libraries holds the dynamic
+    // loader for some 20 ms, which the start's own loading would wait for:
+    // the worker starts once the window is up.
+    QTimer::singleShot(download_delay_ms, this, [this] { autoupdate_->start(); });
 }
 
 void TFRM_Date::initapp_fromremoteset() {
