@@ -21,4 +21,4 @@ set_target_properties(velmora_datamgmt PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIREC
 
 # What the main window links: the flow and the module's loader.
 add_library(velmora_datamgmt_loader STATIC datamgmt_loader.cpp)
-target_link_libraries(velmora_datamgmt_loader PUBLIC velmora_datamgmt_core Qt6::Core)
+target_link_libraries(velmora_datamgmt_loader PUBLIC velmora_datamgmt_core velmora_ui)

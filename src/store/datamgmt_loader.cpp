@@ -1,19 +1,14 @@
 #include "store/datamgmt_loader.h"
 
-#include <QCoreApplication>
-#include <QLibrary>
+#include "ui/module_entry.h"
 
 namespace velmora::store {
 
 void data_management(QWidget* owner, const DataPaths& paths, sys::Prompts& prompts,
                      const sys::Clock& clock) {
-    static QLibrary module(QCoreApplication::applicationDirPath() + "/velmora_datamgmt");
-    const auto entry = reinterpret_cast<DatamgmtModuleEntry>(module.resolve(datamgmt_module_entry));
-    if (!entry) {
-        prompts.inform("数据管理组件无法载入：" + module.errorString().toStdString(), {},
-                       sys::PromptIcon::error);
-        return;
-    }
+    const auto entry = reinterpret_cast<DatamgmtModuleEntry>(
+        ui::module_entry("velmora_datamgmt", datamgmt_module_entry, "数据管理", prompts));
+    if (!entry) return;
     data_management_flow(
         paths, prompts, clock,
         [&](const std::string& live_mb, const std::string& fragment_mb,

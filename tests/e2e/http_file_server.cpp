@@ -1,8 +1,6 @@
 // A minimal HTTP/1.0 file server for the end-to-end tests: serves the files
 // below one folder on 127.0.0.1, writes the port it got into a file, and
 // prints each request's path. It answers 404 for anything it cannot serve.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -10,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "../loopback_listener.h"
 
 namespace {
 
@@ -51,18 +51,13 @@ std::string answer(const std::string& root, const std::string& request) {
 }
 
 int listen_on_loopback(const char* port_file) {
-    const int server = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (server < 0 || bind(server, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        listen(server, 16) != 0 ||
-        getsockname(server, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    std::uint16_t port = 0;
+    const int server = velmora::testing::listen_on_loopback(port);
+    if (server < 0) {
         std::perror("http_file_server");
         return -1;
     }
-    std::ofstream(port_file) << ntohs(address.sin_port) << "\n";
+    std::ofstream(port_file) << port << "\n";
     return server;
 }
 

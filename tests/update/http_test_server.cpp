@@ -1,5 +1,7 @@
 #include "http_test_server.h"
 
+#include "../loopback_listener.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -48,17 +50,10 @@ std::string path_of(const std::string& head) {
 }  // namespace
 
 HttpTestServer::HttpTestServer() {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        listen(listener_, 16) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("the test server cannot listen");
-    }
-    port_ = ntohs(address.sin_port);
+    std::uint16_t port = 0;
+    listener_ = velmora::testing::listen_on_loopback(port);
+    if (listener_ < 0) throw std::runtime_error("the test server cannot listen");
+    port_ = port;
     acceptor_ = std::thread([this] { accept_loop(); });
 }
 
