@@ -1,6 +1,7 @@
 // A minimal HTTP/1.0 file server for the end-to-end tests: serves the files
 // below one folder on 127.0.0.1, writes the port it got into a file, and
-// prints each request's path. It answers 404 for anything it cannot serve.
+// prints each request's path. It answers 404 for anything it cannot serve,
+// and never answers a path below "/hold/": a download that stays under way.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "../loopback_listener.h"
 
@@ -70,10 +72,18 @@ int main(int argc, char** argv) {
     }
     const int server = listen_on_loopback(argv[2]);
     if (server < 0) return 1;
+    std::vector<int> held;
     for (;;) {
         const int client = accept(server, nullptr, nullptr);
         if (client < 0) continue;
-        send_all(client, answer(argv[1], read_request(client)));
+        const std::string request = read_request(client);
+        if (request.starts_with("GET /hold/")) {
+            std::printf("held %s\n", request.substr(0, request.find('\r')).c_str());
+            std::fflush(stdout);
+            held.push_back(client);
+            continue;
+        }
+        send_all(client, answer(argv[1], request));
         close(client);
     }
 }

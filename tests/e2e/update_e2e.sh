@@ -3,7 +3,8 @@
 # version and two announcement lines. A start pointed at it by the address
 # an earlier start stored fetches the file in the background and puts it in
 # place; the next start rotates the red new-version line in the strip.
-# Then compaction through the real menu on a container with deleted items:
+# A start that ends while its download is under way ends cleanly and
+# leaves the file as it was. Then compaction through the real menu on a container with deleted items:
 # the file shrinks and every item keeps its content.
 # Arguments: the build's bin folder, http_file_server, fx_fill.
 E2E_BIN=$1
@@ -65,6 +66,19 @@ for _ in $(seq 60); do
 done
 ((seen_red == 1)) || fail "the red new-version line never showed in the strip"
 close_and_wait
+
+echo "-- closing while the download is under way"
+printf '[interface]\r\nupdateurl=http://127.0.0.1:%s/hold/\r\n' "$(cat "$E2E_ROOT/port")" >"$prog/zenqrset.kxi"
+cp "$prog/zenqrset.kxi" "$E2E_ROOT/held-before.kxi"
+start_program "$prog"
+wait_main_window
+for _ in $(seq 50); do
+  grep -q "held GET /hold/zenqrset.rar" "$E2E_ROOT/server.log" && break
+  sleep 0.1
+done
+check "the download was under way" grep -q "held GET /hold/zenqrset.rar" "$E2E_ROOT/server.log"
+close_and_wait
+check "the remote settings are as they were" cmp -s "$E2E_ROOT/held-before.kxi" "$prog/zenqrset.kxi"
 
 echo "-- compaction through the menu keeps every item and shrinks the file"
 "$FILL" make "$prog/zenqdata.fx"
