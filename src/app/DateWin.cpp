@@ -286,6 +286,8 @@ StartResult TFRM_Date::open_container() {
     Timer_apprun.start();
     load_bookmark_tree();
     clearoldver(context_.paths);
+    holidays_ =
+        calendar::HolidayTable::load(context_.paths.program_dir + calendar::holiday_file_name);
     month_view_->create_day_cells();
     start_date_ = context_.clock->now();
     return StartResult::running;
@@ -335,6 +337,9 @@ void TFRM_Date::start_remote_download() {
         update::make_download_job(base, vendor_site, context_.paths.program_dir);
     // The client module lives beside the program.
     job.module_folder = context_.paths.program_dir;
+    update::add_extra_download(job, calendar::holiday_file_name,
+                               context_.paths.program_dir + calendar::holiday_file_name,
+                               calendar::holiday_file_limit, calendar::is_holiday_file);
     autoupdate_ = std::make_unique<update::TautoupdateThread>(std::move(job));
     // Loading the HTTP client's thirty-odd libraries holds the dynamic
     // loader for some 20 ms, which the start's own loading would wait for:
@@ -462,8 +467,8 @@ void TFRM_Date::moveEvent(QMoveEvent* event) {
 }
 
 void TFRM_Date::paint_month(const calendar::Date& date) {
-    month_view_->show(
-        calendar::build_month(date, {store::DayStore::has_plan, store::DayStore::has_note}));
+    month_view_->show(calendar::build_month(
+        date, {store::DayStore::has_plan, store::DayStore::has_note, &holidays_}));
 }
 
 void TFRM_Date::lb_todayClick() {

@@ -21,6 +21,7 @@
 #include "app/startup.h"
 #include "app/x11_desktop.h"
 #include "bookmarks/bookmark_page.h"
+#include "calendar/holidays.h"
 #include "notes/note_page.h"
 #include "plans/plan_page.h"
 #include "store/day_store.h"
@@ -243,6 +244,8 @@ private:
     sys::LocalTime start_date_;
 
     store::DayStore day_store_;
+    // The days off and make-up working days, read once at start.
+    calendar::HolidayTable holidays_;
     calendar::MonthView* month_view_ = nullptr;
     plans::PlanPage* plan_page_ = nullptr;
     notes::NotePage* note_page_ = nullptr;

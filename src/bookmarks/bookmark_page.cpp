@@ -1,17 +1,21 @@
 #include "bookmarks/bookmark_page.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <cstring>
 
+#include "bookmarks/bookmark_html.h"
 #include "bookmarks/bookmark_rules.h"
 #include "bookmarks/ufind.h"
 #include "bookmarks/ufrm_webcheck.h"
 #include "store/kx_efs.h"
+#include "sys/atomicfile.h"
 #include "ui/theme.h"
 
 namespace velmora::bookmarks {
@@ -40,6 +44,26 @@ QTreeWidget* make_tree(QWidget* page) {
     return tree;
 }
 
+constexpr const char* bookmark_file_filter = "书签文件 (*.html *.htm);;所有文件 (*)";
+
+std::string ask_for_file(QWidget* parent, bool saving) {
+    const QString chosen =
+        saving ? QFileDialog::getSaveFileName(parent, "导出书签", "bookmarks.html",
+                                              QString::fromUtf8(bookmark_file_filter))
+               : QFileDialog::getOpenFileName(parent, "导入书签", {},
+                                              QString::fromUtf8(bookmark_file_filter));
+    return chosen.toStdString();
+}
+
+std::string read_problem(sys::ReadFailure failure) {
+    switch (failure) {
+        case sys::ReadFailure::missing: return "文件不存在";
+        case sys::ReadFailure::not_regular: return "这不是一个普通文件";
+        case sys::ReadFailure::too_large: return "文件超过 16 MB，不像是书签文件";
+        default: return "读取文件时出错";
+    }
+}
+
 }  // namespace
 
 BookmarkPage::BookmarkPage(QWidget* page, sys::Prompts& prompts, sys::Platform& platform,
@@ -48,7 +72,8 @@ BookmarkPage::BookmarkPage(QWidget* page, sys::Prompts& prompts, sys::Platform& 
       Image_url(fixed_images()),
       prompts_(prompts),
       platform_(platform),
-      open_pages_(std::move(open_pages)) {
+      open_pages_(std::move(open_pages)),
+      choose_file_(ask_for_file) {
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(0, 0, 0, 0);
     load_problem_ = new QLabel(page);
@@ -92,6 +117,9 @@ void BookmarkPage::build_menu() {
     n_url_copy = add_action("n_url_copy", "复制", &BookmarkPage::n_url_copyClick);
     n_url_paste = add_action("n_url_paste", "粘贴", &BookmarkPage::n_url_pasteClick);
     n_url_paste->setEnabled(false);
+    pm_url->addSeparator();
+    n_url_export = add_action("n_url_export", "导出书签…", &BookmarkPage::n_url_exportClick);
+    n_url_import = add_action("n_url_import", "导入书签…", &BookmarkPage::n_url_importClick);
 }
 
 QAction* BookmarkPage::add_action(const char* name, const char* caption,
@@ -319,6 +347,64 @@ void BookmarkPage::add_captured(const std::vector<std::string>& lines) {
     if (!refused.empty()) {
         prompts_.inform("以下网页没有加入书签：" + refused, {}, sys::PromptIcon::error);
     }
+}
+
+}  // namespace velmora::bookmarks
+
+namespace velmora::bookmarks {
+
+// The whole tree is read before the file is touched, and the file replaced
+// only once the new one is complete.
+void BookmarkPage::n_url_exportClick() {
+    const std::string path = choose_file_(tv_url->window(), true);
+    if (path.empty()) return;
+    const StoredTree stored = read_stored_tree();
+    if (stored.error != store::FxError::none) {
+        prompts_.inform(not_saved_message("书签没有导出", stored.error), {},
+                        sys::PromptIcon::error);
+        return;
+    }
+    if (!sys::write_file_atomic(path, write_bookmark_html(stored.top))) {
+        prompts_.inform("书签没有导出：" + std::string(std::strerror(errno)) + "。", {},
+                        sys::PromptIcon::error);
+        return;
+    }
+    prompts_.inform("书签已导出到 " + path);
+}
+
+// Below the selected folder; with a bookmark selected, below the root.
+int BookmarkPage::import_folder() const {
+    const NodeKind kind = kind_of_image(node_image(tv_url->currentItem()));
+    if (kind == NodeKind::root || kind == NodeKind::folder) return selected_index();
+    return FX_Directory_Changenodenametoindex(store::bookmark_root);
+}
+
+void BookmarkPage::n_url_importClick() {
+    const int folder = import_folder();
+    if (folder <= 0) return;
+    const std::string path = choose_file_(tv_url->window(), false);
+    if (path.empty()) return;
+    sys::ReadFailure failure = sys::ReadFailure::none;
+    const std::optional<std::string> html = sys::read_file(path, bookmark_html_limit, &failure);
+    if (!html) {
+        prompts_.inform("书签没有导入：" + read_problem(failure) + "。", {},
+                        sys::PromptIcon::error);
+        return;
+    }
+    const ParsedBookmarks parsed = parse_bookmark_html(*html);
+    if (parsed.top.empty()) {
+        prompts_.inform("文件里没有找到书签，没有导入任何内容。");
+        return;
+    }
+    const ImportReport report = import_tree(folder, parsed.top);
+    show_added(folder);
+    tv_urlChange();
+    std::string summary = import_summary(report);
+    if (parsed.flattened_folders > 0) {
+        summary += "\n层次过深的 " + std::to_string(parsed.flattened_folders) +
+                   " 个文件夹的内容并入了它们的上一级文件夹。";
+    }
+    prompts_.inform(summary);
 }
 
 }  // namespace velmora::bookmarks

@@ -34,6 +34,9 @@ public:
     // The pages open in the browsers now, with their titles as the browsers
     // keep them.
     using OpenPages = std::function<std::vector<Bookmark>()>;
+    // The file the user picked for an export (`saving`) or an import; empty
+    // when the dialog was cancelled.
+    using FileChooser = std::function<std::string(QWidget* parent, bool saving)>;
 
     BookmarkPage(QWidget* page, sys::Prompts& prompts, sys::Platform& platform,
                  OpenPages open_pages);
@@ -51,6 +54,8 @@ public:
     QAction* n_url_cut = nullptr;
     QAction* n_url_copy = nullptr;
     QAction* n_url_paste = nullptr;
+    QAction* n_url_export = nullptr;
+    QAction* n_url_import = nullptr;
     ImageList Image_url;
 
     // Builds the tree from the container, its top level open.
@@ -68,6 +73,9 @@ public:
     void n_url_cutClick() { put_aside(Clip::Mode::cut); }
     void n_url_copyClick() { put_aside(Clip::Mode::copy); }
     void n_url_pasteClick();
+    void n_url_exportClick();
+    void n_url_importClick();
+    void set_file_chooser(FileChooser chooser) { choose_file_ = std::move(chooser); }
     void tv_urlChange();
     void tv_urlDblClick();
     void tv_urlEdited(const std::string& text);
@@ -85,10 +93,12 @@ private:
     void add_captured(const std::vector<std::string>& lines);
     void show_added(int folder);
     int selected_index() const;
+    int import_folder() const;
 
     sys::Prompts& prompts_;
     sys::Platform& platform_;
     OpenPages open_pages_;
+    FileChooser choose_file_;
     QLabel* load_problem_ = nullptr;
     Clip clip_;
     bool loading_ = false;

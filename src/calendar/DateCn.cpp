@@ -364,6 +364,68 @@ int zodiac_year(Date date) {
     return date.month <= 3 && month >= 11 ? date.year - 1 : date.year;
 }
 
+// Days since 1970-01-01, proleptic Gregorian, and back.
+long serial_of(Date date) {
+    const long y = date.month <= 2 ? date.year - 1 : date.year;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long mp = (date.month + 9) % 12;
+    const long doy = (153 * mp + 2) / 5 + date.day - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+}
+
+Date date_of(long serial) {
+    const long z = serial + 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    const long month = mp < 10 ? mp + 3 : mp - 9;
+    return {static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0)), static_cast<int>(month),
+            static_cast<int>(doy - (153 * mp + 2) / 5 + 1)};
+}
+
+struct LunarMonthSpan {
+    long first_serial;  // day 1, possibly before the range
+    int length;
+};
+
+// The month `month` (negative: leap) of `lunar_year` among the months of
+// Gregorian year `year`'s record that begin within that year. The record
+// opens with the 11th or 12th month of the lunar year before.
+std::optional<LunarMonthSpan> month_in_record(int year, int lunar_year, int month) {
+    const std::uint32_t record = lunar_year_table[year - first_lunar_year];
+    const unsigned bits = (record >> 8) & 0xFFFF;
+    const int leap = static_cast<int>(record & 0xFF);
+    const int january_month = (record >> 31) != 0 ? 12 : 11;
+    int slot_month = january_leap_flags[year - first_lunar_year] ? -january_month : january_month;
+    int slot_year = year - 1;
+    int start = 1 - static_cast<int>((record >> 24) & 0x7F);  // day index of day 1
+    const int year_days = is_leap_year(year) ? 366 : 365;
+    for (int slot = 0; slot < 16 && start < year_days; ++slot) {
+        if (slot_month == 1) slot_year = year;
+        if (slot_year == lunar_year && slot_month == month) {
+            return LunarMonthSpan{serial_of({year, 1, 1}) + start, lunar_month_length(bits, slot)};
+        }
+        start += lunar_month_length(bits, slot);
+        slot_month = next_lunar_month(slot_month, leap);
+    }
+    return std::nullopt;
+}
+
+// A month beginning in December may still be running on 1 January, and a
+// 12th month may begin in January: look in both years' records.
+std::optional<LunarMonthSpan> find_lunar_month(int lunar_year, int month, bool leap) {
+    if (month < 1 || month > 12) return std::nullopt;
+    const int code = leap ? -month : month;
+    for (int year = lunar_year; year <= lunar_year + 1; ++year) {
+        if (year < first_lunar_year || year > last_lunar_year) continue;
+        if (auto span = month_in_record(year, lunar_year, code)) return span;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int days_in_month(int year, int month) {
@@ -508,6 +570,41 @@ CellText cell_text(Date date) {
     choose(solar_term(date), cell_term_rgb);
     choose(lunar_festival(date), cell_festival_rgb);
     return cell;
+}
+
+std::optional<LunarDay> lunar_of_solar(Date date) {
+    const int code = lunar_date(date);
+    if (code == 0) return std::nullopt;
+    const int month = std::abs(lunar_month_of(code));
+    // The 11th and 12th months seen in the first half of a Gregorian year
+    // belong to the lunar year that began the year before.
+    const int year = month >= 11 && date.month <= 6 ? date.year - 1 : date.year;
+    return LunarDay{year, month, code < 0, lunar_day_of(code)};
+}
+
+std::optional<Date> solar_of_lunar(int lunar_year, int lunar_month, bool leap, int lunar_day) {
+    const std::optional<LunarMonthSpan> span = find_lunar_month(lunar_year, lunar_month, leap);
+    if (!span || lunar_day < 1 || lunar_day > span->length) return std::nullopt;
+    const long serial = span->first_serial + lunar_day - 1;
+    if (serial < serial_of({first_lunar_year, 1, 1}) ||
+        serial > serial_of({last_lunar_year, 12, 31})) {
+        return std::nullopt;
+    }
+    return date_of(serial);
+}
+
+int lunar_month_days(int lunar_year, int lunar_month, bool leap) {
+    const std::optional<LunarMonthSpan> span = find_lunar_month(lunar_year, lunar_month, leap);
+    return span ? span->length : 0;
+}
+
+std::string lunar_month_label(int lunar_month, bool leap) {
+    if (lunar_month < 1 || lunar_month > 12) return {};
+    return std::string(leap ? "闰" : "") + lunar_month_names[lunar_month] + "月";
+}
+
+std::string lunar_day_label(int lunar_day) {
+    return lunar_day < 1 || lunar_day > 30 ? std::string() : lunar_day_names[lunar_day];
 }
 
 }  // namespace velmora::calendar

@@ -46,6 +46,27 @@ int day_of_year(Date date);
 // is -201); 0 when the date has no lunar date (outside 1901..2050, or not a
 // valid date).
 int lunar_date(Date date);
+// A day of the Chinese calendar. `year` is the lunar year: the Gregorian
+// year in which its 正月初一 falls.
+struct LunarDay {
+    int year;
+    int month;  // 1..12
+    bool leap;
+    int day;  // 1..30
+    bool operator==(const LunarDay&) const = default;
+};
+// The lunar day of a Gregorian date; nothing outside 1901..2050.
+std::optional<LunarDay> lunar_of_solar(Date date);
+// The Gregorian date of a lunar day; nothing when there is no such day: a
+// leap month the year does not have, a 30th in a month of 29 days, or a day
+// outside 1901-01-01..2050-12-31 (so lunar years 1900 to 2050, partly).
+std::optional<Date> solar_of_lunar(int lunar_year, int lunar_month, bool leap, int lunar_day);
+// 29 or 30, or 0 when the year has no such month (or it is out of range).
+int lunar_month_days(int lunar_year, int lunar_month, bool leap);
+// "正月" ... "腊月", "闰二月"; "初一" ... "三十". Empty when out of range.
+std::string lunar_month_label(int lunar_month, bool leap);
+std::string lunar_day_label(int lunar_day);
+
 // "正月" ... "腊月", or "闰" + the month's name ("闰二", "闰冬") in a leap month.
 std::string lunar_month_name(Date date);
 // "初一" ... "三十".

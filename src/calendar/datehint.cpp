@@ -1,5 +1,6 @@
 #include "calendar/datehint.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "store/record_io.h"
@@ -13,6 +14,7 @@ namespace velmora::calendar {
 
 namespace {
 
+constexpr std::size_t kind_at = 0;
 constexpr std::size_t date_at = 1;
 constexpr std::size_t days_at = 11;
 constexpr std::size_t state_at = 13;
@@ -42,6 +44,62 @@ long serial(Date date) {
     return era * 146097 + doe - 719468;
 }
 
+std::optional<DateKind> kind_of(char byte) {
+    switch (byte) {
+        case '0': return DateKind::gregorian;
+        case '1': return DateKind::lunar;
+        case '2': return DateKind::lunar_leap;
+        default: return std::nullopt;  // a kind a later build knows: keep the line as it is
+    }
+}
+
+char kind_byte(DateKind kind) {
+    return kind == DateKind::gregorian ? '0' : (kind == DateKind::lunar ? '1' : '2');
+}
+
+bool is_lunar(DateKind kind) {
+    return kind != DateKind::gregorian;
+}
+
+bool date_readable(std::string_view date, DateKind kind) {
+    return is_lunar(kind) ? parse_lunar_date(date, false).has_value()
+                          : parse_dashed_date(date).has_value();
+}
+
+// The Gregorian day the entry is kept on in its `year` (a Gregorian or a
+// lunar year, after its kind).
+std::optional<Date> kept_in(const Anniversary& entry, int year) {
+    if (is_lunar(entry.kind)) {
+        const auto lunar = parse_lunar_date(entry.date, entry.kind == DateKind::lunar_leap);
+        if (!lunar) return std::nullopt;
+        return lunar_day_kept(year, lunar->month, lunar->leap, lunar->day);
+    }
+    const std::optional<Date> date = parse_dashed_date(entry.date);
+    if (!date) return std::nullopt;
+    return clamp_date(year, date->month, date->day);
+}
+
+std::string lunar_words(const Anniversary& entry) {
+    const auto lunar = parse_lunar_date(entry.date, entry.kind == DateKind::lunar_leap);
+    if (!lunar) return entry.date;
+    return std::to_string(lunar->year) + "年" + lunar_month_label(lunar->month, lunar->leap) +
+           lunar_day_label(lunar->day);
+}
+
+std::string due_text(const Anniversary& entry, const Occurrence& when) {
+    std::string text = "今天距离【" + entry.description + "】";
+    if (entry.yearly && when.years > 0) text += "第" + std::to_string(when.years) + "周年";
+    text += "还有" + std::to_string(entry.days_ahead) + "天！";
+    if (is_lunar(entry.kind)) {
+        const auto lunar = parse_lunar_date(entry.date, entry.kind == DateKind::lunar_leap);
+        if (lunar) {
+            text += "（农历" + lunar_month_label(lunar->month, lunar->leap) +
+                    lunar_day_label(lunar->day) + "，公历" + dashed_date(when.date) + "）";
+        }
+    }
+    return text;
+}
+
 std::vector<std::string_view> split_lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     while (!bytes.empty()) {
@@ -61,15 +119,73 @@ std::string staged_path(const std::string& temp_work) {
 
 }  // namespace
 
+std::optional<LunarDay> parse_lunar_date(std::string_view text, bool leap) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    const std::string_view year = text.substr(0, 4), month = text.substr(5, 2),
+                           day = text.substr(8, 2);
+    if (!all_digits(year) || !all_digits(month) || !all_digits(day)) return std::nullopt;
+    const LunarDay lunar{number(year), number(month), leap, number(day)};
+    if (lunar.year < 1 || lunar.month < 1 || lunar.month > 12 || lunar.day < 1 || lunar.day > 30) {
+        return std::nullopt;
+    }
+    return lunar;
+}
+
+std::optional<Date> lunar_day_kept(int lunar_year, int month, bool leap, int day) {
+    if (leap && lunar_month_days(lunar_year, month, true) == 0) leap = false;
+    const int length = lunar_month_days(lunar_year, month, leap);
+    return solar_of_lunar(lunar_year, month, leap, day > length ? length : day);
+}
+
+std::vector<Occurrence> occurrences(const Anniversary& entry, int first_year, int last_year) {
+    std::vector<Occurrence> found;
+    const std::string_view year_digits = std::string_view(entry.date).substr(0, 4);
+    if (!date_readable(entry.date, entry.kind)) return found;
+    const int start = number(year_digits);
+    // A lunar year's last months reach into the next Gregorian year.
+    const int from = entry.yearly ? std::max(start, first_year - 1) : start;
+    const int to = entry.yearly ? std::min(last_year, 9999) : start;
+    for (int year = from; year <= to; ++year) {
+        const std::optional<Date> date = kept_in(entry, year);
+        if (date && date->year >= first_year && date->year <= last_year) {
+            found.push_back({*date, year - start});
+        }
+    }
+    return found;
+}
+
+std::optional<std::string> lunar_date_refusal(int lunar_year, int month, bool leap, int day) {
+    if (solar_of_lunar(lunar_year, month, leap, day)) return std::nullopt;
+    const std::string name = "农历" + std::to_string(lunar_year) + "年" +
+                             lunar_month_label(month, leap) + lunar_day_label(day);
+    const int length = lunar_month_days(lunar_year, month, leap);
+    if (leap && length == 0 && lunar_month_days(lunar_year, month, false) != 0) {
+        return name + "不存在：这一年没有" + lunar_month_label(month, true) + "。";
+    }
+    if (length != 0 && day > length) {
+        return name + "不存在：这个月只有" + std::to_string(length) + "天。";
+    }
+    return name + "不在可换算的范围内（公历1901年至2050年）。";
+}
+
+std::string date_caption(const Anniversary& entry) {
+    const std::string date = is_lunar(entry.kind) ? "农历" + lunar_words(entry) : entry.date;
+    return entry.yearly ? date + " 每年" : date;
+}
+
 std::optional<Anniversary> parse_line(std::string_view bytes) {
     if (bytes.size() < description_at) return std::nullopt;
+    const std::optional<DateKind> kind = kind_of(bytes[kind_at]);
     const std::string_view date = bytes.substr(date_at, 10);
     const std::string_view days = bytes.substr(days_at, 2);
     const std::string state = text::from_gb18030(bytes.substr(state_at, 4));
-    if (!parse_dashed_date(date) || !all_digits(days)) return std::nullopt;
+    if (!kind || !date_readable(date, *kind) || !all_digits(days)) return std::nullopt;
     if (state != state_on && state != state_off) return std::nullopt;
-    return Anniversary{std::string(date), number(days), state,
-                       sys::trimmed(text::from_gb18030(bytes.substr(description_at)))};
+    std::string description = sys::trimmed(text::from_gb18030(bytes.substr(description_at)));
+    const std::string_view mark = yearly_mark;
+    const bool yearly = description.starts_with(mark);
+    if (yearly) description = sys::trimmed(std::string_view(description).substr(mark.size()));
+    return Anniversary{std::string(date), number(days), state, description, *kind, yearly};
 }
 
 std::string one_line_description(std::string_view text) {
@@ -90,8 +206,10 @@ std::string format_line(const Anniversary& entry) {
     const int days = entry.days_ahead < 0 ? 0 : (entry.days_ahead > 99 ? 99 : entry.days_ahead);
     const char days_text[] = {static_cast<char>('0' + days / 10),
                               static_cast<char>('0' + days % 10), '\0'};
-    return "0" + entry.date + days_text + text::to_gb18030(entry.state) +
-           text::to_gb18030(one_line_description(entry.description));
+    const std::string description = (entry.yearly ? std::string(yearly_mark) : std::string()) +
+                                    one_line_description(entry.description);
+    return kind_byte(entry.kind) + entry.date + days_text + text::to_gb18030(entry.state) +
+           text::to_gb18030(description);
 }
 
 AnniversaryRecord parse_record(std::string_view bytes) {
@@ -119,10 +237,12 @@ std::vector<std::string> due_messages(const std::vector<Anniversary>& entries, D
     const long today_serial = serial(today);
     for (const Anniversary& entry : entries) {
         if (entry.state != state_on) continue;
-        const std::optional<Date> date = parse_dashed_date(entry.date);
-        if (!date || serial(*date) - entry.days_ahead != today_serial) continue;
-        messages.push_back("今天距离【" + entry.description + "】还有" +
-                           std::to_string(entry.days_ahead) + "天！");
+        // The notice is at most 99 days, so the day falls this year or next.
+        for (const Occurrence& when : occurrences(entry, today.year, today.year + 1)) {
+            if (serial(when.date) - entry.days_ahead == today_serial) {
+                messages.push_back(due_text(entry, when));
+            }
+        }
     }
     return messages;
 }

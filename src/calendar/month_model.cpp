@@ -17,6 +17,11 @@ DayCell fill_cell(const Date& day, int cell, const DayMarks& marks) {
     c.number_rgb = weekend ? red : black;
     c.has_plan = marks.has_plan(c.key);
     c.has_note = marks.has_note(c.key);
+    if (marks.holidays) {
+        const HolidayMark holiday = marks.holidays->mark(day);
+        c.day_off = holiday.kind;
+        c.holiday_name = holiday.name;
+    }
     const CellText text = cell_text(day);
     c.lunar_text = text.text;
     c.lunar_rgb = text.special ? text.rgb : (weekend ? red : dark_green);

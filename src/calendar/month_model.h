@@ -10,6 +10,7 @@
 #include <string>
 
 #include "calendar/DateCn.h"
+#include "calendar/holidays.h"
 
 namespace velmora::calendar {
 
@@ -27,6 +28,9 @@ struct DayCell {
     std::uint32_t lunar_rgb = dark_green;
     bool has_plan = false;
     bool has_note = false;
+    // A public holiday ("休") or a weekend worked in exchange ("班").
+    DayOff day_off = DayOff::none;
+    std::string holiday_name;
 };
 
 struct MonthModel {
@@ -45,6 +49,8 @@ struct MonthModel {
 struct DayMarks {
     std::function<bool(const std::string& key)> has_plan;
     std::function<bool(const std::string& key)> has_note;
+    // The holiday arrangement; none: no day carries a 休/班 mark.
+    const HolidayTable* holidays = nullptr;
 };
 
 // The month of `date`, with `date`'s day selected.

@@ -19,6 +19,9 @@ constexpr int day_left = 14, day_top = 56, day_width = 36, day_height = 18;
 constexpr int lunar_left = 13, lunar_top = 75, lunar_height = 14;
 constexpr int column_step = 42, row_step = 32;
 const char* const day_property = "day";
+// The 休/班 mark sits right of a two-digit day number and inside the
+// selection box, so neither the number nor the box is covered.
+constexpr int holiday_offset = 27, holiday_size = 12;
 
 // A filled box with a one-pixel outline: the marks and the selection box.
 // Painted directly: a style sheet on each of the 75 boxes would cost the
@@ -197,7 +200,31 @@ void MonthView::create_day_cells() {
         note_marks[i]->move(day->x() + 2, day->y() + 11);
         day_labels[i] = day;
         lunar_labels[i] = lunar;
+        holiday_marks[i] = holiday_mark(day);
     }
+}
+
+QLabel* MonthView::holiday_mark(const QLabel* day) {
+    auto* mark = new QLabel(panel_);
+    mark->setGeometry(day->x() + holiday_offset, day->y() + 1, holiday_size, holiday_size);
+    mark->setFont(ui::theme::song_font(11));
+    mark->setAlignment(Qt::AlignCenter);
+    mark->setAttribute(Qt::WA_TranslucentBackground);
+    mark->installEventFilter(this);  // a press on the mark selects the day too
+    mark->hide();
+    return mark;
+}
+
+void MonthView::show_holiday(int cell, const DayCell& day) {
+    QLabel* mark = holiday_marks[static_cast<std::size_t>(cell)];
+    const bool shown = day.day > 0 && day.day_off != DayOff::none;
+    mark->setVisible(shown);
+    if (!shown) return;
+    mark->setText(QString::fromUtf8(day_off_text(day.day_off)));
+    ui::theme::set_text_colour(
+        mark, day.day_off == DayOff::rest ? QColor(0xE0, 0x00, 0x00) : QColor(0x40, 0x40, 0x40));
+    mark->setProperty(day_property, day.day);
+    mark->setToolTip(QString::fromStdString(day.holiday_name));
 }
 
 void MonthView::show(const MonthModel& model) {
@@ -211,6 +238,7 @@ void MonthView::show(const MonthModel& model) {
         lunar_labels[i]->setVisible(used);
         plan_marks[i]->setVisible(used && cell.has_plan);
         note_marks[i]->setVisible(used && cell.has_note);
+        show_holiday(i, cell);
         if (!used) continue;
         day_labels[i]->setText(QString::fromStdString(cell.number_text));
         ui::theme::set_text_colour(day_labels[i], QColor::fromRgb(cell.number_rgb));
@@ -218,7 +246,9 @@ void MonthView::show(const MonthModel& model) {
         lunar_labels[i]->setText(QString::fromStdString(cell.lunar_text));
         ui::theme::set_text_colour(lunar_labels[i], QColor::fromRgb(cell.lunar_rgb));
         lunar_labels[i]->setProperty(day_property, cell.day);
-        day_labels[i]->setAccessibleName(QString::fromStdString(cell.key + " " + cell.lunar_text));
+        std::string spoken = cell.key + " " + cell.lunar_text;
+        if (cell.day_off != DayOff::none) spoken += std::string(" ") + day_off_text(cell.day_off);
+        day_labels[i]->setAccessibleName(QString::fromStdString(spoken));
     }
     if (model.selected_cell > 0) {
         const QLabel* selected = day_labels[static_cast<std::size_t>(model.selected_cell - 1)];

@@ -44,6 +44,8 @@ public:
     std::array<QLabel*, cell_count> lunar_labels{};
     std::array<QFrame*, cell_count> plan_marks{};
     std::array<QFrame*, cell_count> note_marks{};
+    // "休" or "班" in the cell's top-right corner.
+    std::array<QLabel*, cell_count> holiday_marks{};
 
 signals:
     void dayPressed(int day);  // a mouse button went down on a day's labels
@@ -64,6 +66,8 @@ private:
     void build_weekday_heads();
     void connect_menus();
     void build_menus();
+    QLabel* holiday_mark(const QLabel* day);
+    void show_holiday(int cell, const DayCell& day);
     QLabel* caption(const QString& text, int left, int top, int width, int height);
 
     QWidget* panel_;

@@ -1,5 +1,6 @@
 #include "calendar/ufrm_datehint.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +19,11 @@ namespace velmora::calendar {
 namespace {
 
 enum Column { fixed_column, date_column, days_column, state_column, description_column };
+// The date cell shows a caption; the entry's own date, kind and yearly flag
+// ride along in it.
+constexpr int date_role = Qt::UserRole;
+constexpr int kind_role = Qt::UserRole + 1;
+constexpr int yearly_role = Qt::UserRole + 2;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -62,8 +68,10 @@ void Tfrm_datehint::build() {
     setWindowTitle("纪念日提醒");
     setFixedSize(563, 397);
     build_list();
+    build_calendar_row();
     build_editors();
     build_buttons();
+    set_lunar_mode(false);
 }
 
 // The list of anniversaries, one row each.
@@ -71,7 +79,7 @@ void Tfrm_datehint::build_list() {
     label(this, "纪念日提醒设置：", 10, 8);
     RzStringGrid1 = new QTableWidget(1, 5, this);
     RzStringGrid1->setObjectName("RzStringGrid1");
-    RzStringGrid1->setGeometry(10, 28, 543, 200);
+    RzStringGrid1->setGeometry(10, 28, 543, 170);
     RzStringGrid1->setHorizontalHeaderLabels({"", "纪念日", "提前提醒天数", "状态", "纪念日说明"});
     RzStringGrid1->verticalHeader()->hide();
     RzStringGrid1->verticalHeader()->setDefaultSectionSize(22);
@@ -79,7 +87,8 @@ void Tfrm_datehint::build_list() {
     RzStringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     RzStringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     RzStringGrid1->horizontalHeader()->setMinimumSectionSize(10);
-    const int widths[] = {10, 81, 80, 51, 296};
+    // The date column is wide enough for "农历2023年闰二月三十 每年".
+    const int widths[] = {10, 172, 80, 51, 212};
     for (int column = 0; column < 5; ++column)
         RzStringGrid1->setColumnWidth(column, widths[column]);
     RzStringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -88,12 +97,84 @@ void Tfrm_datehint::build_list() {
     connect(RzStringGrid1, &QTableWidget::itemSelectionChanged, this, [this] { select_row(); });
 }
 
+// Which calendar the date follows, the lunar date, and whether it repeats.
+void Tfrm_datehint::build_calendar_row() {
+    label(this, "历法：", 10, 210);
+    cbx_calendar = new QComboBox(this);
+    cbx_calendar->setObjectName("cbx_calendar");
+    cbx_calendar->addItems({"公历", "农历"});
+    cbx_calendar->setGeometry(66, 206, 64, 24);
+    sp_lunar_year = new QSpinBox(this);
+    sp_lunar_year->setObjectName("sp_lunar_year");
+    sp_lunar_year->setRange(first_lunar_year - 1, last_lunar_year);
+    sp_lunar_year->setSuffix("年");
+    sp_lunar_year->setGeometry(140, 206, 76, 24);
+    cbx_lunar_month = new QComboBox(this);
+    cbx_lunar_month->setObjectName("cbx_lunar_month");
+    for (int month = 1; month <= 12; ++month)
+        cbx_lunar_month->addItem(qs(lunar_month_label(month, false)));
+    cbx_lunar_month->setGeometry(222, 206, 70, 24);
+    cb_leap = new QCheckBox("闰月", this);
+    cb_leap->setObjectName("cb_leap");
+    cb_leap->setGeometry(298, 206, 56, 24);
+    cbx_lunar_day = new QComboBox(this);
+    cbx_lunar_day->setObjectName("cbx_lunar_day");
+    for (int day = 1; day <= 30; ++day) cbx_lunar_day->addItem(qs(lunar_day_label(day)));
+    cbx_lunar_day->setGeometry(356, 206, 70, 24);
+    cb_yearly = new QCheckBox("每年提醒", this);
+    cb_yearly->setObjectName("cb_yearly");
+    cb_yearly->setGeometry(452, 206, 101, 24);
+    connect(cbx_calendar, &QComboBox::currentIndexChanged, this,
+            [this](int index) { set_lunar_mode(index == 1); });
+    connect(sp_lunar_year, &QSpinBox::valueChanged, this, &Tfrm_datehint::lunar_changed);
+    connect(cbx_lunar_month, &QComboBox::currentIndexChanged, this, &Tfrm_datehint::lunar_changed);
+    connect(cbx_lunar_day, &QComboBox::currentIndexChanged, this, &Tfrm_datehint::lunar_changed);
+    connect(cb_leap, &QCheckBox::toggled, this, &Tfrm_datehint::lunar_changed);
+}
+
+bool Tfrm_datehint::lunar_mode() const {
+    return cbx_calendar->currentIndex() == 1;
+}
+
+// Switching carries the date over: the lunar fields start from the day the
+// picker shows, and the picker keeps showing the Gregorian day of the lunar
+// one, so either way the user sees both.
+void Tfrm_datehint::set_lunar_mode(bool lunar) {
+    const QDate shown = RzDateTimePicker1->date();
+    if (lunar) show_lunar({shown.year(), shown.month(), shown.day()});
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{sp_lunar_year, cbx_lunar_month, cb_leap, cbx_lunar_day})
+        field->setEnabled(lunar);
+    RzDateTimePicker1->setEnabled(!lunar);
+    lunar_changed();
+}
+
+void Tfrm_datehint::show_lunar(Date date) {
+    const std::optional<LunarDay> lunar = lunar_of_solar(date);
+    if (!lunar) return;
+    sp_lunar_year->setValue(lunar->year);
+    cbx_lunar_month->setCurrentIndex(lunar->month - 1);
+    cb_leap->setChecked(lunar->leap);
+    cbx_lunar_day->setCurrentIndex(lunar->day - 1);
+}
+
+void Tfrm_datehint::lunar_changed() {
+    if (!lunar_mode()) return;
+    const std::optional<Date> date =
+        solar_of_lunar(sp_lunar_year->value(), cbx_lunar_month->currentIndex() + 1,
+                       cb_leap->isChecked(), cbx_lunar_day->currentIndex() + 1);
+    if (date) RzDateTimePicker1->setDate(QDate(date->year, date->month, date->day));
+}
+
 // The fields of one anniversary under the list.
 void Tfrm_datehint::build_editors() {
     label(this, "纪念日：", 10, 244);
     RzDateTimePicker1 = new ui::DateField(QDate(2000, 1, 1), this);
     RzDateTimePicker1->setObjectName("RzDateTimePicker1");
     RzDateTimePicker1->setGeometry(66, 240, 110, 24);
+    connect(RzDateTimePicker1, &ui::DateField::dateChanged, this, [this](const QDate& date) {
+        if (!lunar_mode()) show_lunar({date.year(), date.month(), date.day()});
+    });
 
     label(this, "提前提醒天数：", 196, 244);
     RzSpinEdit1 = new QSpinBox(this);
@@ -148,10 +229,13 @@ std::vector<Anniversary> Tfrm_datehint::entries() const {
     std::vector<Anniversary> result;
     if (list_empty()) return result;
     for (int row = 0; row < RzStringGrid1->rowCount(); ++row) {
-        result.push_back({cell(RzStringGrid1, row, date_column),
+        const QTableWidgetItem* date = RzStringGrid1->item(row, date_column);
+        result.push_back({date->data(date_role).toString().toStdString(),
                           QString::fromStdString(cell(RzStringGrid1, row, days_column)).toInt(),
                           cell(RzStringGrid1, row, state_column),
-                          cell(RzStringGrid1, row, description_column)});
+                          cell(RzStringGrid1, row, description_column),
+                          static_cast<DateKind>(date->data(kind_role).toInt()),
+                          date->data(yearly_role).toBool()});
     }
     return result;
 }
@@ -160,8 +244,19 @@ void Tfrm_datehint::select_row() {
     const int last = RzStringGrid1->rowCount() - 1;
     if (cell(RzStringGrid1, last, date_column).empty()) return;
     const int row = RzStringGrid1->currentRow() < 0 ? 0 : RzStringGrid1->currentRow();
-    RzDateTimePicker1->setDate(
-        QDate::fromString(qs(cell(RzStringGrid1, row, date_column)), "yyyy-MM-dd"));
+    const QTableWidgetItem* date = RzStringGrid1->item(row, date_column);
+    const auto kind = static_cast<DateKind>(date->data(kind_role).toInt());
+    const QString stored = date->data(date_role).toString();
+    cbx_calendar->setCurrentIndex(kind == DateKind::gregorian ? 0 : 1);
+    if (kind == DateKind::gregorian) {
+        RzDateTimePicker1->setDate(QDate::fromString(stored, "yyyy-MM-dd"));
+    } else if (auto lunar = parse_lunar_date(stored.toStdString(), kind == DateKind::lunar_leap)) {
+        sp_lunar_year->setValue(lunar->year);
+        cbx_lunar_month->setCurrentIndex(lunar->month - 1);
+        cb_leap->setChecked(lunar->leap);
+        cbx_lunar_day->setCurrentIndex(lunar->day - 1);
+    }
+    cb_yearly->setChecked(date->data(yearly_role).toBool());
     RzSpinEdit1->setValue(QString::fromStdString(cell(RzStringGrid1, row, days_column)).toInt());
     RzComboBox1->setCurrentText(qs(cell(RzStringGrid1, row, state_column)));
     RzMemo1->setPlainText(qs(cell(RzStringGrid1, row, description_column)));
@@ -169,7 +264,17 @@ void Tfrm_datehint::select_row() {
 
 // The date typed must be the one shown, and a description is needed.
 bool Tfrm_datehint::description_given() {
-    if (!RzDateTimePicker1->acceptable()) {
+    const std::optional<std::string> refusal =
+        lunar_mode()
+            ? lunar_date_refusal(sp_lunar_year->value(), cbx_lunar_month->currentIndex() + 1,
+                                 cb_leap->isChecked(), cbx_lunar_day->currentIndex() + 1)
+            : std::nullopt;
+    if (refusal) {
+        prompts_.inform(*refusal, {}, sys::PromptIcon::information);
+        cbx_lunar_day->setFocus();
+        return false;
+    }
+    if (!lunar_mode() && !RzDateTimePicker1->acceptable()) {
         RzDateTimePicker1->show_refusal();
         return false;
     }
@@ -180,16 +285,29 @@ bool Tfrm_datehint::description_given() {
 }
 
 Anniversary Tfrm_datehint::from_editors() const {
-    return {RzDateTimePicker1->date().toString("yyyy-MM-dd").toStdString(), RzSpinEdit1->value(),
-            RzComboBox1->currentText().toStdString(),
-            one_line_description(RzMemo1->toPlainText().toStdString())};
+    Anniversary entry{RzDateTimePicker1->date().toString("yyyy-MM-dd").toStdString(),
+                      RzSpinEdit1->value(), RzComboBox1->currentText().toStdString(),
+                      one_line_description(RzMemo1->toPlainText().toStdString())};
+    entry.yearly = cb_yearly->isChecked();
+    if (lunar_mode()) {
+        entry.kind = cb_leap->isChecked() ? DateKind::lunar_leap : DateKind::lunar;
+        entry.date = QString::asprintf("%04d-%02d-%02d", sp_lunar_year->value(),
+                                       cbx_lunar_month->currentIndex() + 1,
+                                       cbx_lunar_day->currentIndex() + 1)
+                         .toStdString();
+    }
+    return entry;
 }
 
 void Tfrm_datehint::write_row(int row, const Anniversary& entry) {
-    const QString texts[] = {QString(), qs(entry.date), QString::number(entry.days_ahead),
+    const QString texts[] = {QString(), qs(date_caption(entry)), QString::number(entry.days_ahead),
                              qs(entry.state), qs(entry.description)};
     for (int column = 0; column < 5; ++column)
         RzStringGrid1->setItem(row, column, new QTableWidgetItem(texts[column]));
+    QTableWidgetItem* date = RzStringGrid1->item(row, date_column);
+    date->setData(date_role, qs(entry.date));
+    date->setData(kind_role, static_cast<int>(entry.kind));
+    date->setData(yearly_role, entry.yearly);
 }
 
 void Tfrm_datehint::set_entry_buttons(bool enabled) {

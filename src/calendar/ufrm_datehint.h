@@ -10,6 +10,7 @@
 
 #include "calendar/datehint.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -45,6 +46,14 @@ public:
     QSpinBox* RzSpinEdit1 = nullptr;
     QComboBox* RzComboBox1 = nullptr;
     QPlainTextEdit* RzMemo1 = nullptr;
+    // 公历 or 农历; in 农历 the lunar fields give the date and the picker
+    // only shows the Gregorian day it falls on.
+    QComboBox* cbx_calendar = nullptr;
+    QSpinBox* sp_lunar_year = nullptr;
+    QComboBox* cbx_lunar_month = nullptr;
+    QComboBox* cbx_lunar_day = nullptr;
+    QCheckBox* cb_leap = nullptr;
+    QCheckBox* cb_yearly = nullptr;
     QPushButton* btn_add = nullptr;
     QPushButton* btn_edit = nullptr;
     QPushButton* btn_delete = nullptr;
@@ -57,6 +66,11 @@ private:
     void build();
     void build_list();
     void build_editors();
+    void build_calendar_row();
+    void set_lunar_mode(bool lunar);
+    void show_lunar(Date date);
+    void lunar_changed();
+    bool lunar_mode() const;
     void build_buttons();
     void load();
     void select_row();
@@ -64,7 +78,8 @@ private:
     void edit_entry();
     void delete_entry();
     void confirm();
-    // False, after telling the user, when the description is blank.
+    // False, after telling the user, when the date cannot be kept or the
+    // description is blank.
     bool description_given();
     Anniversary from_editors() const;
     void write_row(int row, const Anniversary& entry);

@@ -85,6 +85,17 @@ std::string run_month(const Invocation& call, const DataCommands&) {
     return month_grid(year, month);
 }
 
+std::string run_solar(const Invocation& call, const DataCommands&) {
+    const int year = number_operand(call.operands[0], 1, 9999, "lunar year (1-9999)");
+    const int month = number_operand(call.operands[1], 1, 12, "lunar month (1-12)");
+    const int day = number_operand(call.operands[2], 1, 30, "lunar day (1-30)");
+    const bool leap = call.operands.size() == 4;
+    if (leap && call.operands[3] != "leap" && call.operands[3] != "闰") {
+        throw UsageError{"not \"leap\": " + call.operands[3]};
+    }
+    return solar_text(year, month, leap, day, call.header);
+}
+
 template <typename Function>
 Function available(Function function) {
     if (!function) throw HandOver{};
@@ -109,12 +120,22 @@ std::string run_ls(const Invocation& call, const DataCommands& data) {
     return available(data.items)(call.data_dir, call.operands.empty() ? "" : call.operands[0]);
 }
 
+std::string run_export_ics(const Invocation& call, const DataCommands& data) {
+    return available(data.export_ics)(call.data_dir, call.operands[0]);
+}
+
+std::string run_export_bookmarks(const Invocation& call, const DataCommands& data) {
+    return available(data.export_bookmarks)(call.data_dir, call.operands[0]);
+}
+
 constexpr Command commands[] = {
     {"day",
      "usage: velmora-cli day [-H] DATE\n"
      "  One tab-separated line for DATE (yyyy-mm-dd): date, lunar date code, lunar month,\n"
      "  lunar day, lunar festival, solar term, year stem, year zodiac, Gregorian festival,\n"
-     "  star sign, and the text the month view shows. -H adds a header line.\n",
+     "  star sign, the text the month view shows, and 休 (public holiday) or 班 (weekend\n"
+     "  worked in exchange) from zenqholiday.txt beside the program, else empty.\n"
+     "  -H adds a header line.\n",
      1, 1, true, false, run_day},
     {"range",
      "usage: velmora-cli range [-H] FROM TO\n"
@@ -122,8 +143,17 @@ constexpr Command commands[] = {
      2, 2, true, false, run_range},
     {"month",
      "usage: velmora-cli month YEAR MONTH\n"
-     "  The month as a grid, Sunday first, each day with its calendar text.\n",
+     "  The month as a grid, Sunday first, each day with its calendar text; 休 or 班\n"
+     "  before a day number marks a public holiday or a weekend worked in exchange.\n",
      2, 2, false, false, run_month},
+    {"solar",
+     "usage: velmora-cli solar [-H] YEAR MONTH DAY [leap]\n"
+     "  The Gregorian date of a day of the Chinese calendar: lunar YEAR (the year its\n"
+     "  正月初一 falls in), MONTH 1-12, DAY 1-30; \"leap\" (or 闰) for the leap month.\n"
+     "  Prints the line of `day` for that date; -H adds a header line. Exit status 1\n"
+     "  when there is no such day (a leap month the year lacks, a 30th in a month of\n"
+     "  29 days, a day outside 1901-01-01..2050-12-31).\n",
+     3, 4, true, false, run_solar},
     {"plans",
      "usage: velmora-cli --data DIR plans DATE\n"
      "  The plan list of DATE stored in DIR/zenqdata.fx: category, state and text,\n"
@@ -143,6 +173,18 @@ constexpr Command commands[] = {
      "  The bookmark tree of DIR/zenqdata.fx, one line per item in the tree's order: the\n"
      "  path below the root, a tab, and the address; a folder's path ends with \"/\".\n",
      0, 0, false, true, run_bookmarks},
+    {"export-ics",
+     "usage: velmora-cli --data DIR export-ics FILE\n"
+     "  Writes the plans (as to-dos), the notes (as journal entries) and the\n"
+     "  anniversaries (as all-day events) of DIR/zenqdata.fx to FILE, an iCalendar\n"
+     "  file; an older FILE is replaced only once the new one is complete.\n",
+     1, 1, false, true, run_export_ics},
+    {"export-bookmarks",
+     "usage: velmora-cli --data DIR export-bookmarks FILE\n"
+     "  Writes the bookmark tree of DIR/zenqdata.fx to FILE as a bookmark file that\n"
+     "  browsers import (UTF-8 HTML); an older FILE is replaced only once the new one\n"
+     "  is complete.\n",
+     1, 1, false, true, run_export_bookmarks},
 };
 
 constexpr const char* general_usage =
@@ -155,6 +197,9 @@ constexpr const char* general_usage =
     "  note DATE               the stored note of DATE (needs --data)\n"
     "  ls [PREFIX]             the container's items (needs --data)\n"
     "  bookmarks               the bookmark tree with its addresses (needs --data)\n"
+    "  export-ics FILE         plans, notes and anniversaries as iCalendar (needs --data)\n"
+    "  export-bookmarks FILE   the bookmark tree as a browser bookmark file (needs --data)\n"
+    "  solar [-H] Y M D [leap] the Gregorian date of a lunar day\n"
     "Dates are written yyyy-mm-dd. `velmora-cli COMMAND --help` describes a command.\n";
 
 const Command* find_command(const std::string& name) {
@@ -227,6 +272,8 @@ Answer answer(const std::vector<std::string>& args, const DataCommands& data) {
         return {needs_data_program, {}, {}};
     } catch (const UsageError& error) {
         return {2, {}, "velmora-cli: " + error.message + "\n" + usage};
+    } catch (const NoSuchDay& error) {
+        return {1, {}, "velmora-cli: " + error.message + "\n"};
     } catch (const DataError& error) {
         return {2, {}, error.message + "\n"};
     }

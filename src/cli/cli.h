@@ -26,11 +26,15 @@ struct DataCommands {
     std::string (*note)(const std::string& data_dir, calendar::Date date) = nullptr;
     std::string (*items)(const std::string& data_dir, const std::string& prefix) = nullptr;
     std::string (*bookmarks)(const std::string& data_dir) = nullptr;
+    // Exports into `file`; the answer says what was written.
+    std::string (*export_ics)(const std::string& data_dir, const std::string& file) = nullptr;
+    std::string (*export_bookmarks)(const std::string& data_dir, const std::string& file) = nullptr;
 };
 
 // What one command line (without the program name) gives: the exit status
-// (0 done, 2 for invalid arguments or a data folder that cannot be read,
-// `needs_data_program` for a valid data command when `data` lacks it) and
+// (0 done, 1 when a command finds nothing to answer, 2 for invalid
+// arguments or a data folder that cannot be read, `needs_data_program` for
+// a valid data command when `data` lacks it) and
 // the texts for standard output and standard error. The calendar program
 // writes them with the C library alone: no stream, no locale to set up.
 inline constexpr int needs_data_program = 125;
@@ -56,6 +60,15 @@ std::string month_grid(int year, int month);
 
 // Columns a terminal gives the text: two for a CJK character, one otherwise.
 int display_width(std::string_view utf8);
+
+// A command that ran but found nothing to answer: exit status 1, the
+// message on standard error.
+struct NoSuchDay {
+    std::string message;
+};
+// `solar`: the line of `day` (after the header when asked) for the Gregorian
+// date of a lunar day; throws NoSuchDay, saying why, when there is none.
+std::string solar_text(int lunar_year, int lunar_month, bool leap, int lunar_day, bool header);
 
 std::string plans_text(const std::string& data_dir, calendar::Date date);
 std::string note_text(const std::string& data_dir, calendar::Date date);

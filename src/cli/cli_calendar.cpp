@@ -1,6 +1,10 @@
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
+#include "calendar/holidays.h"
 #include "cli/cli.h"
 
 namespace velmora::cli {
@@ -20,6 +24,34 @@ std::string pad_left(const std::string& text, int width) {
 void end_line(std::string& grid, std::string line) {
     line.erase(line.find_last_not_of(' ') + 1);
     grid += line + "\n";
+}
+
+// The holiday arrangement beside this program, read at its first use: a
+// command that prints no day does not pay for it. Without the file no day
+// carries a mark.
+const calendar::HolidayTable& holidays() {
+    static const calendar::HolidayTable table = [] {
+        char self[PATH_MAX];
+        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+        if (length <= 0) return calendar::HolidayTable();
+        std::string path(self, static_cast<std::size_t>(length));
+        path = path.substr(0, path.rfind('/') + 1) + calendar::holiday_file_name;
+        return calendar::HolidayTable::load(path);
+    }();
+    return table;
+}
+
+const char* day_off(Date date) {
+    return calendar::day_off_text(holidays().mark(date).kind);
+}
+
+// The day number right-aligned in its column as before, a 休/班 mark just
+// left of it.
+std::string day_number(Date date) {
+    const std::string number = std::to_string(date.day);
+    const std::string mark = day_off(date);
+    if (mark.empty()) return pad_left(number, column_width);
+    return pad_left(mark + pad_left(number, 3), column_width);
 }
 
 std::string year_caption(Date date) {
@@ -46,7 +78,7 @@ std::string month_title(int year, int month) {
 
 const char* const day_columns_header =
     "date\tlunar_code\tlunar_month_name\tlunar_day_name\tlunar_festival\tsolar_term\t"
-    "year_stem\tyear_zodiac\tgregorian_festival\tstar_sign\tcell_text";
+    "year_stem\tyear_zodiac\tgregorian_festival\tstar_sign\tcell_text\tday_off";
 
 std::string day_line(Date date) {
     const int code = calendar::lunar_date(date);
@@ -54,7 +86,8 @@ std::string day_line(Date date) {
     for (const std::string& field :
          {code == 0 ? std::string() : std::to_string(code), lunar_month_name(date),
           lunar_day_name(date), lunar_festival(date), solar_term(date), year_stem(date),
-          year_zodiac(date), gregorian_festival(date), star_sign(date), cell_text(date).text}) {
+          year_zodiac(date), gregorian_festival(date), star_sign(date), cell_text(date).text,
+          std::string(day_off(date))}) {
         line += '\t';
         line += field;
     }
@@ -86,7 +119,7 @@ std::string month_grid(int year, int month) {
     std::string numbers(static_cast<std::size_t>(column * column_width), ' ');
     std::string texts = numbers;
     for (int day = 1; day <= days; ++day) {
-        numbers += pad_left(std::to_string(day), column_width);
+        numbers += day_number({year, month, day});
         texts += pad_left(calendar::cell_text({year, month, day}).text, column_width);
         if (++column == 7 || day == days) {
             end_line(grid, numbers);

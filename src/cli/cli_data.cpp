@@ -1,6 +1,8 @@
 #include <filesystem>
 
 #include "cli/cli.h"
+#include "cli/cli_export.h"
+#include "cli/open_container.h"
 #include "store/container_names.h"
 #include "store/day_records.h"
 #include "store/fx_tree.h"
@@ -38,25 +40,25 @@ void check_read(const std::string& what) {
     }
 }
 
-// The data folder's container, open for the life of one command. A missing
-// file is reported rather than created, as opening would otherwise do.
-class OpenContainer {
-public:
-    explicit OpenContainer(const std::string& data_dir) {
-        const std::string path = sys::path_join(data_dir, store::data_file_name);
-        std::error_code error;
-        if (!fs::is_regular_file(path, error)) {
-            throw DataError{"velmora-cli: no data file " + path};
-        }
-        if (FX_Createoropenfx(path, store::container_password, 0, "", "") != 1) {
-            throw DataError{"velmora-cli: " + path + " cannot be opened: " +
-                            refusal(FX_Getlasterror()) + "; it was left as it was"};
-        }
+}  // namespace
+
+OpenContainer::OpenContainer(const std::string& data_dir) {
+    const std::string path = sys::path_join(data_dir, store::data_file_name);
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        throw DataError{"velmora-cli: no data file " + path};
     }
-    ~OpenContainer() { FX_Closefx(1); }
-    OpenContainer(const OpenContainer&) = delete;
-    OpenContainer& operator=(const OpenContainer&) = delete;
-};
+    if (FX_Createoropenfx(path, store::container_password, 0, "", "") != 1) {
+        throw DataError{"velmora-cli: " + path + " cannot be opened: " +
+                        refusal(FX_Getlasterror()) + "; it was left as it was"};
+    }
+}
+
+OpenContainer::~OpenContainer() {
+    FX_Closefx(1);
+}
+
+namespace {
 
 // Every item of the container; an item that cannot be read ends the command.
 std::vector<store::ListedItem> listing() {
@@ -148,8 +150,8 @@ std::string bookmarks_text(const std::string& data_dir) {
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Answer given =
-        answer(args, DataCommands{plans_text, note_text, items_text, bookmarks_text});
+    const Answer given = answer(args, DataCommands{plans_text, note_text, items_text,
+                                                   bookmarks_text, export_ics, export_bookmarks});
     out << given.out;
     err << given.err;
     return given.status;

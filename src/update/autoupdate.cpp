@@ -38,23 +38,43 @@ std::string module_folder_of(const DownloadJob& job) {
     return job.module_folder.empty() ? sys::program_dir() : job.module_folder;
 }
 
-bool store(Shared& shared, const std::string& body) {
+bool store(Shared& shared, const std::string& target, const std::string& body) {
     const std::lock_guard lock(shared.mutex);
     if (shared.cancelled) return false;
-    return sys::write_file_atomic(shared.job.target_path, body);
+    return sys::write_file_atomic(target, body);
 }
 
-// One GET and, when it brought the remote settings, one write.
-bool attempt(Shared& shared, const std::string& url, const std::string& module_folder) {
+// One GET and, when the body is what the file must hold, one write.
+bool attempt(Shared& shared, const std::string& url, const ExtraDownload& file,
+             const std::string& module_folder) {
     FetchRequest request;
     request.url = url;
     request.connect_timeout = shared.job.connect_timeout;
     request.total_timeout = shared.job.total_timeout;
-    request.max_bytes = remote_settings_limit;
+    request.max_bytes = file.max_bytes;
     request.cancelled = [&shared] { return shared.cancelled.load(); };
     const FetchResult result = http_get_via_module(module_folder, request);
-    return result.status == FetchStatus::ok && is_remote_settings(result.body) &&
-           store(shared, result.body);
+    return result.status == FetchStatus::ok && file.accepts(result.body) &&
+           store(shared, file.target_path, result.body);
+}
+
+void fetch(Shared& shared, const ExtraDownload& file, const std::string& module_folder) {
+    if (shared.cancelled || !file.accepts) return;
+    if (!attempt(shared, file.primary_url, file, module_folder) && !shared.cancelled) {
+        attempt(shared, file.fallback_url, file, module_folder);
+    }
+}
+
+// The remote settings come first: they are what every start depends on.
+ExtraDownload settings_file(const DownloadJob& job) {
+    return {job.primary_url, job.fallback_url, job.target_path, remote_settings_limit,
+            is_remote_settings};
+}
+
+// The folder part of an address, up to and including its last "/".
+std::string folder_of(const std::string& url) {
+    const std::size_t slash = url.rfind('/');
+    return slash == std::string::npos ? std::string() : url.substr(0, slash + 1);
 }
 
 void mark_finished(Shared& shared) {
@@ -68,9 +88,8 @@ void mark_finished(Shared& shared) {
 void work(const std::shared_ptr<Shared>& shared) {
     try {
         const std::string folder = module_folder_of(shared->job);
-        if (!attempt(*shared, shared->job.primary_url, folder) && !shared->cancelled) {
-            attempt(*shared, shared->job.fallback_url, folder);
-        }
+        fetch(*shared, settings_file(shared->job), folder);
+        for (const ExtraDownload& file : shared->job.extra_files) fetch(*shared, file, folder);
     } catch (...) {
         // Out of memory or the like: this run goes without a fresh copy,
         // exactly as when the server is unreachable.
@@ -92,6 +111,14 @@ DownloadJob make_download_job(const std::string& download_base, const std::strin
     job.fallback_url = site + "/download/" + remote_file_name;
     job.target_path = program_dir + stored_file_name;
     return job;
+}
+
+void add_extra_download(DownloadJob& job, const std::string& remote_name,
+                        const std::string& target_path, std::size_t max_bytes,
+                        bool (*accepts)(std::string_view body)) {
+    job.extra_files.push_back({folder_of(job.primary_url) + remote_name,
+                               folder_of(job.fallback_url) + remote_name, target_path, max_bytes,
+                               accepts});
 }
 
 bool is_remote_settings(std::string_view body) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::update {
 
@@ -20,6 +21,17 @@ inline constexpr const char* stored_file_name = "zenqrset.kxi";
 // The remote settings are a few lines; a larger body is something else.
 inline constexpr std::size_t remote_settings_limit = std::size_t{1} << 20;
 
+// One more file fetched beside the remote settings, from the same base and
+// the same fallback folder, stored beside the program only when `accepts`
+// takes the body: a damaged copy leaves the old file in place.
+struct ExtraDownload {
+    std::string primary_url;
+    std::string fallback_url;
+    std::string target_path;
+    std::size_t max_bytes = 0;
+    bool (*accepts)(std::string_view body) = nullptr;
+};
+
 struct DownloadJob {
     std::string primary_url;   // the download base + "zenqrset.rar"
     std::string fallback_url;  // the vendor's site + "/download/zenqrset.rar"
@@ -28,6 +40,9 @@ struct DownloadJob {
     std::string module_folder;
     std::chrono::milliseconds connect_timeout{10000};
     std::chrono::milliseconds total_timeout{60000};
+    // Fetched one after the other once the remote settings are done, each
+    // with its own fallback; a failure of one does not stop the next.
+    std::vector<ExtraDownload> extra_files;
 };
 
 // Both addresses and the target. `download_base` ends in "/download/" by
@@ -36,6 +51,12 @@ struct DownloadJob {
 DownloadJob make_download_job(const std::string& download_base, const std::string& vendor_site,
                               const std::string& program_dir);
 
+// Adds `remote_name` to the job: fetched from the folders of the remote
+// settings' two addresses and stored as `target_path`.
+void add_extra_download(DownloadJob& job, const std::string& remote_name,
+                        const std::string& target_path, std::size_t max_bytes,
+                        bool (*accepts)(std::string_view body));
+
 // True when `body` may replace the stored remote settings: at most
 // remote_settings_limit bytes and at least one of their sections
 // ("interface", "ad"). An error page answered with status 200 has neither.
@@ -43,8 +64,8 @@ bool is_remote_settings(std::string_view body);
 
 // One download attempt sequence on a worker thread of its own: the primary
 // address, and when its fetch or its write fails, the fallback once; a
-// second failure is ignored. The file is replaced in one rename, so a reader
-// sees the old or the new file, never a part.
+// second failure is ignored. The extra files follow in the same way. The file is replaced in one
+// rename, so a reader sees the old or the new file, never a part.
 //
 // The program never waits for the worker. Destroying the object asks the
 // worker to stop: from then on it writes nothing, and its transfer ends at

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/holidays.h"
 #include "calendar/month_model.h"
 #include "calendar/month_view.h"
 
@@ -25,7 +26,7 @@ protected:
     void show(const Date& date) {
         view->show(velmora::calendar::build_month(
             date, {[this](const std::string& key) { return plans.count(key) > 0; },
-                   [this](const std::string& key) { return notes.count(key) > 0; }}));
+                   [this](const std::string& key) { return notes.count(key) > 0; }, holidays}));
     }
     std::vector<int> used_cells() const {
         std::vector<int> cells;
@@ -39,6 +40,7 @@ protected:
     velmora::calendar::MonthView* view = nullptr;
     std::set<std::string> plans;
     std::set<std::string> notes;
+    const velmora::calendar::HolidayTable* holidays = nullptr;
 };
 
 TEST_F(MonthViewTest, CellsFollowTheFirstWeekdayOfTheMonth) {
@@ -86,6 +88,40 @@ TEST_F(MonthViewTest, MarksFollowTheDaysThatHaveRecords) {
     plans.clear();
     show({2026, 12, 9});
     EXPECT_FALSE(view->plan_marks[cell - 1]->isVisibleTo(&host));
+}
+
+// February 2024 starts on a Thursday: day d is in cell 4 + d.
+TEST_F(MonthViewTest, HolidayMarksSitBesideTheTextsTheyLeaveAlone) {
+    const auto table = velmora::calendar::HolidayTable::parse(
+        "2024-02-04\t班\t春节\n2024-02-10\t休\t春节\n2024-03-01\t休\t别月\n");
+    show({2024, 2, 10});
+    const auto cells = used_cells();
+    const QString before = view->lunar_labels[4 + 10 - 1]->text();
+    holidays = &table;
+    show({2024, 2, 10});
+    EXPECT_EQ(used_cells(), cells);
+    std::vector<int> marked;
+    for (int i = 0; i < 37; ++i) {
+        if (view->holiday_marks[i]->isVisibleTo(&host)) marked.push_back(i + 1);
+    }
+    EXPECT_EQ(marked, (std::vector<int>{4 + 4, 4 + 10}));
+    const QLabel* work = view->holiday_marks[4 + 4 - 1];
+    const QLabel* rest = view->holiday_marks[4 + 10 - 1];
+    EXPECT_EQ(work->text(), "班");
+    EXPECT_EQ(rest->text(), "休");
+    EXPECT_EQ(rest->palette().color(QPalette::WindowText).red(), 0xE0);
+    EXPECT_LT(work->palette().color(QPalette::WindowText).red(), 0x80);
+    EXPECT_EQ(view->day_labels[4 + 10 - 1]->text(), "10");
+    EXPECT_EQ(view->lunar_labels[4 + 10 - 1]->text(), before);
+    // Inside its own cell, right of the number, not over the lunar text.
+    const QRect number = view->day_labels[4 + 10 - 1]->geometry();
+    EXPECT_GT(rest->geometry().center().x(), number.center().x());
+    EXPECT_LT(work->geometry().right(), view->day_labels[4 + 5 - 1]->geometry().left() - 2);
+    EXPECT_FALSE(rest->geometry().intersects(view->lunar_labels[4 + 10 - 1]->geometry()));
+    // Another month clears the marks of this one.
+    show({2024, 3, 1});
+    EXPECT_FALSE(view->holiday_marks[4 + 4 - 1]->isVisibleTo(&host));
+    EXPECT_TRUE(view->holiday_marks[5]->isVisibleTo(&host));  // 1 March 2024 was a Friday
 }
 
 }  // namespace

@@ -42,14 +42,28 @@ std::pair<int, std::string> run_program(const std::string& arguments) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-TEST(CliCalendar, DayLineHasElevenColumnsAndEmptyLunarFieldsOutsideTheRange) {
+TEST(CliCalendar, DayLineHasTwelveColumnsAndEmptyLunarFieldsOutsideTheRange) {
     const Result day = cli({"day", "-H", "2024-02-10"});
     ASSERT_EQ(day.status, 0);
     EXPECT_EQ(day.out,
               std::string(day_columns_header) +
-                  "\n2024-02-10\t101\t正月\t初一\t春节\t\t甲\t辰龙\t气象节\t水瓶座\t春节\n");
+                  "\n2024-02-10\t101\t正月\t初一\t春节\t\t甲\t辰龙\t气象节\t水瓶座\t春节\t休\n");
     EXPECT_EQ(cli({"day", "1850-12-25"}).out,
-              "1850-12-25\t\t\t\t\t\t庚\t戌狗\t圣诞节\t摩羯座\t圣诞节\n");
+              "1850-12-25\t\t\t\t\t\t庚\t戌狗\t圣诞节\t摩羯座\t圣诞节\t\n");
+}
+
+// The 休/班 column comes from zenqholiday.txt beside the program, in the
+// test (bin/) as in the real program.
+TEST(CliCalendar, HolidayMarksFromTheFileBesideTheProgram) {
+    std::vector<std::string> marks;
+    for (const auto& line : lines_of(cli({"range", "2024-02-03", "2024-02-19"}).out)) {
+        marks.push_back(line.substr(line.rfind('\t') + 1));
+    }
+    EXPECT_EQ(marks, (std::vector<std::string>{"", "班", "", "", "", "", "", "休", "休", "休", "休",
+                                               "休", "休", "休", "休", "班", ""}));
+    const auto [status, output] = run_program("day 2025-01-26");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(output.substr(output.rfind('\t')), "\t班\n");
 }
 
 TEST(CliCalendar, RangeIncludesBothEndsAndMonthAlignsTextsUnderDays) {
@@ -59,7 +73,7 @@ TEST(CliCalendar, RangeIncludesBothEndsAndMonthAlignsTextsUnderDays) {
     EXPECT_EQ(lines[2].substr(0, 10), "2024-03-01");
     const std::string grid = cli({"month", "2024", "2"}).out;
     EXPECT_NE(grid.find("2024年2月  癸卯兔/甲辰龙\n"), std::string::npos);
-    EXPECT_NE(grid.find("       4       5       6       7       8       9      10\n"
+    EXPECT_NE(grid.find("   班  4       5       6       7       8       9   休 10\n"
                         "    立春    廿六    廿七    廿八    廿九    除夕    春节\n"),
               std::string::npos)
         << grid;
@@ -84,7 +98,8 @@ TEST(CliArguments, TheReadmeExamplesRun) {
 }
 
 TEST(CliArguments, HelpForEachCommandAndUsageOnErrors) {
-    for (const char* command : {"day", "range", "month", "plans", "note", "ls"}) {
+    for (const char* command :
+         {"day", "range", "month", "plans", "note", "ls", "export-ics", "export-bookmarks"}) {
         const Result help = cli({command, "--help"});
         EXPECT_EQ(help.status, 0);
         EXPECT_NE(lines_of(help.out)[0].find(std::string(" ") + command + " "), std::string::npos)
@@ -101,6 +116,39 @@ TEST(CliArguments, HelpForEachCommandAndUsageOnErrors) {
         EXPECT_TRUE(result.out.empty());
         EXPECT_NE(result.err.find("usage: velmora-cli"), std::string::npos);
     }
+}
+
+// A lunar day to its Gregorian date, through the real program too: the
+// answer is the `day` line of that date; no such day is status 1.
+TEST(CliSolar, LunarDaysToGregorianAndNoSuchDay) {
+    const Result new_year = cli({"solar", "-H", "2024", "1", "1"});
+    ASSERT_EQ(new_year.status, 0) << new_year.err;
+    EXPECT_EQ(new_year.out, cli({"day", "-H", "2024-02-10"}).out);
+    EXPECT_EQ(cli({"solar", "2023", "2", "1", "leap"}).out.substr(0, 11), "2023-03-22\t");
+    EXPECT_EQ(cli({"solar", "2020", "4", "1", "闰"}).out.substr(0, 11), "2020-05-23\t");
+    const std::pair<const char*, const char*> none[] = {
+        {"solar 2024 4 1 leap", "has no leap month 4"},
+        {"solar 2023 2 30 leap", "has 29 days"},
+        {"solar 2051 1 1", "1901-01-01 to 2050-12-31"},
+        {"solar 2050 12 1", "1901-01-01 to 2050-12-31"}};
+    for (const auto& [line, why] : none) {
+        std::vector<std::string> args;
+        std::istringstream words(line);
+        for (std::string word; words >> word;) args.push_back(word);
+        const Result result = cli(args);
+        EXPECT_EQ(result.status, 1) << line;
+        EXPECT_TRUE(result.out.empty()) << line;
+        EXPECT_NE(result.err.find(why), std::string::npos) << line << ": " << result.err;
+    }
+    for (const char* bad : {"2024 13 1", "2024 1 31", "2024 1 1 leep", "2024 1"}) {
+        std::vector<std::string> args{"solar"};
+        std::istringstream words(bad);
+        for (std::string word; words >> word;) args.push_back(word);
+        EXPECT_EQ(cli(args).status, 2) << bad;
+    }
+    EXPECT_EQ(run_program("solar 2024 4 1 leap").first, 1);
+    EXPECT_EQ(run_program("solar 2024 1 1"),
+              std::make_pair(0, cli({"solar", "2024", "1", "1"}).out));
 }
 
 class CliData : public testing::StoreTest {

@@ -66,6 +66,27 @@ TEST(DownloadJob, JoinsTheAddressesAndTheTarget) {
     EXPECT_EQ(loose.fallback_url, "http://www.example/download/zenqrset.rar");
 }
 
+// A stand-in for the holiday file's own check: the worker only has to ask
+// the validator it was given.
+bool holiday_like(std::string_view body) {
+    return body.find("\t\xe4\xbc\x91\t") != std::string_view::npos;  // "\t休\t"
+}
+constexpr const char* primary_holiday_path = "/primary/download/zenqholiday.txt";
+constexpr const char* fallback_holiday_path = "/download/zenqholiday.txt";
+const std::string fresh_holidays = "# UTF-8\n2025-01-28\t\xe4\xbc\x91\t\xe6\x98\xa5\xe8\x8a\x82\n";
+const std::string old_holidays = "# UTF-8\n2024-02-10\t\xe4\xbc\x91\t\xe6\x98\xa5\xe8\x8a\x82\n";
+
+TEST(DownloadJob, ExtraFilesComeFromTheFoldersOfBothAddresses) {
+    DownloadJob job =
+        make_download_job("http://dl.example/files", "http://www.example/", "/opt/v/");
+    add_extra_download(job, "zenqholiday.txt", "/opt/v/zenqholiday.txt", 4096, holiday_like);
+    ASSERT_EQ(job.extra_files.size(), 1u);
+    EXPECT_EQ(job.extra_files[0].primary_url, "http://dl.example/files/zenqholiday.txt");
+    EXPECT_EQ(job.extra_files[0].fallback_url, "http://www.example/download/zenqholiday.txt");
+    EXPECT_EQ(job.extra_files[0].target_path, "/opt/v/zenqholiday.txt");
+    EXPECT_EQ(job.extra_files[0].max_bytes, 4096u);
+}
+
 TEST(DownloadJob, TakesOnlyBodiesThatAreRemoteSettings) {
     EXPECT_TRUE(is_remote_settings(fresh_settings));
     EXPECT_TRUE(is_remote_settings(other_settings));
@@ -348,6 +369,61 @@ TEST_F(DownloadThread, GoesOnQuietlyWithoutTheClientModule) {
     fs::remove_all(empty);
     expect_old_file_kept();
     expect_requests({});
+}
+
+// The holiday file beside the remote settings: an older copy is in place.
+class HolidayDownload : public DownloadThread {
+protected:
+    fs::path holidays = folder / "zenqholiday.txt";
+
+    void SetUp() override {
+        DownloadThread::SetUp();
+        ASSERT_TRUE(sys::write_file_atomic(holidays.string(), old_holidays));
+    }
+    DownloadJob job() const {
+        DownloadJob both = DownloadThread::job();
+        add_extra_download(both, "zenqholiday.txt", holidays.string(), 4096, holiday_like);
+        return both;
+    }
+};
+
+TEST_F(HolidayDownload, AValidCopyReplacesTheOldFile) {
+    serve(primary_path, 200, fresh_settings);
+    serve(primary_holiday_path, 200, fresh_holidays);
+    run(job());
+    EXPECT_EQ(contents(target), fresh_settings);
+    EXPECT_EQ(contents(holidays), fresh_holidays);
+    EXPECT_EQ(entries(folder), (std::set<std::string>{"zenqholiday.txt", "zenqrset.kxi"}));
+    expect_requests({primary_path, primary_holiday_path});
+}
+
+// A damaged copy (an error page, a wrong file, one too large) never
+// replaces the old one; a good fallback does.
+TEST_F(HolidayDownload, ADamagedCopyKeepsTheOldFile) {
+    serve(primary_path, 200, fresh_settings);
+    serve(primary_holiday_path, 200, error_page);
+    serve(fallback_holiday_path, 200, fresh_holidays + std::string(5000, '#'));
+    run(job());
+    EXPECT_EQ(contents(target), fresh_settings);
+    EXPECT_EQ(contents(holidays), old_holidays);
+    EXPECT_EQ(entries(folder), (std::set<std::string>{"zenqholiday.txt", "zenqrset.kxi"}));
+    expect_requests({primary_path, primary_holiday_path, fallback_holiday_path});
+
+    serve(fallback_holiday_path, 200, fresh_holidays);
+    run(job());
+    EXPECT_EQ(contents(holidays), fresh_holidays);
+}
+
+// The settings' failure does not stop the holiday file, nor the other way.
+TEST_F(HolidayDownload, EachFileHasItsOwnFallback) {
+    serve(primary_path, 404, error_page);
+    serve(fallback_path, 503, error_page);
+    serve(primary_holiday_path, 404, error_page);
+    serve(fallback_holiday_path, 200, fresh_holidays);
+    run(job());
+    EXPECT_EQ(contents(target), old_settings);
+    EXPECT_EQ(contents(holidays), fresh_holidays);
+    expect_requests({primary_path, fallback_path, primary_holiday_path, fallback_holiday_path});
 }
 
 }  // namespace

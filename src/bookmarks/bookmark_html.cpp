@@ -1,0 +1,465 @@
+#include "bookmarks/bookmark_html.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "bookmarks/bookmark_rules.h"
+#include "bookmarks/bookmark_store.h"
+#include "store/container_names.h"
+#include "store/fx_tree.h"
+#include "store/kx_efs.h"
+
+namespace velmora::bookmarks {
+
+namespace {
+
+constexpr std::size_t longest_title_text = std::size_t{64} << 10;
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool same_letters(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+void append_utf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// "#123" or "#x1F600": a character that may stand in text, or nothing.
+bool numeric_reference(std::string_view name, std::string& out) {
+    if (name.size() < 2 || name[0] != '#') return false;
+    const bool hex = lower(name[1]) == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    unsigned long code = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        return false;
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    append_utf8(out, static_cast<char32_t>(code));
+    return true;
+}
+
+bool named_reference(std::string_view name, std::string& out) {
+    static constexpr std::pair<std::string_view, std::string_view> names[] = {
+        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+    for (const auto& [entity, text] : names) {
+        if (same_letters(name, entity)) {
+            out += text;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Runs of blanks and line breaks as one space, none at either end.
+std::string collapsed(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (!is_space(c)) {
+            out += c;
+        } else if (!out.empty() && out.back() != ' ') {
+            out += ' ';
+        }
+    }
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+// The end of the tag opened at `from` ('<'): the first '>' outside a quoted
+// attribute value, or the end of the text.
+std::size_t tag_end(std::string_view html, std::size_t from) {
+    char quote = 0;
+    char previous = 0;
+    for (std::size_t i = from + 1; i < html.size(); ++i) {
+        const char c = html[i];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if ((c == '"' || c == '\'') && previous == '=') {
+            quote = c;
+        } else if (c == '>') {
+            return i;
+        }
+        if (!is_space(c)) previous = c;
+    }
+    return html.size();
+}
+
+std::string_view tag_name(std::string_view tag) {
+    std::size_t end = tag.empty() || tag[0] != '/' ? 0 : 1;
+    while (end < tag.size() && !is_space(tag[end]) && tag[end] != '/') ++end;
+    return tag.substr(0, end);
+}
+
+// The value of the attribute `wanted` in the text of a tag, unescaped.
+std::string attribute(std::string_view tag, std::string_view wanted) {
+    std::size_t i = tag_name(tag).size();
+    while (i < tag.size()) {
+        while (i < tag.size() && (is_space(tag[i]) || tag[i] == '/')) ++i;
+        const std::size_t name_from = i;
+        while (i < tag.size() && !is_space(tag[i]) && tag[i] != '=') ++i;
+        const std::string_view name = tag.substr(name_from, i - name_from);
+        while (i < tag.size() && is_space(tag[i])) ++i;
+        if (i >= tag.size() || tag[i] != '=') continue;
+        ++i;
+        while (i < tag.size() && is_space(tag[i])) ++i;
+        std::size_t value_from = i;
+        std::size_t value_end = 0;
+        if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+            value_from = i + 1;
+            value_end = std::min(tag.find(tag[i], value_from), tag.size());
+            i = value_end + 1;
+        } else {
+            while (i < tag.size() && !is_space(tag[i])) ++i;
+            value_end = i;
+        }
+        if (same_letters(name, wanted)) {
+            return html_unescape(tag.substr(value_from, value_end - value_from));
+        }
+    }
+    return {};
+}
+
+class Parser {
+public:
+    explicit Parser(std::string_view html) : html_(html.substr(0, bookmark_html_limit)) {}
+    ParsedBookmarks run();
+
+private:
+    struct Frame {
+        std::vector<BookmarkNode>* list;
+        std::size_t depth;
+    };
+    enum class Capture { none, folder, link };
+
+    std::vector<BookmarkNode>* current() {
+        return frames_.empty() ? &out_.top : frames_.back().list;
+    }
+    std::size_t depth() const { return frames_.empty() ? 0 : frames_.back().depth; }
+    void on_tag(std::string_view tag);
+    void open_list();
+    void finish_capture();
+    void take_text(std::string_view text);
+
+    std::string_view html_;
+    ParsedBookmarks out_;
+    std::vector<Frame> frames_;
+    BookmarkNode* pending_folder_ = nullptr;
+    Capture capture_ = Capture::none;
+    std::string text_;
+    std::string href_;
+};
+
+ParsedBookmarks Parser::run() {
+    std::size_t i = 0;
+    while (i < html_.size()) {
+        const std::size_t open = std::min(html_.find('<', i), html_.size());
+        take_text(html_.substr(i, open - i));
+        if (open == html_.size()) break;
+        if (html_.substr(open, 4) == "<!--") {
+            const std::size_t close = html_.find("-->", open + 4);
+            i = close == std::string_view::npos ? html_.size() : close + 3;
+            continue;
+        }
+        const std::size_t close = tag_end(html_, open);
+        if (close == html_.size()) break;  // a tag never closed is no tag
+        on_tag(html_.substr(open + 1, close - open - 1));
+        i = close + 1;
+    }
+    finish_capture();
+    return std::move(out_);
+}
+
+void Parser::take_text(std::string_view text) {
+    if (capture_ == Capture::none || text_.size() >= longest_title_text) return;
+    text_.append(text.substr(0, longest_title_text - text_.size()));
+}
+
+void Parser::on_tag(std::string_view tag) {
+    const std::string_view name = tag_name(tag);
+    if (same_letters(name, "!doctype")) {
+        const std::string_view layout = "NETSCAPE-Bookmark-file-1";
+        for (std::size_t i = 0; i + layout.size() <= tag.size() && !out_.recognised; ++i) {
+            out_.recognised = same_letters(tag.substr(i, layout.size()), layout);
+        }
+    } else if (same_letters(name, "dl")) {
+        finish_capture();
+        open_list();
+    } else if (same_letters(name, "/dl")) {
+        finish_capture();
+        pending_folder_ = nullptr;
+        if (!frames_.empty()) frames_.pop_back();
+    } else if (same_letters(name, "h3") || same_letters(name, "a")) {
+        finish_capture();
+        pending_folder_ = nullptr;
+        capture_ = same_letters(name, "a") ? Capture::link : Capture::folder;
+        href_ = capture_ == Capture::link ? attribute(tag, "href") : std::string();
+    } else if (same_letters(name, "dt") || same_letters(name, "dd") || same_letters(name, "/h3") ||
+               same_letters(name, "/a")) {
+        finish_capture();
+        // A folder's description (<DD>) may stand between its heading and
+        // its list; a new entry (<DT>) means the folder has no list.
+        if (same_letters(name, "dt")) pending_folder_ = nullptr;
+    }
+}
+
+// A list right after a folder's heading holds that folder's items; any other
+// list (the top one, or a stray one) adds to the list it stands in.
+void Parser::open_list() {
+    if (pending_folder_ != nullptr) {
+        frames_.push_back({&pending_folder_->children, depth() + 1});
+    } else {
+        frames_.push_back({current(), depth()});
+    }
+    pending_folder_ = nullptr;
+}
+
+void Parser::finish_capture() {
+    const Capture captured = capture_;
+    capture_ = Capture::none;
+    if (captured == Capture::none) return;
+    std::string title = collapsed(html_unescape(text_));
+    text_.clear();
+    if (captured == Capture::link) {
+        if (!href_.empty()) current()->push_back({std::move(title), std::move(href_), false, {}});
+        href_.clear();
+    } else if (depth() + 1 > deepest_folder) {
+        ++out_.flattened_folders;  // its items join the folder it stands in
+    } else {
+        current()->push_back({std::move(title), {}, true, {}});
+        pending_folder_ = &current()->back();
+    }
+}
+
+void write_nodes(const std::vector<BookmarkNode>& nodes, const std::string& indent,
+                 std::string& out) {
+    for (const BookmarkNode& node : nodes) {
+        if (node.folder) {
+            out += indent + "<DT><H3>" + html_escape(node.title) + "</H3>\n";
+            out += indent + "<DL><p>\n";
+            write_nodes(node.children, indent + "    ", out);
+            out += indent + "</DL><p>\n";
+        } else {
+            out += indent + "<DT><A HREF=\"" + html_escape(node.address) + "\">" +
+                   html_escape(node.title) + "</A>\n";
+        }
+    }
+}
+
+}  // namespace
+
+std::string html_escape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string html_unescape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t semicolon =
+            text[i] == '&' ? text.find(';', i + 1) : std::string_view::npos;
+        if (semicolon != std::string_view::npos && semicolon - i <= 10) {
+            const std::string_view name = text.substr(i + 1, semicolon - i - 1);
+            if (numeric_reference(name, out) || named_reference(name, out)) {
+                i = semicolon;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string write_bookmark_html(const std::vector<BookmarkNode>& top) {
+    std::string out =
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+        "<!-- This is an automatically generated file.\n"
+        "     It will be read and overwritten.\n"
+        "     DO NOT EDIT! -->\n"
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+        "<TITLE>Bookmarks</TITLE>\n"
+        "<H1>Bookmarks</H1>\n"
+        "<DL><p>\n";
+    write_nodes(top, "    ", out);
+    out += "</DL><p>\n";
+    return out;
+}
+
+ParsedBookmarks parse_bookmark_html(std::string_view html) {
+    return Parser(html).run();
+}
+
+}  // namespace velmora::bookmarks
+
+namespace velmora::bookmarks {
+
+namespace {
+
+store::FxError read_children(const store::TreeNode& node, std::vector<BookmarkNode>& into) {
+    for (const store::TreeNode& child : node.children) {
+        if (child.folder) {
+            BookmarkNode folder{child.caption, {}, true, {}};
+            const store::FxError error = read_children(child, folder.children);
+            if (error != store::FxError::none) return error;
+            into.push_back(std::move(folder));
+            continue;
+        }
+        AddressRead read = read_address(child.index);
+        if (read.error != store::FxError::none) return read.error;
+        into.push_back({child.caption, std::move(read.address), false, {}});
+    }
+    return store::FxError::none;
+}
+
+class Importer {
+public:
+    void items(int folder, const std::vector<BookmarkNode>& nodes);
+    ImportReport report;
+
+private:
+    void link(int folder, const std::string& folder_name, const BookmarkNode& node);
+    void subfolder(int folder, const std::string& folder_name, const BookmarkNode& node);
+    int target_folder(int folder, const std::string& folder_name, const std::string& name,
+                      const BookmarkNode& node);
+    static bool already_there(const std::string& name, const std::string& address) {
+        const int existing = FX_Directory_Changenodenametoindex(name);
+        return existing > 0 &&
+               FX_Directory_Getitem_word("itemtype", existing) != store::folder_itemtype &&
+               read_address(existing).address == address;
+    }
+    void skip(const std::string& title, const std::string& why) {
+        report.skipped.push_back(title + "：" + why);
+    }
+};
+
+void Importer::items(int folder, const std::vector<BookmarkNode>& nodes) {
+    const std::string folder_name = FX_Directory_Getitem_String("itemname", folder);
+    for (const BookmarkNode& node : nodes) {
+        if (node.folder) {
+            subfolder(folder, folder_name, node);
+        } else {
+            link(folder, folder_name, node);
+        }
+    }
+}
+
+void Importer::link(int folder, const std::string& folder_name, const BookmarkNode& node) {
+    const std::string title = capture_title(node.title, node.address);
+    const std::string shown = node.title.empty() ? node.address : node.title;
+    if (!may_open(node.address) || title.empty()) {
+        skip(shown, "不是 http、https、ftp 或 file 网址");
+    } else if (store::check_rename(folder_name, title) != store::RenameCheck::ok) {
+        skip(shown, store::rename_too_long);
+    } else if (already_there(folder_name + "/" + title, node.address)) {
+        ++report.already_there;
+    } else if (const store::FxError added = add_bookmark(folder, {title, node.address});
+               added != store::FxError::none) {
+        skip(shown, store::describe(added));
+    } else {
+        ++report.bookmarks;
+    }
+}
+
+// A folder of that name already below `folder` takes the items, so that a
+// file imported twice does not make a second copy of every folder.
+int Importer::target_folder(int folder, const std::string& folder_name, const std::string& name,
+                            const BookmarkNode& node) {
+    const int existing = FX_Directory_Changenodenametoindex(folder_name + "/" + name);
+    if (existing > 0) {
+        if (FX_Directory_Getitem_word("itemtype", existing) == store::folder_itemtype)
+            return existing;
+        skip(node.title, "已有同名的书签，文件夹及其内容没有导入");
+        return -1;
+    }
+    const int made = add_folder(folder);
+    if (made >= 0 && FX_Changeitemname(folder, made, name) == 1) {
+        ++report.folders;
+        return made;
+    }
+    const store::FxError error = FX_Getlasterror();
+    if (made >= 0) FX_Deleteitem(made, 1);
+    skip(node.title,
+         store::describe(error == store::FxError::none ? store::FxError::refused : error));
+    return -1;
+}
+
+void Importer::subfolder(int folder, const std::string& folder_name, const BookmarkNode& node) {
+    std::string name = clean_title(node.title);
+    if (name.empty()) name = "未命名文件夹";
+    if (store::check_rename(folder_name, name) != store::RenameCheck::ok) {
+        skip(node.title, std::string(store::rename_too_long) + "文件夹及其内容没有导入");
+        return;
+    }
+    const int target = target_folder(folder, folder_name, name, node);
+    if (target >= 0) items(target, node.children);
+}
+
+}  // namespace
+
+StoredTree read_stored_tree() {
+    StoredTree tree;
+    std::vector<store::ListedItem> items;
+    tree.error = store::list_container(items);
+    if (tree.error != store::FxError::none) return tree;
+    const auto root = store::build_tree(items, store::bookmark_root, store::TreeType::url);
+    if (root) tree.error = read_children(*root, tree.top);
+    if (tree.error != store::FxError::none) tree.top.clear();
+    return tree;
+}
+
+ImportReport import_tree(int folder_index, const std::vector<BookmarkNode>& top) {
+    Importer importer;
+    importer.items(folder_index, top);
+    return importer.report;
+}
+
+std::string import_summary(const ImportReport& report) {
+    std::string text = "已导入 " + std::to_string(report.bookmarks) + " 个书签、" +
+                       std::to_string(report.folders) + " 个文件夹。";
+    if (report.already_there > 0) {
+        text += "另有 " + std::to_string(report.already_there) + " 个书签原来就有，没有重复加入。";
+    }
+    if (report.skipped.empty()) return text;
+    text += "\n以下 " + std::to_string(report.skipped.size()) + " 项没有导入：";
+    constexpr std::size_t longest_list = 20;
+    for (std::size_t i = 0; i < report.skipped.size() && i < longest_list; ++i) {
+        text += "\n" + report.skipped[i];
+    }
+    if (report.skipped.size() > longest_list) text += "\n……";
+    return text;
+}
+
+}  // namespace velmora::bookmarks

@@ -1,0 +1,83 @@
+// An iCalendar (.ics) text writer for what the organiser keeps by the day:
+// plans become to-dos, notes journal entries and anniversaries all-day
+// events. Text is UTF-8; every line ends with CR LF and is folded at 75
+// octets without splitting a character, so any conforming reader takes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/DateCn.h"
+
+namespace velmora::calendar::ics {
+
+// One plan task of one day. `priority` is 1 (highest) to 9; 0 writes none.
+struct Todo {
+    Date day;
+    std::string summary;
+    bool done = false;
+    std::string category;
+    int priority = 0;
+};
+
+struct Journal {
+    Date day;
+    std::string text;
+};
+
+// An anniversary as the calendar file sees it. A Gregorian one is `date`,
+// repeating every year when `yearly`. A lunar one cannot be written as a
+// Gregorian rule: its days are given in `dates` (already worked out, in
+// order) and its lunar month and day, when known, describe the rule for
+// readers that follow the Chinese calendar.
+struct AnniversaryEvent {
+    std::string title;
+    Date date;
+    bool yearly = false;
+    bool lunar = false;
+    std::vector<Date> dates;
+    int lunar_month = 0;  // 1..12; 0 when not known
+    bool leap_month = false;
+    int lunar_day = 0;  // 1..30
+};
+
+// The text escaped for a TEXT value: backslash, semicolon, comma and line
+// breaks; other control characters become spaces.
+std::string escape_text(std::string_view text);
+// One content line (without its end) as folded lines, each ending in CR LF.
+std::string fold_line(std::string_view line);
+// "yyyymmdd"
+std::string date_value(Date date);
+Date next_day(Date date);
+// "yyyymmddThhmmssZ" for a time in seconds since 1970 (UTC).
+std::string utc_stamp(std::int64_t seconds);
+// The lines of the yearly Chinese-calendar rule of a lunar anniversary, as
+// RFC 7529 writes it: "RSCALE=CHINESE;FREQ=YEARLY..." (empty when the lunar
+// month or day is unknown).
+std::string lunar_rule(const AnniversaryEvent& event);
+// The name of the property that carries that rule beside the expanded days.
+inline constexpr const char* lunar_rule_property = "X-VELMORA-LUNAR-RRULE";
+
+// Collects the components and writes the calendar. `stamp` is the DTSTAMP
+// of every component (utc_stamp of the export's time).
+class Writer {
+public:
+    explicit Writer(std::string stamp) : stamp_(std::move(stamp)) {}
+    void add(const Todo& todo);
+    void add(const Journal& journal);
+    void add(const AnniversaryEvent& event);
+    std::string text() const;
+
+private:
+    void begin(const char* component, const std::string& uid_base, std::string_view content);
+    void property(std::string_view name, std::string_view value);
+    void text_property(std::string_view name, std::string_view value);
+
+    std::string stamp_;
+    std::string body_;
+    int count_ = 0;
+};
+
+}  // namespace velmora::calendar::ics

@@ -1,0 +1,190 @@
+#include "cli/cli_export.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+#include "bookmarks/bookmark_html.h"
+#include "cli/cli.h"
+#include "cli/open_container.h"
+#include "store/container_names.h"
+#include "store/kx_efs.h"
+#include "store/record_days.h"
+#include "store/record_io.h"
+#include "sys/atomicfile.h"
+#include "sys/sysutil.h"
+
+namespace velmora::cli {
+
+namespace {
+
+namespace ics = calendar::ics;
+
+[[noreturn]] void unreadable(const std::string& what, store::FxError error) {
+    throw DataError{"velmora-cli: cannot read " + what +
+                    " from the container: " + store::describe(error) + "; nothing was written"};
+}
+
+std::string record_bytes(const std::string& node_path, const std::string& staging) {
+    const store::RecordRead read = store::read_record(node_path, staging);
+    if (read.failed()) unreadable(node_path, read.error);
+    return read.bytes;
+}
+
+// Every day of `folder` that holds a record, in date order, with its key.
+std::vector<std::pair<calendar::Date, std::string>> record_days(const char* folder) {
+    std::vector<std::pair<calendar::Date, std::string>> days;
+    for (const auto& [year, months] : store::stored_record_days(folder)) {
+        for (const auto& [month, dates] : months) {
+            for (const std::string& day : dates) {
+                std::string dashed = year;
+                dashed.append("-").append(month).append("-").append(day);
+                if (auto date = calendar::parse_dashed_date(dashed)) {
+                    days.emplace_back(*date, calendar::day_key(*date));
+                }
+            }
+        }
+    }
+    if (FX_Getlasterror() != store::FxError::none) unreadable(folder, FX_Getlasterror());
+    return days;
+}
+
+IcsContent read_content(const std::string& staging) {
+    IcsContent content;
+    for (const auto& [day, key] : record_days(store::plan_folder)) {
+        auto tasks = store::parse_plan_record(record_bytes(store::plan_record_name(key), staging));
+        if (!tasks.empty()) content.plans.push_back({day, std::move(tasks)});
+    }
+    for (const auto& [day, key] : record_days(store::note_folder)) {
+        std::string note =
+            store::note_from_record(record_bytes(store::note_record_name(key), staging));
+        if (!store::is_blank_note(note)) content.notes.push_back({day, std::move(note)});
+    }
+    calendar::AnniversaryRecord list;
+    const store::FxError loaded = calendar::load_anniversaries(staging, list);
+    if (loaded != store::FxError::none) unreadable(calendar::datehint_record, loaded);
+    content.anniversaries = anniversary_events(list.entries);
+    return content;
+}
+
+void write_export(const std::string& file, const std::string& text) {
+    if (!sys::write_file_atomic(file, text)) {
+        throw DataError{"velmora-cli: cannot write " + file + ": " + std::strerror(errno)};
+    }
+}
+
+std::string staging_path(const sys::StagingFolder& staging) {
+    if (staging.error() != 0) {
+        throw DataError{"velmora-cli: cannot make a staging folder in " + sys::system_temp_dir()};
+    }
+    return staging.path();
+}
+
+}  // namespace
+
+ics::Todo plan_todo(calendar::Date day, const store::PlanTask& task) {
+    static constexpr const char* categories[] = {"重要，急", "重要，不急", "不重要，急",
+                                                 "不重要，不急"};
+    static constexpr int priorities[] = {1, 3, 5, 9};
+    ics::Todo todo{day, task.text, task.state == store::state_done, {}, 0};
+    if (task.category.size() == 1 && task.category[0] >= 'A' && task.category[0] <= 'D') {
+        const auto at = static_cast<std::size_t>(task.category[0] - 'A');
+        todo.category = categories[at];
+        todo.priority = priorities[at];
+    }
+    return todo;
+}
+
+namespace {
+
+// How many years of a lunar anniversary's days the calendar lists: other
+// programs cannot work them out, the lunar year being ours to know.
+constexpr int lunar_years_listed = 30;
+
+std::optional<ics::AnniversaryEvent> gregorian_event(const calendar::Anniversary& entry) {
+    const std::optional<calendar::Date> date = calendar::parse_dashed_date(entry.date);
+    if (!date) return std::nullopt;
+    ics::AnniversaryEvent event;
+    event.title = entry.description;
+    event.date = *date;
+    event.yearly = entry.yearly;
+    return event;
+}
+
+// A lunar anniversary as the Gregorian days it falls on, from its own day
+// on, with its lunar month and day for the Chinese-calendar rule.
+std::optional<ics::AnniversaryEvent> lunar_event(const calendar::Anniversary& entry) {
+    const bool leap = entry.kind == calendar::DateKind::lunar_leap;
+    const std::optional<calendar::LunarDay> lunar = calendar::parse_lunar_date(entry.date, leap);
+    if (!lunar) return std::nullopt;
+    const std::vector<calendar::Occurrence> first =
+        calendar::occurrences(entry, lunar->year, lunar->year + 1);
+    if (first.empty()) return std::nullopt;
+    const int from = first.front().date.year;
+    ics::AnniversaryEvent event;
+    event.title = entry.description;
+    event.yearly = entry.yearly;
+    event.lunar = true;
+    event.lunar_month = lunar->month;
+    event.leap_month = lunar->leap;
+    event.lunar_day = lunar->day;
+    for (const calendar::Occurrence& day :
+         calendar::occurrences(entry, from, from + lunar_years_listed - 1)) {
+        event.dates.push_back(day.date);
+    }
+    event.date = event.dates.front();
+    return event;
+}
+
+}  // namespace
+
+std::vector<ics::AnniversaryEvent> anniversary_events(
+    const std::vector<calendar::Anniversary>& entries) {
+    std::vector<ics::AnniversaryEvent> events;
+    for (const calendar::Anniversary& entry : entries) {
+        std::optional<ics::AnniversaryEvent> event = entry.kind == calendar::DateKind::gregorian
+                                                         ? gregorian_event(entry)
+                                                         : lunar_event(entry);
+        if (event) events.push_back(std::move(*event));
+    }
+    return events;
+}
+
+std::string ics_text(const IcsContent& content, const std::string& stamp) {
+    ics::Writer writer(stamp);
+    for (const DayPlans& day : content.plans) {
+        for (const store::PlanTask& task : day.tasks) writer.add(plan_todo(day.day, task));
+    }
+    for (const DayNote& note : content.notes) writer.add(ics::Journal{note.day, note.text});
+    for (const ics::AnniversaryEvent& event : content.anniversaries) writer.add(event);
+    return writer.text();
+}
+
+std::string export_ics(const std::string& data_dir, const std::string& file) {
+    IcsContent content;
+    {
+        OpenContainer container(data_dir);
+        const sys::StagingFolder staging;
+        content = read_content(staging_path(staging));
+    }
+    write_export(file, ics_text(content, ics::utc_stamp(std::time(nullptr))));
+    std::size_t tasks = 0;
+    for (const DayPlans& day : content.plans) tasks += day.tasks.size();
+    return std::to_string(tasks) + " to-dos, " + std::to_string(content.notes.size()) +
+           " journal entries, " + std::to_string(content.anniversaries.size()) +
+           " events written to " + file + "\n";
+}
+
+std::string export_bookmarks(const std::string& data_dir, const std::string& file) {
+    bookmarks::StoredTree tree;
+    {
+        OpenContainer container(data_dir);
+        tree = bookmarks::read_stored_tree();
+    }
+    if (tree.error != store::FxError::none) unreadable("the bookmark tree", tree.error);
+    write_export(file, bookmarks::write_bookmark_html(tree.top));
+    return "bookmarks written to " + file + "\n";
+}
+
+}  // namespace velmora::cli
