@@ -364,16 +364,7 @@ int zodiac_year(Date date) {
     return date.month <= 3 && month >= 11 ? date.year - 1 : date.year;
 }
 
-// Days since 1970-01-01, proleptic Gregorian, and back.
-long serial_of(Date date) {
-    const long y = date.month <= 2 ? date.year - 1 : date.year;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long mp = (date.month + 9) % 12;
-    const long doy = (153 * mp + 2) / 5 + date.day - 1;
-    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-}
-
+// The date of a day serial (days since 1970-01-01, proleptic Gregorian).
 Date date_of(long serial) {
     const long z = serial + 719468;
     const long era = (z >= 0 ? z : z - 146096) / 146097;
@@ -406,7 +397,7 @@ std::optional<LunarMonthSpan> month_in_record(int year, int lunar_year, int mont
     for (int slot = 0; slot < 16 && start < year_days; ++slot) {
         if (slot_month == 1) slot_year = year;
         if (slot_year == lunar_year && slot_month == month) {
-            return LunarMonthSpan{serial_of({year, 1, 1}) + start, lunar_month_length(bits, slot)};
+            return LunarMonthSpan{day_serial({year, 1, 1}) + start, lunar_month_length(bits, slot)};
         }
         start += lunar_month_length(bits, slot);
         slot_month = next_lunar_month(slot_month, leap);
@@ -427,6 +418,15 @@ std::optional<LunarMonthSpan> find_lunar_month(int lunar_year, int month, bool l
 }
 
 }  // namespace
+
+long day_serial(Date date) {
+    const long y = date.month <= 2 ? date.year - 1 : date.year;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long mp = (date.month + 9) % 12;
+    const long doy = (153 * mp + 2) / 5 + date.day - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+}
 
 int days_in_month(int year, int month) {
     return month_days(year, month);
@@ -586,8 +586,8 @@ std::optional<Date> solar_of_lunar(int lunar_year, int lunar_month, bool leap, i
     const std::optional<LunarMonthSpan> span = find_lunar_month(lunar_year, lunar_month, leap);
     if (!span || lunar_day < 1 || lunar_day > span->length) return std::nullopt;
     const long serial = span->first_serial + lunar_day - 1;
-    if (serial < serial_of({first_lunar_year, 1, 1}) ||
-        serial > serial_of({last_lunar_year, 12, 31})) {
+    if (serial < day_serial({first_lunar_year, 1, 1}) ||
+        serial > day_serial({last_lunar_year, 12, 31})) {
         return std::nullopt;
     }
     return date_of(serial);

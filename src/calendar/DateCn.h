@@ -55,6 +55,9 @@ struct LunarDay {
     int day;  // 1..30
     bool operator==(const LunarDay&) const = default;
 };
+// Days since 1970-01-01 in the proleptic Gregorian calendar: day counts and
+// differences between dates.
+long day_serial(Date date);
 // The lunar day of a Gregorian date; nothing outside 1901..2050.
 std::optional<LunarDay> lunar_of_solar(Date date);
 // The Gregorian date of a lunar day; nothing when there is no such day: a

@@ -33,17 +33,6 @@ int number(std::string_view digits) {
     return value;
 }
 
-// Days since 1970-01-01 in the proleptic Gregorian calendar.
-long serial(Date date) {
-    const long y = date.month <= 2 ? date.year - 1 : date.year;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long mp = (date.month + 9) % 12;
-    const long doy = (153 * mp + 2) / 5 + date.day - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 std::optional<DateKind> kind_of(char byte) {
     switch (byte) {
         case '0': return DateKind::gregorian;
@@ -234,12 +223,12 @@ std::string format_record(const std::vector<Anniversary>& entries,
 
 std::vector<std::string> due_messages(const std::vector<Anniversary>& entries, Date today) {
     std::vector<std::string> messages;
-    const long today_serial = serial(today);
+    const long today_serial = day_serial(today);
     for (const Anniversary& entry : entries) {
         if (entry.state != state_on) continue;
         // The notice is at most 99 days, so the day falls this year or next.
         for (const Occurrence& when : occurrences(entry, today.year, today.year + 1)) {
-            if (serial(when.date) - entry.days_ahead == today_serial) {
+            if (day_serial(when.date) - entry.days_ahead == today_serial) {
                 messages.push_back(due_text(entry, when));
             }
         }

@@ -121,7 +121,7 @@ TEST_F(ShippedHolidays, ParsesWithoutABadLine) {
     EXPECT_GT(table->size(), 500u);
 }
 
-TEST_F(ShippedHolidays, MarksTheDaysOfThe2024And2025Notices) {
+TEST_F(ShippedHolidays, MarksTheDaysOfThe2024To2026Notices) {
     EXPECT_EQ(kind_of(*table, {2024, 2, 4}), "班");
     for (int day = 10; day <= 17; ++day) EXPECT_EQ(kind_of(*table, {2024, 2, day}), "休") << day;
     EXPECT_EQ(kind_of(*table, {2024, 2, 9}), "");  // 除夕 2024 was a working day
@@ -132,6 +132,10 @@ TEST_F(ShippedHolidays, MarksTheDaysOfThe2024And2025Notices) {
     EXPECT_EQ(kind_of(*table, {2025, 1, 26}), "班");
     EXPECT_EQ(kind_of(*table, {2025, 2, 8}), "班");
     EXPECT_EQ(table->mark({2025, 1, 28}).name, "春节");
+    // The nine-day Spring Festival of 2026 between two working Saturdays.
+    EXPECT_EQ(kind_of(*table, {2026, 2, 14}), "班");
+    for (int day = 15; day <= 23; ++day) EXPECT_EQ(kind_of(*table, {2026, 2, day}), "休") << day;
+    EXPECT_EQ(kind_of(*table, {2026, 2, 28}), "班");
 }
 
 // Typing slips show up here: a make-up day is always a Saturday or Sunday,
@@ -150,7 +154,7 @@ TEST_F(ShippedHolidays, EveryYearIsCompleteAndEveryWorkdayIsAWeekend) {
         }
         names[date->month == 12 ? date->year + 1 : date->year].insert(std::string(mark.name));
     }
-    for (int year = 2008; year <= 2025; ++year) {
+    for (int year = 2008; year <= 2026; ++year) {
         EXPECT_TRUE(years_cited.count(year)) << year;
         EXPECT_TRUE(names[year].count("春节")) << year;
         EXPECT_GE(names[year].size(), 6u) << year;

@@ -7,23 +7,15 @@
 
 #include "../store/store_fixture.h"
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "store/day_records.h"
 #include "sys/textcodec.h"
 
 namespace velmora::cli {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing::cli;
+using testing::Result;
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;

@@ -14,6 +14,7 @@
 #include "calendar/ics_writer.h"
 #include "cli/cli.h"
 #include "cli/cli_export.h"
+#include "cli_run.h"
 #include "store/day_records.h"
 #include "sys/textcodec.h"
 
@@ -271,17 +272,8 @@ TEST(IcsExport, AnniversariesAreAllDayEventsAndLunarOnesCarryTheirDaysAndRule) {
     EXPECT_EQ(ics::lunar_rule(lunar("x", {{2023, 6, 18}}, 13, false, 1)), "");
 }
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing::cli;
+using testing::Result;
 
 class CliExport : public testing::StoreTest {
 protected:

@@ -1,0 +1,24 @@
+// Runs velmora-cli's entry in-process and keeps what it printed.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace velmora::testing {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline Result cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+}  // namespace velmora::testing
