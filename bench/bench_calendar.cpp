@@ -6,10 +6,14 @@
 #include <unicode/simpletz.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "calendar/DateCn.h"
+#include "calendar/holidays.h"
 
 namespace {
 
@@ -101,6 +105,53 @@ void BM_LunarDateVersusIcu(benchmark::State& state) {
     state.counters["icu_ratio"] = ns(reference) / ns(engine);
 }
 BENCHMARK(BM_LunarDateVersusIcu)->Unit(benchmark::kMillisecond);
+
+// The inverse against the forward conversion of the same days, in one run:
+// every day of the spread is taken to its lunar day and back.
+void BM_SolarOfLunarVersusForward(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const auto dates = spread_dates();
+    std::vector<velmora::calendar::LunarDay> lunar;
+    for (Date date : dates) lunar.push_back(*velmora::calendar::lunar_of_solar(date));
+    Clock::duration inverse{}, forward{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (const auto& day : lunar) {
+            benchmark::DoNotOptimize(
+                velmora::calendar::solar_of_lunar(day.year, day.month, day.leap, day.day));
+        }
+        const auto middle = Clock::now();
+        for (Date date : dates) benchmark::DoNotOptimize(velmora::calendar::lunar_of_solar(date));
+        forward += Clock::now() - middle;
+        inverse += middle - start;
+    }
+    const double count = static_cast<double>(state.iterations() * dates.size());
+    state.counters["inverse_ns"] =
+        std::chrono::duration<double, std::nano>(inverse).count() / count;
+    state.counters["forward_ns"] =
+        std::chrono::duration<double, std::nano>(forward).count() / count;
+}
+BENCHMARK(BM_SolarOfLunarVersusForward)->Unit(benchmark::kMillisecond);
+
+// The shipped holiday file read and indexed, against reading its bytes alone.
+void BM_HolidayLoadVersusRead(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    Clock::duration load{}, read{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        benchmark::DoNotOptimize(velmora::calendar::HolidayTable::load(VELMORA_HOLIDAY_FILE));
+        const auto middle = Clock::now();
+        std::ifstream in(VELMORA_HOLIDAY_FILE, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        benchmark::DoNotOptimize(bytes);
+        read += Clock::now() - middle;
+        load += middle - start;
+    }
+    const double count = static_cast<double>(state.iterations());
+    state.counters["load_us"] = std::chrono::duration<double, std::micro>(load).count() / count;
+    state.counters["read_us"] = std::chrono::duration<double, std::micro>(read).count() / count;
+}
+BENCHMARK(BM_HolidayLoadVersusRead)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
