@@ -57,7 +57,7 @@ xdotool key End  # the folder, the last node
 sleep 0.3
 xdotool key Menu
 sleep 0.4
-xdotool key Up Return # 粘贴, the last item
+xdotool key Up Up Up Return # 粘贴, above export and import
 sleep 0.5
 close_and_wait
 
