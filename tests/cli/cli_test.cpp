@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <filesystem>
 #include <fstream>
 
 #include <cstdio>
@@ -56,6 +58,24 @@ TEST(CliCalendar, HolidayMarksFromTheFileBesideTheProgram) {
     const auto [status, output] = run_program("day 2025-01-26");
     EXPECT_EQ(status, 0);
     EXPECT_EQ(output.substr(output.rfind('\t')), "\t班\n");
+}
+
+// A damaged file beside the program is said, not taken for a year without
+// holidays.
+TEST(CliCalendar, ADamagedHolidayFileIsToldAndMarksNothing) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("cli_holidays_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(VELMORA_CLI, folder / "velmora-cli");
+    std::ofstream(folder / "zenqholiday.txt") << "<html>not the arrangement</html>\n";
+    FILE* pipe =
+        popen(((folder / "velmora-cli").string() + " day 2025-01-26 2>&1 >/dev/null").c_str(), "r");
+    std::string said;
+    char buffer[512];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_NE(said.find("zenqholiday.txt cannot be read"), std::string::npos) << said;
+    std::filesystem::remove_all(folder);
 }
 
 TEST(CliCalendar, RangeIncludesBothEndsAndMonthAlignsTextsUnderDays) {
