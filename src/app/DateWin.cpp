@@ -1,13 +1,10 @@
 #include "app/DateWin.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -17,22 +14,16 @@
 #include "app/app_icon.h"
 #include "app/main_menu.h"
 #include "app/window_hints.h"
-#include "bookmarks/browser_sessions.h"
 #include "calendar/datehint.h"
 #include "calendar/local_date.h"
 #include "calendar/month_model.h"
 #include "calendar/month_view.h"
-#include "calendar/ufrm_datehint.h"
 #include "notes/ufrm_note_manage.h"
 #include "plans/ufrm_schedule_manage.h"
 #include "store/kx_efs.h"
 #include "sys/inifile.h"
 #include "sys/sysutil.h"
-#include "tools/dict_loader.h"
 #include "tools/screen_capture.h"
-#include "tools/udirhide.h"
-#include "tools/ufrm_search.h"
-#include "ui/tab_style.h"
 #include "ui/theme.h"
 
 namespace velmora::app {
@@ -46,16 +37,6 @@ constexpr int bottom_strip_height = 32;
 constexpr int first_placement_settle_ms = 500;
 constexpr int download_delay_ms = 1000;
 const char* const docking_tip = "【提示】：本窗口贴近屏幕四周时会缩进隐藏！";
-
-QWidget* white_panel(QWidget* parent, const char* name) {
-    auto* panel = new QWidget(parent);
-    panel->setObjectName(name);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, ui::theme::panel);
-    panel->setPalette(palette);
-    return panel;
-}
 
 }  // namespace
 
@@ -89,13 +70,13 @@ void TFRM_Date::build_window() {
 void TFRM_Date::build_regions() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    Panel_center = white_panel(this, "Panel_center");
+    Panel_center = ui::theme::white_panel(this, "Panel_center");
     outer->addWidget(Panel_center);
     auto* column = new QVBoxLayout(Panel_center);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    Panel1 = white_panel(Panel_center, "Panel1");
+    Panel1 = ui::theme::white_panel(Panel_center, "Panel1");
     Panel1->setFixedHeight(calendar_height);
     column->addWidget(Panel1);
     month_view_ = new calendar::MonthView(Panel1);
@@ -117,107 +98,8 @@ void TFRM_Date::wire_month_view() {
     connect(month_view_, &MonthView::yearChosen, this, &TFRM_Date::MenuYear_Click);
 }
 
-void TFRM_Date::build_tab_pages() {
-    RzPageControl_date = new QTabWidget(Panel_center);
-    RzPageControl_date->setObjectName("RzPageControl_date");
-    RzPageControl_date->setDocumentMode(true);
-    ui::apply_tab_style(RzPageControl_date->tabBar());
-    for (auto [page, name, caption] : {std::tuple{&TabSheet5, "TabSheet5", "计划任务"},
-                                       {&TabSheet6, "TabSheet6", "记事便笺"},
-                                       {&TabSheet3, "TabSheet3", "辅助工具"},
-                                       {&TabSheet4, "TabSheet4", "网址书签"}}) {
-        *page = white_panel(RzPageControl_date, name);
-        RzPageControl_date->addTab(*page, QString::fromUtf8(caption));
-    }
-    RzPageControl_date->setCurrentIndex(0);
-    build_day_pages();
-    tools_panel_ = new tools::ToolsPanel(
-        TabSheet3, {[this](int page) { option_show(page); },
-                    [this] {
-                        calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
-                                                *context_.clock);
-                    },
-                    [this] { capture_.start(); },
-                    [this] { tools::dirhide_show(this, *context_.prompts, *context_.platform); },
-                    [this] { tools::open_dictionary(this, *context_.prompts, *context_.platform); },
-                    [this] {
-                        tools::search_show(this, *context_.prompts, *context_.platform,
-                                           *context_.clock);
-                    }});
-    ListView_tool = tools_panel_->ListView_tool;
-}
-
-// The pages own their controls; the window keeps the names for its callers.
-void TFRM_Date::build_day_pages() {
-    plan_page_ = new plans::PlanPage(
-        TabSheet5, Memo_plan_temp, day_store_, *context_.prompts, *context_.clock,
-        {[this] { selection_->redraw(); },
-         [this](const calendar::Date& date) { selection_->show_month_only(date); },
-         [this] { option_show(6); }});
-    sg_mon_log = plan_page_->sg_mon_log;
-    bt_plan_add = plan_page_->bt_plan_add;
-    bt_plan_del = plan_page_->bt_plan_del;
-    bt_plan_edit = plan_page_->bt_plan_edit;
-    Button7 = plan_page_->Button7;
-    Button8 = plan_page_->Button8;
-    Button2 = plan_page_->Button2;
-    connect(RzPageControl_date, &QTabWidget::currentChanged, this, [this](int index) {
-        if (RzPageControl_date->widget(index) == TabSheet6) note_page();
-        if (RzPageControl_date->widget(index) == TabSheet4) bookmark_page();
-    });
-}
-
-notes::NotePage& TFRM_Date::note_page() {
-    if (!note_page_) build_note_page();
-    return *note_page_;
-}
-
-// A text editor is the costliest control to make: the note page waits for
-// its first showing, so that the start does not pay for it.
-void TFRM_Date::build_note_page() {
-    note_page_ =
-        new notes::NotePage(TabSheet6, day_store_, *context_.prompts,
-                            {[this] { selection_->redraw(); },
-                             [this] {
-                                 return notes::NoteFont{local_.note_fontname, local_.note_fontcolor,
-                                                        local_.note_fontsize};
-                             },
-                             [this] { option_show(5); }});
-    Memo_note = note_page_->Memo_note;
-    Button1 = note_page_->Button1;
-    Button9 = note_page_->Button9;
-    deferred_notes_.attach(*note_page_);
-}
-
-bookmarks::BookmarkPage& TFRM_Date::bookmark_page() {
-    if (!bookmark_page_) build_bookmark_page();
-    return *bookmark_page_;
-}
-
-// The pages open in the browsers come from the session files below the
-// user's home folder, read when the user asks for them.
-void TFRM_Date::build_bookmark_page() {
-    bookmark_page_ =
-        new bookmarks::BookmarkPage(TabSheet4, *context_.prompts, *context_.platform, [] {
-            std::vector<bookmarks::Bookmark> pages;
-            for (bookmarks::OpenPage& page :
-                 bookmarks::open_browser_pages(QDir::homePath().toStdString())) {
-                pages.push_back({std::move(page.title), std::move(page.address)});
-            }
-            return pages;
-        });
-    tv_url = bookmark_page_->tv_url;
-    bookmark_page_->load();
-}
-
-// A tree of thousands of bookmarks is built when its page is first shown,
-// not at every start.
-void TFRM_Date::load_bookmark_tree() {
-    if (bookmark_page_) bookmark_page_->load();
-}
-
 void TFRM_Date::build_bottom_strip() {
-    Panel_center_bottom = white_panel(Panel_center, "Panel_center_bottom");
+    Panel_center_bottom = ui::theme::white_panel(Panel_center, "Panel_center_bottom");
     Panel_center_bottom->setFixedHeight(bottom_strip_height);
     auto* row = new QHBoxLayout(Panel_center_bottom);
     row->setContentsMargins(0, 0, 4, 0);

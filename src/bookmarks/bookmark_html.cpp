@@ -5,6 +5,7 @@
 
 #include "bookmarks/bookmark_rules.h"
 #include "bookmarks/bookmark_store.h"
+#include "bookmarks/session_common.h"
 #include "store/container_names.h"
 #include "store/fx_tree.h"
 #include "store/kx_efs.h"
@@ -28,24 +29,6 @@ bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-void append_utf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // "#123" or "#x1F600": a character that may stand in text, or nothing.
 bool numeric_reference(std::string_view name, std::string& out) {
     if (name.size() < 2 || name[0] != '#') return false;
@@ -57,7 +40,7 @@ bool numeric_reference(std::string_view name, std::string& out) {
     if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
         return false;
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    append_utf8(out, static_cast<char32_t>(code));
+    detail::append_utf8(out, static_cast<char32_t>(code));
     return true;
 }
 

@@ -1,18 +1,11 @@
 #include "calendar/holidays.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 
-#ifdef _WIN32
-#include <sys/stat.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
+#include "sys/atomicfile.h"
+#include "sys/diagnostic.h"
+#include "sys/text_util.h"
 
 namespace velmora::calendar {
 
@@ -25,85 +18,12 @@ std::int32_t key_of(Date date) {
     return date.year * 10000 + date.month * 100 + date.day;
 }
 
-// The length of the UTF-8 sequence that starts with `lead`, 0 for a byte
-// that cannot start one.
-std::size_t sequence_length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
-// Well-formed UTF-8: no stray continuation byte, no overlong form, no
-// surrogate, nothing above U+10FFFF.
-bool is_utf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = sequence_length(lead);
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        const auto second = length > 1 ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 std::string_view next_field(std::string_view& line) {
     const std::size_t tab = line.find('\t');
     const std::string_view field = line.substr(0, tab);
     line = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
     return field;
 }
-
-#ifdef _WIN32
-// Only a regular file is read, and never far past the limit.
-HolidayTable::State read_bounded(const std::string& path, std::string& content) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return HolidayTable::State::missing;
-    struct _stat64 info {};
-    bool ok = _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFREG) != 0;
-    char buffer[16384];
-    while (ok && content.size() <= holiday_file_limit) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
-        content.append(buffer, got);
-        if (got < sizeof buffer) {
-            ok = !std::ferror(file);
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok && content.size() <= holiday_file_limit ? HolidayTable::State::loaded
-                                                      : HolidayTable::State::damaged;
-}
-#else
-// Opened without blocking, so a pipe put at the file's name cannot stall
-// the start; only a regular file is read, and never past the limit.
-HolidayTable::State read_bounded(const std::string& path, std::string& content) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno == ENXIO ? HolidayTable::State::damaged : HolidayTable::State::missing;
-    struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-              static_cast<std::size_t>(info.st_size) <= holiday_file_limit;
-    char buffer[16384];
-    while (ok && content.size() <= holiday_file_limit) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        ok = got >= 0;
-        if (got <= 0) break;
-        content.append(buffer, static_cast<std::size_t>(got));
-    }
-    close(fd);
-    return ok && content.size() <= holiday_file_limit ? HolidayTable::State::loaded
-                                                      : HolidayTable::State::damaged;
-}
-#endif
 
 }  // namespace
 
@@ -154,7 +74,7 @@ const char* day_off_text(DayOff kind) {
 
 HolidayTable HolidayTable::parse(std::string_view text) {
     HolidayParser parser;
-    if (text.size() > holiday_file_limit || !is_utf8(text)) {
+    if (text.size() > holiday_file_limit || !sys::is_valid_utf8(text)) {
         parser.table.state_ = State::damaged;
         return std::move(parser.table);
     }
@@ -168,15 +88,23 @@ HolidayTable HolidayTable::parse(std::string_view text) {
     return std::move(parser.table);
 }
 
+// Only a regular file is read (a pipe at the file's name cannot stall the
+// start), and never past the limit.
+// A damaged file is logged: empty marks alone would look like a year
+// without holidays.
 HolidayTable HolidayTable::load(const std::string& path) {
-    std::string content;
-    const State read = read_bounded(path, content);
-    if (read != State::loaded) {
-        HolidayTable table;
-        table.state_ = read;
-        return table;
+    sys::ReadFailure failure = sys::ReadFailure::none;
+    const std::optional<std::string> content = sys::read_file(path, holiday_file_limit, &failure);
+    HolidayTable table;
+    if (content) {
+        table = parse(*content);
+    } else {
+        table.state_ = failure == sys::ReadFailure::missing ? State::missing : State::damaged;
     }
-    return parse(content);
+    if (table.state_ == State::damaged) {
+        sys::diagnostic(path + " cannot be read; no day carries a 休/班 mark");
+    }
+    return table;
 }
 
 HolidayMark HolidayTable::mark(Date date) const {

@@ -36,13 +36,7 @@ const calendar::HolidayTable& holidays() {
         if (length <= 0) return calendar::HolidayTable();
         std::string path(self, static_cast<std::size_t>(length));
         path = path.substr(0, path.rfind('/') + 1) + calendar::holiday_file_name;
-        calendar::HolidayTable loaded = calendar::HolidayTable::load(path);
-        // Empty columns alone would look like a year without holidays.
-        if (loaded.state() == calendar::HolidayTable::State::damaged) {
-            std::fprintf(stderr, "velmora-cli: %s cannot be read; no day carries a 休/班 mark\n",
-                         path.c_str());
-        }
-        return loaded;
+        return calendar::HolidayTable::load(path);
     }();
     return table;
 }

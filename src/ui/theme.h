@@ -36,6 +36,17 @@ inline void set_text_colour(QWidget* widget, const QColor& colour) {
 }
 
 inline const QColor panel = Qt::white;
+
+// A plain white region of a window.
+inline QWidget* white_panel(QWidget* parent, const char* name) {
+    auto* region = new QWidget(parent);
+    region->setObjectName(name);
+    region->setAutoFillBackground(true);
+    QPalette palette = region->palette();
+    palette.setColor(QPalette::Window, panel);
+    region->setPalette(palette);
+    return region;
+}
 inline const QColor cream(255, 255, 202);           // tab bar, plan page
 inline const QColor manager_header(192, 192, 192);  // the plan manager's grid header
 inline const QColor plan_text(0, 0, 128);           // navy
