@@ -24,6 +24,7 @@
 #include "sys/inifile.h"
 #include "sys/sysutil.h"
 #include "tools/screen_capture.h"
+#include "ui/pending_edit.h"
 #include "ui/theme.h"
 
 namespace velmora::app {
@@ -281,6 +282,7 @@ void TFRM_Date::closeEvent(QCloseEvent* event) {
 // can still keep the window, and the plans on it, open.
 bool TFRM_Date::close_despite_unsaved_plans() {
     if (close_done_ || second_instance_ || nosave_exit_) return true;
+    ui::PendingEdit::keep_all(true);
     save_open_managers();
     const store::FxError saved = plan_page_->save_shown();
     if (saved == store::FxError::none) return true;
@@ -310,6 +312,7 @@ void TFRM_Date::doformclose() {
     if (close_done_) return;
     close_done_ = true;
     if (second_instance_) return;
+    ui::PendingEdit::keep_all(true);
     plan_page_->save_soon().cancel();
     if (!nosave_exit_) save_on_close();
     announcements_->stop();
@@ -318,6 +321,17 @@ void TFRM_Date::doformclose() {
     unreghotkey();
     Timer1.stop();
     Timer_formhide.stop();
+}
+
+// The event loop will not run again and no window can be shown, but the
+// container is still open: what was typed is stored as an orderly close
+// would store it, without the steps that need the display.
+void TFRM_Date::save_after_display_lost() {
+    if (close_done_ || second_instance_) return;
+    close_done_ = true;
+    ui::PendingEdit::keep_all(false);
+    if (!nosave_exit_) save_on_close();
+    FX_Closefx(1);
 }
 
 void TFRM_Date::save_on_close() {

@@ -74,6 +74,9 @@ public:
     void doformclose();
     // The session is ending: close sequence, then the answer "yes".
     bool winexit();
+    // The display connection broke and the process is ending: the plans,
+    // open edits and settings are stored without a window.
+    void save_after_display_lost();
 
     const LocalSettings& local_settings() const { return local_; }
     const RemoteSettings& remote_settings() const { return remote_; }

@@ -15,6 +15,33 @@
 
 namespace {
 
+velmora::app::TFRM_Date* running_window = nullptr;
+velmora::app::QtPrompts* running_prompts = nullptr;
+
+// Qt's X11 layer ends the process with exit() when its connection breaks (the
+// X server ended: a dropped remote session, a crashed desktop); the close
+// sequence never runs then. While the window runs, an exit handler stores
+// what it would have stored.
+void save_at_unexpected_exit() {
+    if (!running_window) return;
+    running_prompts->display_lost();
+    running_window->save_after_display_lost();
+}
+
+// Marks the window as running for the exit handler, for as long as it lives.
+class RunningWindow {
+public:
+    RunningWindow(velmora::app::TFRM_Date& window, velmora::app::QtPrompts& prompts) {
+        static const bool registered = std::atexit(save_at_unexpected_exit) == 0;
+        (void)registered;
+        running_window = &window;
+        running_prompts = &prompts;
+    }
+    ~RunningWindow() { running_window = nullptr; }
+    RunningWindow(const RunningWindow&) = delete;
+    RunningWindow& operator=(const RunningWindow&) = delete;
+};
+
 int run(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("Velmora");
@@ -38,6 +65,7 @@ int run(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window,
                      [&window] { window.doformclose(); });
     velmora::app::close_on_termination_signals(&window, [&window] { window.close(); });
+    const RunningWindow running(window, prompts);
     window.show();
     return app.exec();
 }

@@ -20,6 +20,7 @@ public:
     void inform(const std::string& text, const std::string& caption,
                 sys::PromptIcon icon) override {
         log(text);
+        if (display_lost_) return;
         QMessageBox box(
             icon == sys::PromptIcon::error ? QMessageBox::Critical : QMessageBox::Information,
             QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
@@ -31,6 +32,7 @@ public:
     bool ask_yes_no(const std::string& text, const std::string& caption,
                     bool no_by_default) override {
         log(text);
+        if (display_lost_) return !no_by_default;
         QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
                         QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner());
         box.button(QMessageBox::Yes)->setText("是(&Y)");
@@ -40,6 +42,9 @@ public:
     }
 
     void set_fallback_owner(QWidget* owner) { fallback_owner_ = owner; }
+    // No box can be shown any more: messages go to the diagnostic output
+    // only, and questions take their default answer.
+    void display_lost() { display_lost_ = true; }
 
 private:
     // What the program tells the user also goes to the diagnostic output, so
@@ -55,6 +60,7 @@ private:
     }
 
     QWidget* fallback_owner_;
+    bool display_lost_ = false;
 };
 
 }  // namespace velmora::app

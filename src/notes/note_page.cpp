@@ -16,7 +16,9 @@ NotePage::NotePage(QWidget* page, store::DayStore& days, sys::Prompts& prompts, 
     Memo_note = new QPlainTextEdit(page);
     Memo_note->setObjectName("Memo_note");
     Memo_note->setReadOnly(true);
-    Memo_note->setStyleSheet(ui::theme::read_only_text_style);
+    // Through the palette, not a style sheet: a style sheet would reach the
+    // note editor too (a child of this memo) and override its chosen colour.
+    ui::theme::set_text_colour(Memo_note, ui::theme::read_only_text);
     Memo_note->setToolTip("双击编辑");
     Memo_note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo_note->viewport()->installEventFilter(this);
@@ -71,15 +73,19 @@ void NotePage::Memo_noteDblClick() {
     if (!Button1->isEnabled()) return;  // the stored note could not be read
     const QString date_text = QString::fromStdString(store::shown_date(daykey_));
     QString text = Memo_note->toPlainText();
+    const auto store = [this](const QString& note) {
+        if (!savedata2fx_note(note.toStdString())) return false;
+        Memo_note->setPlainText(note);
+        return true;
+    };
     // A note that could not be saved goes back into the editor, so what was
     // typed is never lost to a full disk.
     do {
         if (noteedit_show(Memo_note, date_text, "Velmora备忘录", text, links_.editor_font,
-                          links_.open_editor_options) != 1) {
+                          links_.open_editor_options, store) != 1) {
             return;
         }
-    } while (!savedata2fx_note(text.toStdString()));
-    Memo_note->setPlainText(text);
+    } while (!store(text));
 }
 
 void NotePage::Button9Click() {

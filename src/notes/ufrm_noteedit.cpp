@@ -13,6 +13,7 @@
 #include <charconv>
 
 #include "ui/dialog_layout.h"
+#include "ui/pending_edit.h"
 
 namespace velmora::notes {
 
@@ -125,13 +126,19 @@ void Tfrm_noteedit::mouseMoveEvent(QMouseEvent* event) {
 
 int noteedit_show(QWidget* owner, const QString& date_text, const QString& title, QString& text,
                   const std::function<NoteFont()>& font,
-                  const std::function<void()>& editor_settings) {
+                  const std::function<void()>& editor_settings,
+                  const std::function<void(const QString&)>& keep) {
     Tfrm_noteedit editor(owner, date_text, title, text);
     editor.apply_font(font());
     editor.editor_settings = [&] {
         if (editor_settings) editor_settings();
         editor.apply_font(font());
     };
+    const ui::PendingEdit pending(
+        [&] {
+            if (editor.text() != text) keep(editor.text());
+        },
+        [&] { editor.Button2Click(); });
     editor.exec();
     if (editor.noteedit_result == 1) text = editor.text();
     return editor.noteedit_result;

@@ -51,9 +51,12 @@ private:
 };
 
 // Runs the editor modally; on confirm `text` takes the edited note.
-// Answers noteedit_result (1 confirmed, 0 otherwise).
+// Answers noteedit_result (1 confirmed, 0 otherwise). When the session ends
+// while the editor is open, a changed text goes to `keep` instead and the
+// editor ends as after Cancel.
 int noteedit_show(QWidget* owner, const QString& date_text, const QString& title, QString& text,
                   const std::function<NoteFont()>& font,
-                  const std::function<void()>& editor_settings);
+                  const std::function<void()>& editor_settings,
+                  const std::function<void(const QString&)>& keep);
 
 }  // namespace velmora::notes

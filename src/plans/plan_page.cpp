@@ -141,7 +141,8 @@ void PlanPage::changed(bool grid_changed) {
 }
 
 void PlanPage::bt_plan_addClick() {
-    changed(add_task(grid_, editplan(sg_mon_log, prompts_, "")));
+    const auto keep = [this](const std::string& typed) { changed(add_task(grid_, typed)); };
+    changed(add_task(grid_, editplan(sg_mon_log, prompts_, "", keep)));
 }
 
 void PlanPage::bt_plan_delClick() {
@@ -152,7 +153,10 @@ void PlanPage::bt_plan_editClick() {
     const int row = current_row();
     if (row < 1 || row >= grid_.row_count() || grid_.row(row)[0].empty()) return;
     const std::string plan = encode_plan_string(grid_.row(row));
-    changed(edit_task(grid_, row, editplan(sg_mon_log, prompts_, plan)));
+    const auto keep = [this, row](const std::string& typed) {
+        changed(edit_task(grid_, row, typed));
+    };
+    changed(edit_task(grid_, row, editplan(sg_mon_log, prompts_, plan, keep)));
 }
 
 void PlanPage::sg_mon_logDblClick() {

@@ -8,6 +8,7 @@
 #include "plans/plan_list.h"
 #include "sys/text_util.h"
 #include "ui/dialog_layout.h"
+#include "ui/pending_edit.h"
 
 namespace velmora::plans {
 
@@ -50,13 +51,24 @@ void Tfrm_plan::Button1Click() {
     accept();
 }
 
+std::string Tfrm_plan::typed_plan() const {
+    return editor_->blank() ? std::string() : editor_->plan();
+}
+
 void Tfrm_plan::Button2Click() {
     result_.clear();
     reject();
 }
 
-std::string editplan(QWidget* owner, sys::Prompts& prompts, const std::string& plan) {
+std::string editplan(QWidget* owner, sys::Prompts& prompts, const std::string& plan,
+                     const std::function<void(const std::string&)>& keep) {
     Tfrm_plan dialog(owner, prompts, plan);
+    const ui::PendingEdit pending(
+        [&] {
+            const std::string typed = dialog.typed_plan();
+            if (!typed.empty()) keep(typed);
+        },
+        [&] { dialog.Button2Click(); });
     dialog.exec();
     return dialog.result();
 }

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 
 #include "sys/prompts.h"
@@ -22,6 +23,8 @@ public:
 
     // The plan string the dialog ends with (see editplan).
     const std::string& result() const { return result_; }
+    // The plan string 确定 would give now; "" while the text is blank.
+    std::string typed_plan() const;
 
     QButtonGroup* RadioGroup1 = nullptr;  // 类别
     QButtonGroup* RadioGroup2 = nullptr;  // 状态
@@ -38,7 +41,9 @@ private:
 
 // Runs the dialog modally. Empty input: a new task. The answer is the new
 // plan string; "" after Cancel; the input unchanged when the window is
-// closed otherwise.
-std::string editplan(QWidget* owner, sys::Prompts& prompts, const std::string& plan);
+// closed otherwise. When the session ends while the dialog is open, `keep`
+// is given the typed plan string instead and the dialog ends as after Cancel.
+std::string editplan(QWidget* owner, sys::Prompts& prompts, const std::string& plan,
+                     const std::function<void(const std::string&)>& keep);
 
 }  // namespace velmora::plans

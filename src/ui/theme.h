@@ -58,7 +58,7 @@ inline constexpr const char* warning_style = "color: red;";
 // A caption above an input ("内容：").
 inline constexpr const char* caption_style = "color: blue;";
 // Text the user reads but does not edit here (the day's note).
-inline constexpr const char* read_only_text_style = "color: blue;";
+inline const QColor read_only_text = Qt::blue;
 // A passing hint (the docking tip).
 inline constexpr const char* hint_style = "color: grey;";
 

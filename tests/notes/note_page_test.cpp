@@ -2,12 +2,14 @@
 #include <gmock/gmock.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <cstdlib>
 #include <memory>
 
 #include "modal_answer.h"
@@ -15,6 +17,7 @@
 #include "notes/ufrm_note_manage.h"
 #include "notes/ufrm_noteedit.h"
 #include "page_fixture.h"
+#include "ui/pending_edit.h"
 
 using velmora::notes::NotePage;
 using velmora::notes::Tfrm_note_manage;
@@ -127,6 +130,66 @@ TEST(NoteColour, ReadsTheStoredNumberAndFallsBackToBlue) {
     EXPECT_EQ(velmora::notes::note_colour("16711680"), QColor(0, 0, 255));
     EXPECT_EQ(velmora::notes::note_colour("green"), QColor(0, 0, 255));
     EXPECT_EQ(velmora::notes::note_colour("-5"), QColor(0, 0, 255));
+}
+
+// The session ends while the editor holds a changed note: it is stored as
+// 确定 would store it; an unchanged one is not written again.
+TEST_F(NotePageTest, SessionEndStoresTheChangedNoteOfTheOpenEditor) {
+    velmora::testing::when_modal_opens<Tfrm_noteedit>([](Tfrm_noteedit& editor) {
+        editor.Memo1->setPlainText("typed before the logout");
+        EXPECT_EQ(velmora::ui::PendingEdit::keep_all(true), 1);
+    });
+    page->Memo_noteDblClick();
+    EXPECT_EQ(stored_note("20261209"), "typed before the logout");
+    EXPECT_EQ(page->Memo_note->toPlainText(), "typed before the logout");
+    const int redraws_before = redraws;
+    velmora::testing::when_modal_opens<Tfrm_noteedit>(
+        [](Tfrm_noteedit&) { velmora::ui::PendingEdit::keep_all(true); });
+    page->Memo_noteDblClick();
+    EXPECT_EQ(redraws, redraws_before);  // nothing saved
+}
+
+// Counts the pixels of the memo's text area that are mostly of one colour.
+int pixels_mostly(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const auto near = [](int have, int want) { return std::abs(have - want) < 60; };
+            if (near(c.red(), qRed(colour)) && near(c.green(), qGreen(colour)) &&
+                near(c.blue(), qBlue(colour))) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+// The colour is judged on the drawn text of the editor the page opens: the
+// page's own memo once had a style sheet that the editor, its child, took
+// over, so the chosen colour never showed while the size did.
+TEST_F(NotePageTest, EditorDrawsTheTextInTheStoredColourAndSize) {
+    NotePage green_page(&host, days, prompts,
+                        NotePage::Links{[] {},
+                                        [] {
+                                            return velmora::notes::NoteFont{
+                                                "WenQuanYi Micro Hei", std::to_string(0x00C000),
+                                                24};
+                                        },
+                                        [] {}});
+    green_page.load("20261209");
+    QImage drawn;
+    int points = 0;
+    velmora::testing::when_modal_opens<Tfrm_noteedit>([&](Tfrm_noteedit& editor) {
+        editor.Memo1->setPlainText("绿绿绿绿绿绿绿绿");
+        drawn = editor.Memo1->viewport()->grab().toImage();
+        points = editor.Memo1->font().pointSize();
+        editor.Button2Click();
+    });
+    green_page.Memo_noteDblClick();
+    EXPECT_GT(pixels_mostly(drawn, qRgb(0, 0xC0, 0)), 50);
+    EXPECT_EQ(pixels_mostly(drawn, qRgb(0, 0, 0xFF)), 0);
+    EXPECT_EQ(points, 24);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "plans/ufrm_plan.h"
 #include "plans/ufrm_schedule_manage.h"
 #include "stored_plans.h"
+#include "ui/pending_edit.h"
 
 namespace {
 
@@ -87,6 +88,30 @@ TEST_F(PlanPageTest, AnEmptyTaskIsRefusedAndCancelChangesNothing) {
     page->bt_plan_editClick();
     EXPECT_EQ(cell(0, 2), "x");
     EXPECT_FALSE(page->dirty());
+}
+
+// The session ends while the dialog is open (what the close sequence does
+// first): the typed task reaches the grid once, the dialog closes, and a
+// dialog left blank adds nothing.
+TEST_F(PlanPageTest, SessionEndKeepsTheTypedTaskOfAnOpenDialogOnce) {
+    const auto end_session_with = [this](const QString& typed) {
+        velmora::testing::when_modal_opens<Tfrm_plan>([typed](Tfrm_plan& dialog) {
+            dialog.Memo1->setPlainText(typed);
+            EXPECT_EQ(velmora::ui::PendingEdit::keep_all(true), 1);
+        });
+    };
+    end_session_with("typed, not confirmed");
+    page->bt_plan_addClick();
+    EXPECT_EQ(cell(0, 2), "typed, not confirmed");
+    EXPECT_EQ(page->sg_mon_log->rowCount(), 1);
+    EXPECT_TRUE(page->dirty());
+    end_session_with("edited, not confirmed");
+    page->bt_plan_editClick();
+    EXPECT_EQ(cell(0, 2), "edited, not confirmed");
+    end_session_with("  ");
+    page->bt_plan_addClick();
+    EXPECT_EQ(page->sg_mon_log->rowCount(), 1);
+    EXPECT_EQ(velmora::ui::PendingEdit::keep_all(true), 0);  // nothing left open
 }
 
 TEST_F(PlanPageTest, DeletingTheOnlyTaskDropsTheRecordAtTheNextSave) {
