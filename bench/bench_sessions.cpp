@@ -1,15 +1,20 @@
 // Reading the open pages from a browser's session file on disk, for the
 // largest sessions a person plausibly has: a 10 MB Firefox file (several
-// times that once unpacked) and a 10 MB Chromium log of every navigation.
-// Each benchmark includes the read from the page cache and the parse.
+// times that once unpacked) and a 10 MB Chromium log of every navigation;
+// and the titles of untitled Chromium pages from a History database near
+// its size limit. Each benchmark includes the read from the page cache.
 #include <benchmark/benchmark.h>
 #include <lz4.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "bookmarks/browser_sessions.h"
 #include "bookmarks/session_writers.h"
@@ -100,7 +105,7 @@ std::string chromium_file() {
 void read_from_disk(benchmark::State& state, SessionFile::Kind kind, const std::string& bytes) {
     const fs::path path = fs::temp_directory_path() / "velmora-bench-session";
     std::ofstream(path, std::ios::binary) << bytes;
-    const SessionFile file{kind, path.string()};
+    const SessionFile file{kind, path.string(), path.parent_path().string()};
     std::size_t pages = 0;
     for (auto _ : state) {
         const auto read = velmora::bookmarks::read_session_file(file);
@@ -129,6 +134,59 @@ void BM_ChromiumSession10MB(benchmark::State& state) {
     read_from_disk(state, SessionFile::Kind::chromium, bytes);
 }
 BENCHMARK(BM_ChromiumSession10MB)->Unit(benchmark::kMillisecond);
+
+std::string read_whole(const fs::path& path);
+
+// Years of browsing: 170,000 addresses with their titles, about 40 MB; and
+// 500 open pages without titles, their addresses spread over that history.
+struct History {
+    fs::path file;
+    std::vector<velmora::bookmarks::OpenPage> untitled;
+};
+
+const History& history() {
+    static const History made = [] {
+        History history{fs::temp_directory_path() / "velmora-bench-history", {}};
+        fs::remove(history.file);
+        Words words;
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (int i = 0; i < 170'000; ++i) {
+            rows.emplace_back("https://" + words.word(10) + ".example.org/" + words.word(60),
+                              "Page " + words.word(50));
+            if (i % 340 == 0) history.untitled.push_back({"", rows.back().first});
+        }
+        velmora::testing::write_history(history.file.string(), rows);
+        std::atexit([] { fs::remove(fs::temp_directory_path() / "velmora-bench-history"); });
+        return history;
+    }();
+    return made;
+}
+
+// History read from disk into memory and asked for all 500 titles.
+void BM_ChromiumHistoryTitles40MB(benchmark::State& state) {
+    const History& made = history();
+    std::size_t titled = 0;
+    for (auto _ : state) {
+        std::vector<velmora::bookmarks::OpenPage> pages = made.untitled;
+        velmora::bookmarks::add_history_titles(read_whole(made.file), pages);
+        titled = static_cast<std::size_t>(std::count_if(
+            pages.begin(), pages.end(), [](const auto& page) { return !page.title.empty(); }));
+        benchmark::DoNotOptimize(titled);
+    }
+    if (titled != made.untitled.size()) state.SkipWithError("a page did not find its title");
+    state.counters["history_MB"] = static_cast<double>(fs::file_size(made.file)) / (1 << 20);
+}
+BENCHMARK(BM_ChromiumHistoryTitles40MB)->Unit(benchmark::kMillisecond);
+
+// Its reference: the same file read from disk.
+void BM_ReferenceReadHistory(benchmark::State& state) {
+    const History& made = history();
+    for (auto _ : state) {
+        const std::string read = read_whole(made.file);
+        benchmark::DoNotOptimize(read.data());
+    }
+}
+BENCHMARK(BM_ReferenceReadHistory)->Unit(benchmark::kMillisecond);
 
 // The references, in the same run: what any reader has to do at least,
 // reading the file and, for Firefox, unpacking its block.

@@ -30,18 +30,24 @@ void TFRM_Date::build_tab_pages() {
     RzPageControl_date->setCurrentIndex(0);
     build_day_pages();
     tools_panel_ = new tools::ToolsPanel(
-        TabSheet3, {[this](int page) { option_show(page); },
-                    [this] {
-                        calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
-                                                *context_.clock);
-                    },
-                    [this] { capture_.start(); },
-                    [this] { tools::dirhide_show(this, *context_.prompts, *context_.platform); },
-                    [this] { tools::open_dictionary(this, *context_.prompts, *context_.platform); },
-                    [this] {
-                        tools::search_show(this, *context_.prompts, *context_.platform,
-                                           *context_.clock);
-                    }});
+        TabSheet3,
+        {[this](int page) { option_show(page); },
+         [this] {
+             calendar::datehint_show(this, *context_.prompts, context_.paths.temp_work(),
+                                     *context_.clock);
+         },
+         [this] { capture_.start(); },
+         [this] {
+             // The data file lives in the program folder.
+             const AppPaths& paths = context_.paths;
+             tools::dirhide_show(
+                 this, *context_.prompts, *context_.platform,
+                 tools::kept_folders(paths.program_dir, paths.program_dir, paths.system_temp_dir));
+         },
+         [this] { tools::open_dictionary(this, *context_.prompts, *context_.platform); },
+         [this] {
+             tools::search_show(this, *context_.prompts, *context_.platform, *context_.clock);
+         }});
     ListView_tool = tools_panel_->ListView_tool;
 }
 

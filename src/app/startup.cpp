@@ -194,14 +194,25 @@ void EarlyOpen::abandon() {
     if (wait() == store::FxError::none) FX_Closefx(1);
 }
 
+namespace {
+
+// An open that found an index out of step with the items: the user learns
+// at once why nothing will be saved, and where the repair is.
+ContainerStart start_with(const AppPaths& paths, sys::Prompts& prompts) {
+    keep_template_copy(paths);
+    if (FX_Needsrepair() == 1) prompts.inform(messages::needs_repair);
+    return ContainerStart::opened;
+}
+
+}  // namespace
+
 ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts, EarlyOpen* early) {
     if (const std::optional<store::FxError> opened = early ? early->wait() : std::nullopt) {
         if (*opened != store::FxError::none) {
             prompts.inform(container_message(*opened, paths));
             return ContainerStart::unusable;
         }
-        keep_template_copy(paths);
-        return ContainerStart::opened;
+        return start_with(paths, prompts);
     }
     if (!something_at(paths.data_file())) {
         if (!sys::file_exists(paths.template_file())) {
@@ -218,8 +229,7 @@ ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts, Earl
         prompts.inform(container_message(FX_Getlasterror(), paths));
         return ContainerStart::unusable;
     }
-    keep_template_copy(paths);
-    return ContainerStart::opened;
+    return start_with(paths, prompts);
 }
 
 void clearoldver(const AppPaths& paths) {

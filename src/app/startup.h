@@ -45,6 +45,10 @@ inline constexpr const char* data_files_missing = "数据文件和数据模板�
 inline constexpr const char* unsaved_plans_question =
     "\n\n仍要退出吗？选“否”留在窗口中，稍后再保存。";
 inline constexpr const char* unable_to_write = "无法写入文件：%s";
+inline constexpr const char* needs_repair =
+    "数据文件zenqdata.fx的索引与记录不一致（可能是磁盘出错所致）。所有记录都还在，也都能查看；"
+    "但为免把看不到的记录覆盖，修复之前软件不保存任何改动。\n\n请在菜单“数据管理”中点"
+    "“检查修复”：软件会先把数据文件原样备份，再修复索引。";
 }  // namespace messages
 
 // "无法写入文件：<path>", with the reason in brackets when the system gave

@@ -9,6 +9,8 @@
 #include "store/container_names.h"
 #include "store/fx_tree.h"
 #include "store/kx_efs.h"
+#include "sys/text_util.h"
+#include "sys/textcodec.h"
 
 namespace velmora::bookmarks {
 
@@ -124,9 +126,128 @@ std::string attribute(std::string_view tag, std::string_view wanted) {
     return {};
 }
 
+// --- The file's encoding ---------------------------------------------------
+
+// Where a file declares its charset: a <meta> tag before the first list.
+constexpr std::size_t charset_scan_limit = 8192;
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), lower);
+    return out;
+}
+
+// "text/html; charset=GB2312" -> "GB2312".
+std::string_view charset_in_content(std::string_view content) {
+    const std::string lower_content = lowered(content);
+    const std::size_t at = lower_content.find("charset");
+    if (at == std::string::npos) return {};
+    std::size_t i = at + 7;
+    while (i < content.size() && is_space(content[i])) ++i;
+    if (i >= content.size() || content[i] != '=') return {};
+    ++i;
+    while (i < content.size() && (is_space(content[i]) || content[i] == '"' || content[i] == '\''))
+        ++i;
+    std::size_t end = i;
+    while (end < content.size() && !is_space(content[end]) && content[end] != ';' &&
+           content[end] != '"' && content[end] != '\'')
+        ++end;
+    return content.substr(i, end - i);
+}
+
+// The charset a <meta> tag of the file's head names, lower-cased; "" when
+// none does.
+std::string declared_charset(std::string_view html) {
+    const std::string_view head = html.substr(0, charset_scan_limit);
+    for (std::size_t open = head.find('<'); open != std::string_view::npos;
+         open = head.find('<', open + 1)) {
+        if (head.substr(open, 4) == "<!--") {
+            open = head.find("-->", open + 4);
+            if (open == std::string_view::npos) break;
+            continue;
+        }
+        const std::size_t close = tag_end(head, open);
+        if (close == head.size()) break;
+        const std::string_view tag = head.substr(open + 1, close - open - 1);
+        const std::string_view name = tag_name(tag);
+        if (same_letters(name, "dl")) break;
+        if (same_letters(name, "meta")) {
+            std::string charset = attribute(tag, "charset");
+            if (charset.empty())
+                charset = std::string(charset_in_content(attribute(tag, "content")));
+            if (!charset.empty()) return lowered(collapsed(charset));
+        }
+        open = close;
+    }
+    return {};
+}
+
+bool is_gb_family(std::string_view charset) {
+    static constexpr std::string_view names[] = {
+        "gb18030", "gbk",      "gb2312",   "x-gbk",      "cp936",   "ms936",    "windows-936",
+        "euc-cn",  "x-euc-cn", "csgb2312", "gb_2312-80", "chinese", "iso-ir-58"};
+    return std::find(std::begin(names), std::end(names), charset) != std::end(names);
+}
+
+bool is_utf8_name(std::string_view charset) {
+    // A file read as bytes cannot be UTF-16 when its own <meta> was found
+    // in ASCII: browsers read such a file as UTF-8 too.
+    return charset == "utf-8" || charset == "utf8" || charset == "unicode-1-1-utf-8" ||
+           charset.rfind("utf-16", 0) == 0;
+}
+
+// UTF-8 as far as it is UTF-8; a run of bytes beyond ASCII that is not is
+// GB18030, what older programs on Chinese systems wrote. When most such
+// runs are not UTF-8, the whole file is GB18030: its ASCII is the same, and
+// a short GB18030 title may pass for UTF-8 by chance.
+std::string utf8_or_gb18030(std::string_view bytes) {
+    if (sys::is_valid_utf8(bytes)) return std::string(bytes);
+    std::vector<std::pair<std::string_view, bool>> runs;  // the run, whether it is UTF-8
+    std::size_t valid = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::size_t end = i;
+        const bool wide = static_cast<unsigned char>(bytes[i]) >= 0x80;
+        while (end < bytes.size() && (static_cast<unsigned char>(bytes[end]) >= 0x80) == wide)
+            ++end;
+        const std::string_view run = bytes.substr(i, end - i);
+        const bool utf8 = !wide || sys::is_valid_utf8(run);
+        if (wide && utf8) ++valid;
+        runs.emplace_back(run, utf8);
+        i = end;
+    }
+    const auto invalid = static_cast<std::size_t>(
+        std::count_if(runs.begin(), runs.end(), [](const auto& run) { return !run.second; }));
+    if (invalid >= valid) return text::from_gb18030(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (const auto& [run, utf8] : runs) out += utf8 ? std::string(run) : text::from_gb18030(run);
+    return out;
+}
+
+// The file as UTF-8: a byte order mark first, then the charset its head
+// declares, then UTF-8 with GB18030 for what is not UTF-8.
+std::string file_text(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return utf8_or_gb18030(bytes.substr(3));
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        const bool little = bytes[0] == '\xFF';
+        if (auto text = text::decode(bytes.substr(2), little ? "UTF-16LE" : "UTF-16BE")) {
+            return *text;
+        }
+    }
+    const std::string charset = declared_charset(bytes);
+    if (is_gb_family(charset)) return text::from_gb18030(bytes);
+    // Browsers read a file declared Latin-1 or ASCII as windows-1252.
+    const bool latin = charset == "iso-8859-1" || charset == "latin1" || charset == "us-ascii" ||
+                       charset == "ascii";
+    if (!charset.empty() && !is_utf8_name(charset)) {
+        if (auto text = text::decode(bytes, latin ? "windows-1252" : charset)) return *text;
+    }
+    return utf8_or_gb18030(bytes);
+}
+
 class Parser {
 public:
-    explicit Parser(std::string_view html) : html_(html.substr(0, bookmark_html_limit)) {}
+    explicit Parser(std::string_view html) : html_(html) {}
     ParsedBookmarks run();
 
 private:
@@ -301,8 +422,10 @@ std::string write_bookmark_html(const std::vector<BookmarkNode>& top) {
     return out;
 }
 
+// The limit counts the file's own bytes; its text as UTF-8 may be longer.
 ParsedBookmarks parse_bookmark_html(std::string_view html) {
-    return Parser(html).run();
+    const std::string text = file_text(html.substr(0, bookmark_html_limit));
+    return Parser(text).run();
 }
 
 }  // namespace velmora::bookmarks
@@ -364,6 +487,8 @@ void Importer::link(int folder, const std::string& folder_name, const BookmarkNo
     const std::string shown = node.title.empty() ? node.address : node.title;
     if (!may_open(node.address) || title.empty()) {
         skip(shown, "不是 http、https、ftp 或 file 网址");
+    } else if (const std::optional<std::string> problem = title_problem(title)) {
+        skip(shown, *problem);
     } else if (store::check_rename(folder_name, title) != store::RenameCheck::ok) {
         skip(shown, store::rename_too_long);
     } else if (already_there(folder_name + "/" + title, node.address)) {
@@ -402,6 +527,11 @@ int Importer::target_folder(int folder, const std::string& folder_name, const st
 void Importer::subfolder(int folder, const std::string& folder_name, const BookmarkNode& node) {
     std::string name = clean_title(node.title);
     if (name.empty()) name = "未命名文件夹";
+    // A folder's name obeys the rule of a bookmark's title.
+    if (const std::optional<std::string> problem = title_problem(name)) {
+        skip(node.title, *problem + "文件夹及其内容没有导入");
+        return;
+    }
     if (store::check_rename(folder_name, name) != store::RenameCheck::ok) {
         skip(node.title, std::string(store::rename_too_long) + "文件夹及其内容没有导入");
         return;

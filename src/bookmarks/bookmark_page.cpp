@@ -48,8 +48,10 @@ constexpr const char* bookmark_file_filter = "书签文件 (*.html *.htm);;所�
 
 std::string ask_for_file(QWidget* parent, bool saving) {
     const QString chosen =
+        // The path as picked, a link not resolved: the export judges it.
         saving ? QFileDialog::getSaveFileName(parent, "导出书签", "bookmarks.html",
-                                              QString::fromUtf8(bookmark_file_filter))
+                                              QString::fromUtf8(bookmark_file_filter), nullptr,
+                                              QFileDialog::DontResolveSymlinks)
                : QFileDialog::getOpenFileName(parent, "导入书签", {},
                                               QString::fromUtf8(bookmark_file_filter));
     return chosen.toStdString();
@@ -189,7 +191,7 @@ TitleCheck BookmarkPage::title_check_below(int folder_index) const {
     return [folder](const std::string& title) -> std::optional<std::string> {
         if (std::optional<std::string> problem = title_problem(title)) return problem;
         if (store::check_rename(folder, title) != store::RenameCheck::ok) {
-            return std::string(store::rename_too_long);
+            return store::too_long_message(folder, title);
         }
         return std::nullopt;
     };
@@ -254,6 +256,10 @@ void BookmarkPage::n_input_findClick() {
 // The new folder waits for its name at once.
 void BookmarkPage::n_url_newdirClick() {
     const int added = fxtree_addnode(tree());
+    if (added < 0 && FX_Getlasterror() != store::FxError::none) {
+        prompts_.inform(not_saved_message("没有新建目录", FX_Getlasterror()), {},
+                        sys::PromptIcon::error);
+    }
     if (added < 0) return;
     for (QTreeWidgetItem* node : all_nodes(tv_url)) {
         if (node_index(node) != added) continue;
@@ -272,8 +278,8 @@ void BookmarkPage::n_url_renameClick() {
     if (node && node->parent()) tv_url->editItem(node);
 }
 
-// Names pass through the working folder as file names, so a name a file
-// cannot have is refused here as in the edit dialog.
+// A folder or a bookmark renamed in the tree obeys the rule of a title
+// typed in the edit dialog.
 void BookmarkPage::tv_urlEdited(const std::string& text) {
     if (std::optional<std::string> problem = title_problem(text)) {
         prompts_.inform(*problem, {}, sys::PromptIcon::error);
@@ -309,10 +315,6 @@ void BookmarkPage::n_url_pasteClick() {
         case PasteResult::failed:
             prompts_.inform(not_saved_message("没有粘贴，原处的内容都还在", outcome.error), {},
                             sys::PromptIcon::error);
-            break;
-        case PasteResult::copied_not_removed:
-            prompts_.inform(not_saved_message("已经粘贴，但原处的内容没有全部删除", outcome.error),
-                            {}, sys::PromptIcon::error);
             break;
     }
     fxtree_reload(tree(), -1);
@@ -354,17 +356,41 @@ void BookmarkPage::add_captured(const std::vector<std::string>& lines) {
 namespace velmora::bookmarks {
 
 // The whole tree is read before the file is touched, and the file replaced
-// only once the new one is complete.
+// only once the new one is complete. What may be written is the system
+// helper's rule, the command line's too: a new name or a regular file of
+// one name; a read-only one only once the user has said so.
 void BookmarkPage::n_url_exportClick() {
     const std::string path = choose_file_(tv_url->window(), true);
     if (path.empty()) return;
+    const auto refuse = [this](sys::WriteTarget target) {
+        prompts_.inform(
+            "书签没有导出：" + sys::write_target_refusal(target) + "。原有的文件保持原样。", {},
+            sys::PromptIcon::error);
+    };
+    const sys::WriteTarget target = sys::inspect_write_target(path);
+    const bool read_only = target == sys::WriteTarget::read_only;
+    if (read_only) {
+        if (!prompts_.ask_yes_no(path + " 是一个只读文件。\n要用导出的书签替换它吗？", "导出书签",
+                                 true)) {
+            return;
+        }
+    } else if (!sys::may_write(target, false)) {
+        refuse(target);
+        return;
+    }
     const StoredTree stored = read_stored_tree();
     if (stored.error != store::FxError::none) {
         prompts_.inform(not_saved_message("书签没有导出", stored.error), {},
                         sys::PromptIcon::error);
         return;
     }
-    if (!sys::write_file_atomic(path, write_bookmark_html(stored.top))) {
+    const sys::TargetWrite written =
+        sys::write_to_target(path, write_bookmark_html(stored.top), read_only);
+    if (written.refused) {
+        refuse(written.target);
+        return;
+    }
+    if (!written.written) {
         prompts_.inform("书签没有导出：" + std::string(std::strerror(errno)) + "。", {},
                         sys::PromptIcon::error);
         return;

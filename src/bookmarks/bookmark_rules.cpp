@@ -24,8 +24,8 @@ char lower(char c) {
 
 }  // namespace
 
-// "." and ".." name folders, not files: a bookmark so named could not pass
-// through the working folder.
+// "." and ".." name a folder's place on disk: an item so named could not be
+// written out to a folder.
 std::optional<std::string> title_problem(std::string_view title) {
     const bool bad = std::any_of(title.begin(), title.end(), [](char c) {
         return not_in_file_names.find(c) != std::string_view::npos || is_control(c);

@@ -1,7 +1,8 @@
 // The rules of the bookmark page that need no window: which titles can be
-// stored (a title is also the file name a bookmark passes through), how a
-// captured page's title is cleaned, the entry lines of the capture dialog,
-// and which addresses may be handed to the browser.
+// stored (a title must also do as a file's name, for an item written out to
+// a folder; a folder's name obeys the same rule), how a captured page's
+// title is cleaned, the entry lines of the capture dialog, and which
+// addresses may be handed to the browser.
 #pragma once
 
 #include <optional>

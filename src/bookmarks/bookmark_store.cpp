@@ -5,8 +5,6 @@
 
 #include "bookmarks/bookmark_rules.h"
 #include "store/kx_efs.h"
-#include "store/record_io.h"
-#include "sys/sysutil.h"
 #include "sys/textcodec.h"
 
 namespace velmora::bookmarks {
@@ -76,51 +74,35 @@ std::vector<std::string> outermost(const std::vector<std::string>& items,
     return kept;
 }
 
-PasteOutcome remove_cut(const std::vector<std::string>& items) {
-    for (const std::string& item : items) {
-        if (FX_Deleteitem(*parse_index(item), 1) != 1) {
-            return {PasteResult::copied_not_removed, last_error_or(FxError::io_error)};
-        }
-    }
-    return {PasteResult::pasted, FxError::none};
+// A bookmark stored in one step: the title never passes through a file
+// name, so every title of a full path within 256 bytes is taken; with
+// `replacing`, the old item goes in the same step.
+FxError store_bookmark(int folder_index, const Bookmark& bookmark, int replacing) {
+    if (title_problem(bookmark.title)) return FxError::refused;
+    const int stored =
+        FX_Writefile(folder_index, bookmark.title, text::to_gb18030(bookmark.address), replacing);
+    return stored > 0 ? FxError::none : last_error_or(FxError::io_error);
 }
 
 }  // namespace
 
 AddressRead read_address(int index) {
     AddressRead read;
-    const std::string name = name_of(index, read.error);
-    if (read.error != FxError::none) return read;
-    const sys::StagingFolder staging;
-    if (staging.error() != 0) return {store::classify_folder_errno(staging.error()), {}};
-    const store::RecordRead record = store::read_record(name, staging.path());
-    read.error = record.error;
-    read.address = text::from_gb18030(record.bytes);
+    std::string bytes;
+    if (FX_Readfile(index, bytes) != 1) {
+        read.error = last_error_or(FxError::io_error);
+        return read;
+    }
+    read.address = text::from_gb18030(bytes);
     return read;
 }
 
 FxError add_bookmark(int folder_index, const Bookmark& bookmark) {
-    if (title_problem(bookmark.title)) return FxError::refused;
-    const sys::StagingFolder staging;
-    if (staging.error() != 0) return store::classify_folder_errno(staging.error());
-    return store::store_file(folder_index, bookmark.title, text::to_gb18030(bookmark.address),
-                             staging.path(), false);
+    return store_bookmark(folder_index, bookmark, 0);
 }
 
-// The new copy gets a number from the container while the old one still
-// holds the title; once the old one is gone it takes the title back.
 FxError replace_bookmark(int old_index, int folder_index, const Bookmark& bookmark) {
-    const int new_index = FX_Directory_Getcount();
-    const FxError added = add_bookmark(folder_index, bookmark);
-    if (added != FxError::none) return added;
-    if (FX_Deleteitem(old_index, 2) != 1) return last_error_or(FxError::io_error);
-    FxError error = FxError::none;
-    const std::string stored = name_of(new_index, error);
-    if (error != FxError::none || stored.substr(stored.rfind('/') + 1) == bookmark.title)
-        return error;
-    return FX_Changeitemname(folder_index, new_index, bookmark.title) == 1
-               ? FxError::none
-               : last_error_or(FxError::refused);
+    return store_bookmark(folder_index, bookmark, old_index);
 }
 
 FxError delete_items(const std::vector<int>& indices) {
@@ -148,10 +130,9 @@ PasteOutcome paste(const Clip& clip, int target) {
         if (store::is_same_or_below(target_name, name)) return {PasteResult::into_itself, {}};
     }
     const std::vector<std::string> items = outermost(clip.items, names);
-    error = store::fxtree_transfer(items, target);
+    error = store::fxtree_transfer(items, target, clip.mode == Clip::Mode::cut);
     if (error != FxError::none) return {PasteResult::failed, error};
-    if (clip.mode == Clip::Mode::copy) return {PasteResult::pasted, FxError::none};
-    return remove_cut(items);
+    return {PasteResult::pasted, FxError::none};
 }
 
 std::vector<std::string> find_bookmarks(const std::vector<store::ListedItem>& items,

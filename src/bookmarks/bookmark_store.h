@@ -27,9 +27,11 @@ AddressRead read_address(int index);
 
 // Stores a bookmark below the folder item `folder_index`; a sibling of the
 // same title keeps its place and the new one is numbered by the container.
+// A title whose full path is past 256 bytes is refused (name_too_long).
 store::FxError add_bookmark(int folder_index, const Bookmark& bookmark);
-// An edit: the new bookmark is stored first and the old item removed only
-// after that, so an edit that fails leaves the old bookmark as it was.
+// An edit: the new bookmark is stored and the old item removed in one
+// step, so an edit that fails leaves the old bookmark as it was, and the
+// new one takes the title the old one had.
 store::FxError replace_bookmark(int old_index, int folder_index, const Bookmark& bookmark);
 // Removes the items in the given order, with what lies below them.
 store::FxError delete_items(const std::vector<int>& indices);
@@ -41,14 +43,15 @@ struct Clip {
     enum class Mode { none, cut, copy } mode = Mode::none;
     std::vector<std::string> items;  // item indices as decimal text
 };
-enum class PasteResult { pasted, nothing, into_itself, failed, copied_not_removed };
+enum class PasteResult { pasted, nothing, into_itself, failed };
 struct PasteOutcome {
     PasteResult result = PasteResult::nothing;
     store::FxError error = store::FxError::none;
 };
-// Copies the clip below `target`; a cut is removed at its source only once
-// the copy is stored in full. A folder pasted into itself or below itself
-// is refused before anything is copied.
+// Copies the clip below `target`; a cut is removed at its source in the
+// same step that stores its copy, and what is cut from `target` itself
+// stays as it was. A folder pasted into itself or below itself is refused
+// before anything is copied.
 PasteOutcome paste(const Clip& clip, int target);
 inline constexpr const char* paste_into_itself = "不能把目录粘贴到它自己或它的子目录中！";
 

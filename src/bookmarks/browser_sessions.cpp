@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -11,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace velmora::bookmarks {
 
@@ -72,6 +76,21 @@ constexpr std::array chromium_roots = {
 
 constexpr std::size_t profiles_ini_limit = std::size_t{1} << 20;
 
+// Firefox holds a lock on this file of the profile for as long as the
+// profile is open (a record lock on all of it; on Windows it keeps the file
+// open without sharing).
+#ifdef _WIN32
+constexpr const char* firefox_profile_lock = "parent.lock";
+#else
+constexpr const char* firefox_profile_lock = ".parentlock";
+#endif
+// SQLite locks the bytes of the "lock-byte page" at 1 GiB of a database
+// file, and Chromium's History connection keeps them locked while its
+// profile is loaded: a shared lock at least (it reads in exclusive locking
+// mode, and in WAL mode every connection holds one).
+constexpr std::uint64_t sqlite_lock_bytes_start = std::uint64_t{1} << 30;
+constexpr std::uint64_t sqlite_lock_bytes_size = 512;
+
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -109,6 +128,49 @@ std::optional<std::string> read_regular_file(const std::string& path, std::size_
     bytes.resize(filled);
     return bytes;
 }
+
+// Whether another process holds a lock on some of the bytes [start, start +
+// length) of a regular file (length 0: to its end). The lock is asked
+// about, not taken, so the browser holding it is never disturbed.
+#ifdef _WIN32
+bool locked_by_another_process(const fs::path& path, std::uint64_t start, std::uint64_t length) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        ::CloseHandle(file);
+        return false;
+    }
+    if (length == 0) length = ~std::uint64_t{0} - start;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(start);
+    at.OffsetHigh = static_cast<DWORD>(start >> 32);
+    const auto low = static_cast<DWORD>(length);
+    const auto high = static_cast<DWORD>(length >> 32);
+    // Windows can only tell by trying: a lock taken is given back at once.
+    const bool free =
+        ::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, low, high, &at);
+    if (free) ::UnlockFileEx(file, 0, low, high, &at);
+    const bool locked = !free && ::GetLastError() == ERROR_LOCK_VIOLATION;
+    ::CloseHandle(file);
+    return locked;
+}
+#else
+bool locked_by_another_process(const fs::path& path, std::uint64_t start, std::uint64_t length) {
+    const FileDescriptor file(::open(path.c_str(), open_flags));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    struct flock probe {};
+    probe.l_type = F_WRLCK;  // conflicts with every lock, shared or exclusive
+    probe.l_whence = SEEK_SET;
+    probe.l_start = static_cast<off_t>(start);
+    probe.l_len = static_cast<off_t>(length);
+    return ::fcntl(file.get(), F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+}
+#endif
 
 bool path_exists(const fs::path& path) {
     std::error_code error;
@@ -250,6 +312,16 @@ std::vector<fs::path> chromium_profiles(const fs::path& root) {
     return profiles;
 }
 
+// Chromium writes a tab's navigation before the page has a title, and
+// newer releases leave it empty; History has the title the tab shows.
+void add_profile_titles(const fs::path& profile, std::vector<OpenPage>& pages) {
+    const auto untitled = [](const OpenPage& page) { return page.title.empty(); };
+    if (std::none_of(pages.begin(), pages.end(), untitled)) return;
+    std::optional<std::string> history =
+        read_regular_file((profile / "History").string(), history_file_limit);
+    if (history) add_history_titles(std::move(*history), pages);
+}
+
 }  // namespace
 
 std::vector<SessionFile> session_files(const std::string& home) {
@@ -257,7 +329,7 @@ std::vector<SessionFile> session_files(const std::string& home) {
     for (const char* root : firefox_roots) {
         for (const fs::path& profile : firefox_profiles(fs::path(home) / root)) {
             if (const auto file = firefox_session_file(profile)) {
-                files.push_back({SessionFile::Kind::firefox, file->string()});
+                files.push_back({SessionFile::Kind::firefox, file->string(), profile.string()});
             }
         }
     }
@@ -266,7 +338,7 @@ std::vector<SessionFile> session_files(const std::string& home) {
         if (!is_folder(folder)) continue;
         for (const fs::path& profile : chromium_profiles(folder)) {
             if (const auto file = chromium_session_file(profile)) {
-                files.push_back({SessionFile::Kind::chromium, file->string()});
+                files.push_back({SessionFile::Kind::chromium, file->string(), profile.string()});
             }
         }
     }
@@ -280,11 +352,22 @@ std::optional<std::vector<OpenPage>> read_session_file(const SessionFile& file) 
                                                    : read_chromium_session(*bytes);
 }
 
+bool profile_in_use(const SessionFile& file) {
+    const fs::path profile(file.profile);
+    if (file.kind == SessionFile::Kind::firefox) {
+        return locked_by_another_process(profile / firefox_profile_lock, 0, 0);
+    }
+    return locked_by_another_process(profile / "History", sqlite_lock_bytes_start,
+                                     sqlite_lock_bytes_size);
+}
+
 std::vector<OpenPage> open_browser_pages(const std::string& home) {
     std::vector<OpenPage> pages;
     for (const SessionFile& file : session_files(home)) {
+        if (!profile_in_use(file)) continue;
         std::optional<std::vector<OpenPage>> file_pages = read_session_file(file);
         if (!file_pages) continue;
+        if (file.kind == SessionFile::Kind::chromium) add_profile_titles(file.profile, *file_pages);
         pages.insert(pages.end(), std::make_move_iterator(file_pages->begin()),
                      std::make_move_iterator(file_pages->end()));
     }

@@ -226,8 +226,11 @@ std::string rename_item(int parent, int index, const std::string& new_name) {
     if (FX_Getlasterror() != store::FxError::none) {
         return not_saved_message("没有重命名", FX_Getlasterror());
     }
-    switch (store::check_rename(parent_name, new_name)) {
-        case store::RenameCheck::too_long: return store::rename_too_long;
+    // A folder's contents move with it: their paths must fit as well.
+    const std::size_t inner = store::inner_bytes(index);
+    switch (store::check_rename(parent_name, new_name, inner)) {
+        case store::RenameCheck::too_long:
+            return store::too_long_message(parent_name, new_name, inner);
         case store::RenameCheck::separator: return store::rename_separator;
         case store::RenameCheck::ok: break;
     }

@@ -75,6 +75,26 @@ std::string lunar_words(const Anniversary& entry) {
            lunar_day_label(lunar->day);
 }
 
+// The lunar day an occurrence is kept on, said for people. A day the lunar
+// year has is named as it is ("农历八月十五"); one it lacks is not: the day
+// kept on instead is named, after the reason ("今年无闰六月，按六月初一",
+// "今年腊月只有廿九天，按腊月廿九"; both: "今年无闰六月，六月只有廿九天，按六月廿九"),
+// as `lunar_day_kept` chose it.
+std::string kept_day_words(const LunarDay& own, int lunar_year) {
+    const bool leap_missing = own.leap && lunar_month_days(lunar_year, own.month, true) == 0;
+    const bool leap = own.leap && !leap_missing;
+    const int length = lunar_month_days(lunar_year, own.month, leap);
+    const int day = length != 0 && own.day > length ? length : own.day;
+    const std::string kept = lunar_month_label(own.month, leap) + lunar_day_label(day);
+    std::string why;
+    if (leap_missing) why = "今年无" + lunar_month_label(own.month, true);
+    if (day != own.day) {
+        why += why.empty() ? "今年" : "，";
+        why += lunar_month_label(own.month, leap) + "只有" + lunar_day_label(length) + "天";
+    }
+    return why.empty() ? "农历" + kept : why + "，按" + kept;
+}
+
 std::string due_text(const Anniversary& entry, const Occurrence& when) {
     std::string text = "今天距离【" + entry.description + "】";
     if (entry.yearly && when.years > 0) text += "第" + std::to_string(when.years) + "周年";
@@ -82,8 +102,9 @@ std::string due_text(const Anniversary& entry, const Occurrence& when) {
     if (is_lunar(entry.kind)) {
         const auto lunar = parse_lunar_date(entry.date, entry.kind == DateKind::lunar_leap);
         if (lunar) {
-            text += "（农历" + lunar_month_label(lunar->month, lunar->leap) +
-                    lunar_day_label(lunar->day) + "，公历" + dashed_date(when.date) + "）";
+            // `years` counts lunar years from the entry's own.
+            text += "（" + kept_day_words(*lunar, lunar->year + when.years) + "，公历" +
+                    dashed_date(when.date) + "）";
         }
     }
     return text;

@@ -13,8 +13,7 @@ bool is_continuation(unsigned char byte) {
     return (byte & 0xC0U) == 0x80U;
 }
 
-// FNV-1a: a short stable tag so that the same entry keeps its UID from one
-// export to the next and a calendar that imports it again updates it.
+// FNV-1a: a short stable tag of a text for the UIDs.
 std::string tag(std::string_view text) {
     std::uint64_t hash = 14695981039346656037ULL;
     for (const char c : text) {
@@ -110,15 +109,32 @@ void Writer::text_property(std::string_view name, std::string_view value) {
     property(name, escape_text(value));
 }
 
-void Writer::begin(const char* component, const std::string& uid_base, std::string_view content) {
+std::string todo_uid(const Todo& todo) {
+    return "plan-" + date_value(todo.day) + "-" + tag(todo.summary);
+}
+
+std::string journal_uid(const Journal& journal) {
+    return "note-" + date_value(journal.day);
+}
+
+std::string anniversary_uid(const AnniversaryEvent& event) {
+    if (!event.lunar) return "anniversary-" + date_value(event.date) + "-" + tag(event.title);
+    char own[16];
+    std::snprintf(own, sizeof own, "%04d%02d%s%02d", event.lunar_year, event.lunar_month,
+                  event.leap_month ? "L" : "", event.lunar_day);
+    return std::string("anniversary-lunar-") + own + "-" + tag(event.title);
+}
+
+void Writer::begin(const char* component, const std::string& uid) {
     property("BEGIN", component);
-    ++count_;
-    property("UID", uid_base + "-" + tag(content) + "-" + std::to_string(count_) + "@velmora");
+    std::string unique = uid;
+    for (int n = 2; !uids_.insert(unique).second; ++n) unique = uid + "-" + std::to_string(n);
+    property("UID", unique + "@velmora");
     property("DTSTAMP", stamp_);
 }
 
 void Writer::add(const Todo& todo) {
-    begin("VTODO", "plan-" + date_value(todo.day), todo.summary);
+    begin("VTODO", todo_uid(todo));
     property("DUE;VALUE=DATE", date_value(todo.day));
     text_property("SUMMARY", todo.summary);
     property("STATUS", todo.done ? "COMPLETED" : "NEEDS-ACTION");
@@ -128,7 +144,7 @@ void Writer::add(const Todo& todo) {
 }
 
 void Writer::add(const Journal& journal) {
-    begin("VJOURNAL", "note-" + date_value(journal.day), journal.text);
+    begin("VJOURNAL", journal_uid(journal));
     property("DTSTART;VALUE=DATE", date_value(journal.day));
     const std::string_view first_line =
         std::string_view(journal.text).substr(0, journal.text.find_first_of("\r\n"));
@@ -140,7 +156,7 @@ void Writer::add(const Journal& journal) {
 void Writer::add(const AnniversaryEvent& event) {
     const bool expanded = event.lunar && !event.dates.empty();
     const Date first = expanded ? event.dates.front() : event.date;
-    begin("VEVENT", "anniversary-" + date_value(event.date), event.title);
+    begin("VEVENT", anniversary_uid(event));
     property("DTSTART;VALUE=DATE", date_value(first));
     property("DTEND;VALUE=DATE", date_value(next_day(first)));
     text_property("SUMMARY", event.title);

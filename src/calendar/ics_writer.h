@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,13 +32,15 @@ struct Journal {
 // repeating every year when `yearly`. A lunar one cannot be written as a
 // Gregorian rule: its days are given in `dates` (already worked out, in
 // order) and its lunar month and day, when known, describe the rule for
-// readers that follow the Chinese calendar.
+// readers that follow the Chinese calendar; with its lunar year they are
+// the entry's own date, which names it (its UID) whichever days are listed.
 struct AnniversaryEvent {
     std::string title;
     Date date;
     bool yearly = false;
     bool lunar = false;
     std::vector<Date> dates;
+    int lunar_year = 0;   // the year of the entry's own lunar date
     int lunar_month = 0;  // 1..12; 0 when not known
     bool leap_month = false;
     int lunar_day = 0;  // 1..30
@@ -60,8 +63,23 @@ std::string lunar_rule(const AnniversaryEvent& event);
 // The name of the property that carries that rule beside the expanded days.
 inline constexpr const char* lunar_rule_property = "X-VELMORA-LUNAR-RRULE";
 
+// The UID of each kind of component, before uniqueness is seen to: made of
+// what identifies the item alone, never of its place in the file, so that
+// an export gives an item the UID it had in the one before and a calendar
+// that imports both updates the item instead of doubling it.
+//   plan-yyyymmdd-<hash of the task text>      a to-do: its day and text
+//   note-yyyymmdd                              a journal entry: its day
+//   anniversary-yyyymmdd-<hash of the title>   a Gregorian anniversary
+//   anniversary-lunar-yyyymm[L]dd-<hash>       a lunar one, by its own lunar date
+std::string todo_uid(const Todo& todo);
+std::string journal_uid(const Journal& journal);
+std::string anniversary_uid(const AnniversaryEvent& event);
+
 // Collects the components and writes the calendar. `stamp` is the DTSTAMP
-// of every component (utc_stamp of the export's time).
+// of every component (utc_stamp of the export's time). Components that
+// would share a UID (the same task twice on one day) are told apart by
+// "-2", "-3", ... in the order they are added, and every UID ends in
+// "@velmora".
 class Writer {
 public:
     explicit Writer(std::string stamp) : stamp_(std::move(stamp)) {}
@@ -71,13 +89,13 @@ public:
     std::string text() const;
 
 private:
-    void begin(const char* component, const std::string& uid_base, std::string_view content);
+    void begin(const char* component, const std::string& uid);
     void property(std::string_view name, std::string_view value);
     void text_property(std::string_view name, std::string_view value);
 
     std::string stamp_;
     std::string body_;
-    int count_ = 0;
+    std::set<std::string> uids_;
 };
 
 }  // namespace velmora::calendar::ics

@@ -121,7 +121,9 @@ std::string run_ls(const Invocation& call, const DataCommands& data) {
 }
 
 std::string run_export_ics(const Invocation& call, const DataCommands& data) {
-    return available(data.export_ics)(call.data_dir, call.operands[0]);
+    const auto command = available(data.export_ics);
+    if (data.clock) return command(call.data_dir, call.operands[0], *data.clock);
+    return command(call.data_dir, call.operands[0], sys::SystemClock());
 }
 
 std::string run_export_bookmarks(const Invocation& call, const DataCommands& data) {
@@ -176,14 +178,19 @@ constexpr Command commands[] = {
     {"export-ics",
      "usage: velmora-cli --data DIR export-ics FILE\n"
      "  Writes the plans (as to-dos), the notes (as journal entries) and the\n"
-     "  anniversaries (as all-day events) of DIR/zenqdata.fx to FILE, an iCalendar\n"
-     "  file; an older FILE is replaced only once the new one is complete.\n",
+     "  anniversaries (as all-day events; a yearly lunar one on each of its days\n"
+     "  from this year to 2050) of DIR/zenqdata.fx to FILE, an iCalendar file.\n"
+     "  FILE - is standard output.\n"
+     "  An older FILE is replaced only once the new one is complete, and only when it\n"
+     "  is a regular file of one name that may be written: a FIFO, a device, a folder,\n"
+     "  a symbolic link (the file it points to is written by its own name), a file\n"
+     "  with other hard links and a read-only file are refused and left as they are.\n",
      1, 1, false, true, run_export_ics},
     {"export-bookmarks",
      "usage: velmora-cli --data DIR export-bookmarks FILE\n"
      "  Writes the bookmark tree of DIR/zenqdata.fx to FILE as a bookmark file that\n"
-     "  browsers import (UTF-8 HTML); an older FILE is replaced only once the new one\n"
-     "  is complete.\n",
+     "  browsers import (UTF-8 HTML); FILE - is standard output. An older FILE is\n"
+     "  replaced as export-ics replaces one, and refused where export-ics refuses.\n",
      1, 1, false, true, run_export_bookmarks},
 };
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calendar/DateCn.h"
+#include "sys/clock.h"
 
 namespace velmora::cli {
 
@@ -26,9 +27,13 @@ struct DataCommands {
     std::string (*note)(const std::string& data_dir, calendar::Date date) = nullptr;
     std::string (*items)(const std::string& data_dir, const std::string& prefix) = nullptr;
     std::string (*bookmarks)(const std::string& data_dir) = nullptr;
-    // Exports into `file`; the answer says what was written.
-    std::string (*export_ics)(const std::string& data_dir, const std::string& file) = nullptr;
+    // Exports into `file`; the answer says what was written (for "-", the
+    // answer is the file itself, for standard output). The calendar export
+    // takes its time and year from `clock`.
+    std::string (*export_ics)(const std::string& data_dir, const std::string& file,
+                              const sys::Clock& clock) = nullptr;
     std::string (*export_bookmarks)(const std::string& data_dir, const std::string& file) = nullptr;
+    const sys::Clock* clock = nullptr;
 };
 
 // What one command line (without the program name) gives: the exit status
@@ -44,8 +49,11 @@ struct Answer {
     std::string err;
 };
 Answer answer(const std::vector<std::string>& args, const DataCommands& data);
-// With every command, onto streams: the data program's entry, and the tests'.
+// With every command, onto streams: the data program's entry (on the
+// system's clock), and the tests' (on a clock of their own).
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const sys::Clock& clock);
 // The name of the program that runs the data commands, beside velmora-cli.
 inline constexpr const char* data_program_name = "velmora-cli-data";
 

@@ -99,9 +99,14 @@ void list_bookmarks(const store::TreeNode& node, const std::string& path, std::s
         if (child.folder) {
             text += child_path + "/\t\n";
         } else {
-            const std::string name = FX_Directory_Getitem_String("itemname", child.index);
-            check_read(child_path);
-            text += child_path + '\t' + text::from_gb18030(read_item(name)) + '\n';
+            // Read by its index: a name of any length the container takes
+            // reads back, as no file of that name is made on the way.
+            std::string address;
+            if (FX_Readfile(child.index, address) != 1) {
+                throw DataError{"velmora-cli: cannot read " + child_path +
+                                " from the container: " + store::describe(FX_Getlasterror())};
+            }
+            text += child_path + '\t' + text::from_gb18030(address) + '\n';
         }
         list_bookmarks(child, child_path + "/", text);
     }
@@ -149,12 +154,18 @@ std::string bookmarks_text(const std::string& data_dir) {
     return text;
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Answer given = answer(args, DataCommands{plans_text, note_text, items_text,
-                                                   bookmarks_text, export_ics, export_bookmarks});
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const sys::Clock& clock) {
+    const Answer given =
+        answer(args, DataCommands{plans_text, note_text, items_text, bookmarks_text, export_ics,
+                                  export_bookmarks, &clock});
     out << given.out;
     err << given.err;
     return given.status;
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return run(args, out, err, sys::SystemClock());
 }
 
 }  // namespace velmora::cli

@@ -1,5 +1,6 @@
 #include "cli/cli_export.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -50,7 +51,7 @@ std::vector<std::pair<calendar::Date, std::string>> record_days(const char* fold
     return days;
 }
 
-IcsContent read_content(const std::string& staging) {
+IcsContent read_content(const std::string& staging, int this_year) {
     IcsContent content;
     for (const auto& [day, key] : record_days(store::plan_folder)) {
         auto tasks = store::parse_plan_record(record_bytes(store::plan_record_name(key), staging));
@@ -64,14 +65,37 @@ IcsContent read_content(const std::string& staging) {
     calendar::AnniversaryRecord list;
     const store::FxError loaded = calendar::load_anniversaries(staging, list);
     if (loaded != store::FxError::none) unreadable(calendar::datehint_record, loaded);
-    content.anniversaries = anniversary_events(list.entries);
+    content.anniversaries = anniversary_events(list.entries, this_year);
     return content;
 }
 
-void write_export(const std::string& file, const std::string& text) {
-    if (!sys::write_file_atomic(file, text)) {
+[[noreturn]] void refuse(const std::string& file, sys::WriteTarget target) {
+    std::string why = sys::write_target_refusal(target);
+    if (target == sys::WriteTarget::read_only) {
+        why += "。要替换它，请先给它写权限，或另选一个文件名";
+    }
+    throw DataError{"velmora-cli: 没有写入 " + file + "：" + why + "。它保持原样。"};
+}
+
+// Before the container is read: a target that will be refused is refused
+// at once. The write looks again.
+void check_target(const std::string& file) {
+    if (file == standard_output) return;
+    const sys::WriteTarget target = sys::inspect_write_target(file);
+    if (!sys::may_write(target, false)) refuse(file, target);
+}
+
+// The text of the answer: what was written where, or the file itself for
+// standard output.
+std::string write_export(const std::string& file, const std::string& text,
+                         const std::string& summary) {
+    if (file == standard_output) return text;
+    const sys::TargetWrite written = sys::write_to_target(file, text);
+    if (written.refused) refuse(file, written.target);
+    if (!written.written) {
         throw DataError{"velmora-cli: cannot write " + file + ": " + std::strerror(errno)};
     }
+    return summary + " written to " + file + "\n";
 }
 
 std::string staging_path(const sys::StagingFolder& staging) {
@@ -98,10 +122,6 @@ ics::Todo plan_todo(calendar::Date day, const store::PlanTask& task) {
 
 namespace {
 
-// How many years of a lunar anniversary's days the calendar lists: other
-// programs cannot work them out, the lunar year being ours to know.
-constexpr int lunar_years_listed = 30;
-
 std::optional<ics::AnniversaryEvent> gregorian_event(const calendar::Anniversary& entry) {
     const std::optional<calendar::Date> date = calendar::parse_dashed_date(entry.date);
     if (!date) return std::nullopt;
@@ -112,27 +132,35 @@ std::optional<ics::AnniversaryEvent> gregorian_event(const calendar::Anniversary
     return event;
 }
 
-// A lunar anniversary as the Gregorian days it falls on, from its own day
-// on, with its lunar month and day for the Chinese-calendar rule.
-std::optional<ics::AnniversaryEvent> lunar_event(const calendar::Anniversary& entry) {
+// A lunar anniversary as the Gregorian days it falls on, with its lunar
+// month and day for the Chinese-calendar rule. Other programs cannot work
+// the days out, the lunar calendar being ours to know, so a yearly one
+// lists every day the engine knows from this year on: the days that are
+// gone matter least to a calendar, the ones to come most.
+std::optional<ics::AnniversaryEvent> lunar_event(const calendar::Anniversary& entry,
+                                                 int this_year) {
     const bool leap = entry.kind == calendar::DateKind::lunar_leap;
     const std::optional<calendar::LunarDay> lunar = calendar::parse_lunar_date(entry.date, leap);
     if (!lunar) return std::nullopt;
+    // Its own day: in its lunar year, which may end in the next Gregorian one.
     const std::vector<calendar::Occurrence> first =
         calendar::occurrences(entry, lunar->year, lunar->year + 1);
     if (first.empty()) return std::nullopt;
-    const int from = first.front().date.year;
+    const int own_year = first.front().date.year;
+    const int from = entry.yearly ? std::max(own_year, this_year) : own_year;
+    const int to = entry.yearly ? calendar::last_lunar_year : own_year;
     ics::AnniversaryEvent event;
     event.title = entry.description;
     event.yearly = entry.yearly;
     event.lunar = true;
+    event.lunar_year = lunar->year;
     event.lunar_month = lunar->month;
     event.leap_month = lunar->leap;
     event.lunar_day = lunar->day;
-    for (const calendar::Occurrence& day :
-         calendar::occurrences(entry, from, from + lunar_years_listed - 1)) {
+    for (const calendar::Occurrence& day : calendar::occurrences(entry, from, to)) {
         event.dates.push_back(day.date);
     }
+    if (event.dates.empty()) return std::nullopt;
     event.date = event.dates.front();
     return event;
 }
@@ -140,15 +168,27 @@ std::optional<ics::AnniversaryEvent> lunar_event(const calendar::Anniversary& en
 }  // namespace
 
 std::vector<ics::AnniversaryEvent> anniversary_events(
-    const std::vector<calendar::Anniversary>& entries) {
+    const std::vector<calendar::Anniversary>& entries, int this_year) {
     std::vector<ics::AnniversaryEvent> events;
     for (const calendar::Anniversary& entry : entries) {
         std::optional<ics::AnniversaryEvent> event = entry.kind == calendar::DateKind::gregorian
                                                          ? gregorian_event(entry)
-                                                         : lunar_event(entry);
+                                                         : lunar_event(entry, this_year);
         if (event) events.push_back(std::move(*event));
     }
     return events;
+}
+
+std::string export_stamp(const sys::LocalTime& now) {
+    std::tm local{};
+    local.tm_year = now.year - 1900;
+    local.tm_mon = now.month - 1;
+    local.tm_mday = now.day;
+    local.tm_hour = now.hour;
+    local.tm_min = now.minute;
+    local.tm_sec = now.second;
+    local.tm_isdst = -1;  // whatever the zone's rule says for that day
+    return ics::utc_stamp(static_cast<std::int64_t>(std::mktime(&local)));
 }
 
 std::string ics_text(const IcsContent& content, const std::string& stamp) {
@@ -161,30 +201,33 @@ std::string ics_text(const IcsContent& content, const std::string& stamp) {
     return writer.text();
 }
 
-std::string export_ics(const std::string& data_dir, const std::string& file) {
+std::string export_ics(const std::string& data_dir, const std::string& file,
+                       const sys::Clock& clock) {
+    check_target(file);
+    const sys::LocalTime now = clock.now();
     IcsContent content;
     {
         OpenContainer container(data_dir);
         const sys::StagingFolder staging;
-        content = read_content(staging_path(staging));
+        content = read_content(staging_path(staging), now.year);
     }
-    write_export(file, ics_text(content, ics::utc_stamp(std::time(nullptr))));
     std::size_t tasks = 0;
     for (const DayPlans& day : content.plans) tasks += day.tasks.size();
-    return std::to_string(tasks) + " to-dos, " + std::to_string(content.notes.size()) +
-           " journal entries, " + std::to_string(content.anniversaries.size()) +
-           " events written to " + file + "\n";
+    const std::string summary = std::to_string(tasks) + " to-dos, " +
+                                std::to_string(content.notes.size()) + " journal entries, " +
+                                std::to_string(content.anniversaries.size()) + " events";
+    return write_export(file, ics_text(content, export_stamp(now)), summary);
 }
 
 std::string export_bookmarks(const std::string& data_dir, const std::string& file) {
+    check_target(file);
     bookmarks::StoredTree tree;
     {
         OpenContainer container(data_dir);
         tree = bookmarks::read_stored_tree();
     }
     if (tree.error != store::FxError::none) unreadable("the bookmark tree", tree.error);
-    write_export(file, bookmarks::write_bookmark_html(tree.top));
-    return "bookmarks written to " + file + "\n";
+    return write_export(file, bookmarks::write_bookmark_html(tree.top), "bookmarks");
 }
 
 }  // namespace velmora::cli

@@ -193,9 +193,29 @@ bool password_matches(Database& db, const std::string& password) {
     return check_password(db, password) == FxError::none;
 }
 
-FxError check_pages(Database& db) {
-    Statement check(db.handle(), "PRAGMA quick_check(1)");
-    return check.step() && check.blob(0) == "ok" ? FxError::none : FxError::damaged;
+namespace {
+
+bool answers_ok(Database& db, const char* pragma) {
+    Statement check(db.handle(), pragma);
+    return check.step() && check.blob(0) == "ok";
+}
+
+}  // namespace
+
+Soundness check_pages(Database& db) {
+    if (answers_ok(db, "PRAGMA integrity_check(1)")) return Soundness::whole;
+    return answers_ok(db, "PRAGMA quick_check(1)") ? Soundness::index_out_of_step
+                                                   : Soundness::damaged;
+}
+
+std::vector<std::string> integrity_problems(Database& db, int limit) {
+    Statement check(db.handle(), "PRAGMA integrity_check(" + std::to_string(limit) + ")");
+    std::vector<std::string> problems;
+    while (check.step()) {
+        std::string line = check.blob(0);
+        if (line != "ok") problems.push_back(std::move(line));
+    }
+    return problems;
 }
 
 void configure_connection(Database& db) {

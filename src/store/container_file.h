@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/fx_error.h"
 
@@ -29,8 +30,20 @@ FxError check_writable(const std::string& path);
 // or an iteration count this program never writes).
 FxError check_password(Database& db, const std::string& password);
 bool password_matches(Database& db, const std::string& password);
-// SQLite's structural check of every page; answers none or damaged.
-FxError check_pages(Database& db);
+// What SQLite's checks find in a container.
+enum class Soundness {
+    whole,              // every page sound, every index entry in step with its item
+    index_out_of_step,  // the pages sound, but an index lacks, adds or misnames items:
+                        // a lookup by name can miss an item that is there (REINDEX mends it)
+    damaged,            // broken pages
+};
+// The open's check: SQLite's full integrity_check, which walks every page
+// and looks every item up in every index (the page walk alone, quick_check,
+// cannot see an index out of step with its items). Only when it finds
+// something does the page walk run as well, to tell the two kinds apart.
+Soundness check_pages(Database& db);
+// SQLite's full check: its lines (at most `limit`), none when whole.
+std::vector<std::string> integrity_problems(Database& db, int limit);
 void configure_connection(Database& db);
 // Writes a compacted copy with renumbered items: VACUUM INTO a temporary
 // name, renumber, flush, rename. No file is left at `target` on failure.

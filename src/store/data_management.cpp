@@ -177,6 +177,12 @@ public:
         : paths_(paths), prompts_(prompts), disks_(disks), steps_(steps) {}
 
     int run() {
+        // A compacted copy rebuilds the indexes without a copy of the file
+        // as it was: that is the repair's work, after its backup.
+        if (FX_Needsrepair() == 1) {
+            prompts_.inform(compact_needs_repair);
+            return 0;
+        }
         if (!choose_target()) {
             prompts_.inform(no_room);
             return 0;
@@ -279,6 +285,47 @@ private:
     bool cross_ = false;
 };
 
+std::string date_text(const sys::LocalTime& day) {
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d%02d%02d", day.year, day.month, day.day);
+    return date;
+}
+
+// SQLite's own words about the first few problems, for whoever looks into it.
+std::string problem_lines(const std::vector<std::string>& problems) {
+    std::string lines;
+    for (std::size_t i = 0; i < problems.size() && i < 3; ++i) {
+        lines += (i == 0 ? "" : "；") + problems[i];
+    }
+    if (problems.size() > 3) lines += "……";
+    return lines;
+}
+
+std::string out_of_step_question(const std::vector<std::string>& problems,
+                                 const std::string& backup) {
+    return "资料库检查发现问题：索引与记录不一致（" + std::to_string(problems.size()) +
+           "处）。有些记录可能因此看不到；为免把它们覆盖，修复之前软件不保存任何改动。\n\n"
+           "修复会按记录重建索引。修复前，软件先把资料库原样备份为：\n" +
+           backup + "\n\n现在备份并修复吗？\n\n（检查结果：" + problem_lines(problems) + "）";
+}
+
+std::string damaged_message(const std::vector<std::string>& problems) {
+    return "资料库检查发现损坏的数据页，这种损坏无法在这里修复。请退出软件，用备份的资料库替换"
+           "zenqdata.fx。\n\n（检查结果：" +
+           problem_lines(problems) + "）";
+}
+
+std::string repair_failed(FxError why, const std::string& backup) {
+    std::string message = "资料库修复失败";
+    // REINDEX refuses only a unique index it cannot build: two items of one name.
+    if (why == FxError::refused) {
+        message += "：数据文件中有同名的记录，索引无法重建；请用更早的备份替换zenqdata.fx";
+    } else if (why != FxError::none) {
+        message.append("：").append(describe(why));
+    }
+    return message + "。修复之前软件仍不保存任何改动；修复前的原样备份保存在：" + backup + "。";
+}
+
 }  // namespace
 
 SpaceFigures read_space_figures() {
@@ -318,9 +365,60 @@ FileSteps real_file_steps() {
 }
 
 std::string backup_file_name(const std::string& folder, const sys::LocalTime& day) {
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d%02d%02d", day.year, day.month, day.day);
-    return with_separator(folder) + "zenqdata_" + date + ".fx";
+    return with_separator(folder) + "zenqdata_" + date_text(day) + ".fx";
+}
+
+std::string repair_backup_name(const std::string& container, const sys::LocalTime& day) {
+    const std::string folder = fs::path(container).parent_path().string();
+    const std::string stem = (folder.empty() ? std::string() : with_separator(folder)) +
+                             "zenqdata_修复前_" + date_text(day);
+    for (int n = 1;; ++n) {
+        std::string candidate = stem + (n == 1 ? std::string() : "_" + std::to_string(n)) + ".fx";
+        if (!exists_at(candidate) && !exists_at(candidate + ".part")) return candidate;
+    }
+}
+
+int check_container(const DataPaths& paths, sys::Prompts& prompts, const sys::Clock& clock,
+                    const FileSteps& steps) {
+    std::vector<std::string> problems;
+    const int found = FX_Checkfx(problems);
+    if (found < 0) {
+        prompts.inform(std::string("资料库检查无法进行：") + describe(FX_Getlasterror()) + "。");
+        return -2;
+    }
+    if (found == 0) {
+        prompts.inform(check_whole);
+        return 0;
+    }
+    if (found != 1) {
+        prompts.inform(damaged_message(problems));
+        return -1;
+    }
+    const std::string backup = repair_backup_name(paths.container, clock.now());
+    if (!prompts.ask_yes_no(out_of_step_question(problems, backup))) {
+        prompts.inform(not_repaired);
+        return -1;
+    }
+    // The copy of the file as it is comes first; without it nothing is repaired.
+    FX_Closefx(1);
+    const std::string failure = copy_into_place(paths.container, backup, steps);
+    if (!steps.reopen(paths.container)) {
+        if (!failure.empty()) prompts.inform(failure);
+        prompts.inform(reopen_failure(paths.container));
+        return -1;
+    }
+    if (!failure.empty()) {
+        prompts.inform(failure + "资料库没有修复。");
+        return -1;
+    }
+    if (FX_Repairfx() != 1) {
+        prompts.inform(repair_failed(FX_Getlasterror(), backup));
+        return -1;
+    }
+    prompts.inform(
+        "资料库修复成功，原来看不到的记录都已恢复，可以照常保存了。修复前的原样备份保存在：" +
+        backup + "。");
+    return 1;
 }
 
 void backup_container(const DataPaths& paths, const std::string& folder, sys::Prompts& prompts,
@@ -344,7 +442,8 @@ void data_management_flow(const DataPaths& paths, sys::Prompts& prompts, const s
     const BackupAction backup = [&](const std::string& folder) {
         backup_container(paths, folder, prompts, clock, steps);
     };
-    if (show(mb_text(figures.live), mb_text(figures.fragment()), backup) > 0) {
+    const CheckAction check = [&] { check_container(paths, prompts, clock, steps); };
+    if (show(mb_text(figures.live), mb_text(figures.fragment()), backup, check) > 0) {
         reset_FX(paths, prompts, disks, steps);
     }
 }

@@ -26,6 +26,11 @@ inline constexpr const char* no_room = "磁盘剩余空间不够，无法进行�
 inline constexpr const char* compact_failed = "资料库碎片整理失败！";
 inline constexpr const char* compact_done = "资料库碎片整理成功！";
 inline constexpr const char* choose_backup_folder = "请选择资料库备份存放位置";
+inline constexpr const char* check_whole = "资料库检查完毕，没有发现问题。";
+inline constexpr const char* not_repaired =
+    "资料库没有修复。修复之前软件不保存任何改动；随时可以在“数据管理”中再点“检查修复”。";
+inline constexpr const char* compact_needs_repair =
+    "资料库的索引与记录不一致，请先点“检查修复”，修复之后再进行碎片整理。";
 }  // namespace datamgmt_messages
 
 struct DataPaths {
@@ -87,6 +92,22 @@ struct FileSteps {
 };
 FileSteps real_file_steps();
 
+// --- Check and repair -------------------------------------------------------------
+// The copy kept before a repair, beside the container: "zenqdata_修复前_" +
+// yyyymmdd + ".fx", from the second of a day on with "_2", "_3", ... before
+// ".fx": a name nothing is at, so no earlier copy is ever replaced.
+std::string repair_backup_name(const std::string& container, const sys::LocalTime& day);
+// "检查修复": SQLite's full check of the open container (every page, and
+// every item looked up in every index). An index out of step with the
+// items is offered for repair; on Yes the container is first copied, as it
+// is, to repair_backup_name, and only once that copy is stored are the
+// indexes rebuilt from the items (REINDEX) and checked again. Nothing is
+// repaired without that copy. Every outcome is told in a message.
+// Answers 0 whole, 1 repaired, -1 not repaired (or not repairable), -2 the
+// check could not run.
+int check_container(const DataPaths& paths, sys::Prompts& prompts, const sys::Clock& clock,
+                    const FileSteps& steps = real_file_steps());
+
 // --- Backup and compaction ------------------------------------------------------------
 // folder (a separator added when missing) + "zenqdata_" + yyyymmdd + ".fx".
 std::string backup_file_name(const std::string& folder, const sys::LocalTime& day);
@@ -100,11 +121,12 @@ int reset_FX(const DataPaths& paths, sys::Prompts& prompts, const DiskQueries& d
              const FileSteps& steps = real_file_steps());
 
 // The whole data management entry: the figures, the dialog (`show` answers
-// 1 to compact, 0 not; it gets the live and fragment texts and the backup
-// to run with a chosen folder), then the compaction when chosen.
+// 1 to compact, 0 not; it gets the live and fragment texts, the backup to
+// run with a chosen folder and the check), then the compaction when chosen.
 using BackupAction = std::function<void(const std::string& folder)>;
+using CheckAction = std::function<void()>;
 using GraphShow = std::function<int(const std::string& live_mb, const std::string& fragment_mb,
-                                    const BackupAction& backup)>;
+                                    const BackupAction& backup, const CheckAction& check)>;
 void data_management_flow(const DataPaths& paths, sys::Prompts& prompts, const sys::Clock& clock,
                           const GraphShow& show, const DiskQueries& disks = {},
                           const FileSteps& steps = real_file_steps());

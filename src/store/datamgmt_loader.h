@@ -12,10 +12,11 @@ class QWidget;
 
 namespace velmora::store {
 
-// The module's one function, by this name.
-inline constexpr const char* datamgmt_module_entry = "velmora_resetfx_graph_show";
+// The module's one function, by this name (a module built before the
+// check was added has another name, so it is never called the new way).
+inline constexpr const char* datamgmt_module_entry = "velmora_resetfx_graph_show_checked";
 using DatamgmtModuleEntry = int (*)(QWidget*, const std::string*, const std::string*,
-                                    const BackupAction*);
+                                    const BackupAction*, const CheckAction*);
 
 // Reads the figures of the open store, shows the dialog (loading
 // "velmora_datamgmt" from the program's folder the first time) and

@@ -8,8 +8,8 @@
 #include "store/datamgmt_loader.h"
 #include "store/uresetfx_graph.h"
 
-extern "C" Q_DECL_EXPORT int velmora_resetfx_graph_show(
+extern "C" Q_DECL_EXPORT int velmora_resetfx_graph_show_checked(
     QWidget* owner, const std::string* live_mb, const std::string* fragment_mb,
-    const velmora::store::BackupAction* backup) {
-    return velmora::store::resetfx_graph_show(owner, *live_mb, *fragment_mb, *backup);
+    const velmora::store::BackupAction* backup, const velmora::store::CheckAction* check) {
+    return velmora::store::resetfx_graph_show(owner, *live_mb, *fragment_mb, *backup, *check);
 }

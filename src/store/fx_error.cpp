@@ -56,6 +56,11 @@ const char* describe(FxError error) {
         case FxError::unreachable: return "数据文件无法访问";
         case FxError::in_use: return "数据文件正被其他程序使用";
         case FxError::record_unreadable: return "原有的记录没有读出来，为免把它覆盖，没有写入";
+        case FxError::needs_repair:
+            return "数据文件的索引与记录不一致，修复之前不能保存任何改动（请在“数据管理”中点"
+                   "“检查修复”）";
+        case FxError::name_too_long:
+            return "名称太长（完整路径最多 256 个字节，一个汉字占 2 个字节）";
     }
     return "未知错误";
 }

@@ -18,6 +18,8 @@ enum class FxError {
     unreachable,          // the data file is a link to something that is not there
     in_use,               // another process holds the container
     record_unreadable,    // the stored record could not be read, so it is not written over
+    needs_repair,         // an index is out of step with the items: no change until it is mended
+    name_too_long,        // a full path would be longer than the container's 256 bytes
 };
 
 // What SQLite's extended result code and the system's error number behind

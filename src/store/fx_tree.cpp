@@ -1,11 +1,9 @@
 #include "store/fx_tree.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "store/fxstore.h"
 #include "store/kx_efs.h"
-#include "sys/sysutil.h"
 #include "sys/textcodec.h"
 
 namespace velmora::store {
@@ -124,11 +122,43 @@ std::vector<int> find_node(const TreeNode& top, std::int64_t select) {
     return path;
 }
 
-RenameCheck check_rename(const std::string& parent_name, const std::string& new_name) {
+RenameCheck check_rename(const std::string& parent_name, const std::string& new_name,
+                         std::size_t inner_bytes) {
     if (new_name.find_first_of("/\\") != std::string::npos) return RenameCheck::separator;
-    const std::string path = parent_name + "/" + new_name;
-    return text::to_gb18030(path).size() > longest_path_bytes ? RenameCheck::too_long
-                                                              : RenameCheck::ok;
+    return text::gb_length(new_name) > name_room(parent_name, inner_bytes) ? RenameCheck::too_long
+                                                                           : RenameCheck::ok;
+}
+
+std::size_t name_room(const std::string& parent_name, std::size_t inner_bytes) {
+    const std::size_t taken = text::gb_length(parent_name) + 1 + inner_bytes;
+    return taken >= longest_path_bytes ? 0 : longest_path_bytes - taken;
+}
+
+std::string too_long_message(const std::string& parent_name, const std::string& new_name,
+                             std::size_t inner_bytes) {
+    const std::size_t room = name_room(parent_name, inner_bytes);
+    std::string text = std::string(rename_too_long) + "\n";
+    if (inner_bytes > 0) {
+        text += "这个文件夹里最长的路径还要占 " + std::to_string(inner_bytes) + " 个字节。\n";
+    }
+    return text + "这里的名称最多 " + std::to_string(room) + " 个字节（约 " +
+           std::to_string(room / 2) + " 个汉字，每个汉字占 2 个字节），\n现在是 " +
+           std::to_string(text::gb_length(new_name)) + " 个字节。";
+}
+
+std::size_t inner_bytes(int index) {
+    std::vector<ListedItem> items;
+    if (list_container(items) != FxError::none) return 0;
+    const auto item = std::find_if(items.begin(), items.end(),
+                                   [index](const ListedItem& i) { return i.index == index; });
+    if (item == items.end() || item->name.empty()) return 0;
+    const std::string prefix = item->name + "/";
+    std::size_t longest = 0;
+    for (const ListedItem& inner : items) {
+        if (inner.name.compare(0, prefix.size(), prefix) != 0) continue;
+        longest = std::max(longest, text::gb_length(inner.name.substr(item->name.size())));
+    }
+    return longest;
 }
 
 bool is_same_or_below(const std::string& name, const std::string& folder) {
@@ -145,19 +175,9 @@ FxError last_error_or_io() {
 
 }  // namespace
 
-FxError fxtree_transfer(const std::vector<std::string>& items, int target) {
+FxError fxtree_transfer(const std::vector<std::string>& items, int target, bool cut) {
     if (items.empty()) return FxError::refused;
-    const sys::StagingFolder staging;
-    if (staging.error() != 0) return classify_folder_errno(staging.error());
-    if (FX_Outputall(0, staging.path(), items, 1, 1) != 1) return last_error_or_io();
-    std::vector<std::string> staged;
-    try {
-        sys::list_folder(staging.path(), staged);
-    } catch (const std::system_error& failure) {
-        return classify_folder_errno(failure.code().value());
-    }
-    return FX_Inputall(2, target, staged, "", "", 0, "", 1) == 1 ? FxError::none
-                                                                 : last_error_or_io();
+    return FX_Copyitems(items, target, cut ? 1 : 0) == 1 ? FxError::none : last_error_or_io();
 }
 
 }  // namespace velmora::store

@@ -61,22 +61,37 @@ std::optional<TreeNode> build_tree(const std::vector<ListedItem>& items, std::st
 std::vector<int> find_node(const TreeNode& top, std::int64_t select);
 
 // Whether a node may take `new_name` below the item `parent_name`: the full
-// path is at most 256 bytes of GB18030 text, and the name holds no "/" or
-// "\", which would make it a path.
+// path, and with it the path of everything below the node (`inner_bytes`
+// more, see inner_bytes()), is at most 256 bytes of GB18030 text, as the
+// container counts its names; and the name holds no "/" or "\", which
+// would make it a path.
 enum class RenameCheck { ok, too_long, separator };
-RenameCheck check_rename(const std::string& parent_name, const std::string& new_name);
+RenameCheck check_rename(const std::string& parent_name, const std::string& new_name,
+                         std::size_t inner_bytes = 0);
 inline constexpr std::size_t longest_path_bytes = 256;
 inline constexpr const char* rename_too_long = "路径和文件名超长，无法保存！";
 inline constexpr const char* rename_separator = "名称中不能含有“/”或“\\”！";
+// The GB18030 bytes a name may have there; 0 when nothing fits.
+std::size_t name_room(const std::string& parent_name, std::size_t inner_bytes = 0);
+// The refusal of a name that is too long, with how long it may be there
+// and how long it is, in bytes and in Chinese characters of two bytes.
+std::string too_long_message(const std::string& parent_name, const std::string& new_name,
+                             std::size_t inner_bytes = 0);
+// How many bytes the paths below the item add to its own name at most
+// ("/" and the names below it); 0 for a bookmark or an empty folder, and
+// when the listing could not be read (the container refuses such a rename
+// itself then).
+std::size_t inner_bytes(int index);
 
 // True when `name` is `folder` itself or lies below it: a folder cannot be
 // pasted into itself.
 bool is_same_or_below(const std::string& name, const std::string& folder);
 
 // Copies the listed items (decimal indices), with everything below them,
-// under the item `target`, through a staging folder in the system working
-// folder. Answers none once every item is stored; a failure stores nothing
-// (the import is all-or-nothing) and the caller deletes nothing.
-FxError fxtree_transfer(const std::vector<std::string>& items, int target);
+// under the item `target`, inside the container; with `cut` they are then
+// removed at their places, in the same transaction, and an item already
+// directly below `target` stays as it is. Answers none once every item is
+// stored; a failure changes nothing.
+FxError fxtree_transfer(const std::vector<std::string>& items, int target, bool cut);
 
 }  // namespace velmora::store

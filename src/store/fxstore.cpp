@@ -26,9 +26,23 @@ std::string child_path(const std::string& parent_name, const std::string& compon
     return parent_name.empty() ? component : parent_name + "/" + component;
 }
 
+void FxStore::Impl::set_index_out_of_step(bool out_of_step) {
+    index_out_of_step = out_of_step;
+    // A query-only connection refuses every change at its first write.
+    db.exec(out_of_step ? "PRAGMA query_only = ON" : "PRAGMA query_only = OFF");
+    find_by_name.reset();  // prepared for the other way of looking names up
+    invalidate();
+}
+
 std::optional<Item> FxStore::Impl::lookup(const std::string& gb_name) {
-    Statement& find = statement(find_by_name, "SELECT idx, type, lb FROM items WHERE name = ?1")
-                          .bind_blob(1, gb_name);
+    // While the index is out of step a lookup reads the items themselves:
+    // the index could miss an item that is there, or name another.
+    Statement& find =
+        statement(find_by_name, index_out_of_step
+                                    ? "SELECT idx, type, lb FROM items NOT INDEXED"
+                                      " WHERE name = ?1 ORDER BY idx LIMIT 1"
+                                    : "SELECT idx, type, lb FROM items WHERE name = ?1")
+            .bind_blob(1, gb_name);
     if (!find.step()) return std::nullopt;
     Item found{static_cast<int>(find.integer(0)), gb_name,
                static_cast<std::uint16_t>(find.integer(1)),
@@ -98,9 +112,11 @@ int FxStore::Impl::insert(const std::string& gb_name, std::uint16_t type, std::s
 // occurs inside a GB18030 character, so a byte range finds exactly the
 // names that start with the folder's name and "/".
 std::vector<Item> FxStore::Impl::below(const std::string& gb_name) {
-    Statement query(db.handle(),
-                    "SELECT idx, name, type, lb FROM items WHERE name > ?1 AND name < ?2 "
-                    "ORDER BY name");
+    Statement query(db.handle(), index_out_of_step
+                                     ? "SELECT idx, name, type, lb FROM items NOT INDEXED"
+                                       " WHERE name > ?1 AND name < ?2 ORDER BY name, idx"
+                                     : "SELECT idx, name, type, lb FROM items WHERE name > ?1"
+                                       " AND name < ?2 ORDER BY name");
     query.bind_blob(1, gb_name + "/").bind_blob(2, gb_name + "0");
     std::vector<Item> items;
     while (query.step()) {
@@ -163,8 +179,13 @@ FxError FxStore::open_checked(const std::string& path, const std::string& passwo
         sqlite3_db_config(opened->db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         configure_connection(opened->db);
         found = check_password(opened->db, password);
-        if (found == FxError::none) found = check_pages(opened->db);
+        const Soundness soundness =
+            found == FxError::none ? check_pages(opened->db) : Soundness::damaged;
+        if (found == FxError::none && soundness == Soundness::damaged) found = FxError::damaged;
         if (found == FxError::none) {
+            // An index out of step with the items still opens: every item is
+            // there to read, and the store takes no change until it is mended.
+            if (soundness == Soundness::index_out_of_step) opened->set_index_out_of_step(true);
             sqlite3_db_config(opened->db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
             impl_ = std::move(opened);
             return FxError::none;
@@ -225,6 +246,42 @@ bool FxStore::integrity_ok() {
     return guarded(false, [](Impl& impl) {
         Statement check(impl.db.handle(), "PRAGMA integrity_check");
         return check.step() && check.blob(0) == "ok";
+    });
+}
+
+bool FxStore::needs_repair() const {
+    return impl_ && impl_->index_out_of_step;
+}
+
+bool FxStore::check(Soundness& found, std::vector<std::string>& problems, int limit) {
+    problems.clear();
+    return guarded(false, [&](Impl& impl) {
+        problems = integrity_problems(impl.db, limit);
+        found = problems.empty() ? Soundness::whole : check_pages(impl.db);
+        // Broken pages found now keep the store from writing as well.
+        const bool careful = found != Soundness::whole;
+        if (careful != impl.index_out_of_step) impl.set_index_out_of_step(careful);
+        return true;
+    });
+}
+
+bool FxStore::repair() {
+    return guarded(false, [](Impl& impl) {
+        const bool was_out_of_step = impl.index_out_of_step;
+        impl.set_index_out_of_step(false);
+        try {
+            Transaction transaction(impl.db);
+            impl.db.exec("REINDEX");
+            transaction.commit();
+        } catch (const SqliteError&) {
+            // Two items of one name, say: the index cannot be rebuilt, and
+            // the store stays as careful as it was.
+            if (was_out_of_step) impl.set_index_out_of_step(true);
+            throw;
+        }
+        const Soundness found = check_pages(impl.db);
+        if (found != Soundness::whole) impl.set_index_out_of_step(true);
+        return found == Soundness::whole;
     });
 }
 

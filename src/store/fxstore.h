@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "store/container_file.h"
 #include "store/fx_error.h"
 
 namespace velmora::store {
@@ -53,6 +55,14 @@ public:
     bool add_folder(int parent, const std::string& utf8_name);
     bool rename_item(int parent, int index, const std::string& utf8_name);
 
+    // The items' own bytes, with no disk folder between: a name the
+    // container takes is never refused because a file system's names are
+    // shorter. See FX_Readfile, FX_Writefile and FX_Copyitems.
+    bool read_file(int index, std::string& bytes);
+    int store_file(int folder_index, const std::string& utf8_name, std::string_view bytes,
+                   int replacing);
+    bool copy_items(const std::vector<int>& indices, int target, bool move);
+
     std::int64_t file_size();
     std::int64_t live_size();
     std::uint16_t version_major() const;
@@ -60,6 +70,23 @@ public:
 
     // Runs SQLite's own integrity check; for tests and diagnostics.
     bool integrity_ok();
+
+    // True while an index of the open container is out of step with its
+    // items (found by the open's check or by check()). Until repair() has
+    // mended it, names are looked up in the items themselves, so the index
+    // hides no record, and the connection takes no change at all: every
+    // write fails with FxError::needs_repair, so nothing is ever saved over
+    // a record that a lookup in the index would not have found.
+    bool needs_repair() const;
+    // SQLite's full check of the open container (every page, and every item
+    // looked up in every index); `problems` gets its lines, at most `limit`.
+    // False when it could not run (last_error() says why). Whatever it finds
+    // wrong (broken pages too) starts the careful state above.
+    bool check(Soundness& found, std::vector<std::string>& problems, int limit = 100);
+    // Rebuilds every index from the items (REINDEX) in one transaction and
+    // runs the full check again; true when the container is whole afterwards.
+    // The caller keeps a backup of the file first.
+    bool repair();
 
     class Impl;  // defined in fxstore_impl.h, shared by the implementation files
 

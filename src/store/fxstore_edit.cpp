@@ -16,11 +16,6 @@ bool is_folder(const std::optional<Item>& item) {
     return item && item->type == folder_type;
 }
 
-std::string parent_of(const std::string& gb_name) {
-    std::size_t cut = gb_name.rfind('/');
-    return cut == std::string::npos ? std::string() : gb_name.substr(0, cut);
-}
-
 }  // namespace
 
 bool FxStore::delete_item(int index) {
@@ -29,9 +24,7 @@ bool FxStore::delete_item(int index) {
         auto item = impl.at(index);
         if (!item) return false;
         Transaction transaction(impl.db);
-        Statement remove(impl.db.handle(),
-                         "DELETE FROM items WHERE idx = ?1 OR (name > ?2 AND name < ?3)");
-        remove.bind(1, index).bind_blob(2, item->name + "/").bind_blob(3, item->name + "0").run();
+        impl.remove_with_contents(*item);
         transaction.commit();
         impl.invalidate();
         return true;
@@ -49,7 +42,7 @@ bool FxStore::add_folder(int parent, const std::string& utf8_name) {
         for (int n = 2; impl.lookup(name); ++n) {
             name = child_path(folder->name, base + "(" + std::to_string(n) + ")");
         }
-        if (name.size() > max_name_bytes) return false;
+        if (name.size() > max_name_bytes) throw NameTooLong();
         impl.insert(name, folder_type, {});
         transaction.commit();
         return true;
@@ -62,14 +55,15 @@ bool FxStore::rename_item(int parent, int index, const std::string& utf8_name) {
     return guarded(false, [&](Impl& impl) {
         auto folder = impl.at(parent);
         auto item = impl.at(index);
-        if (!is_folder(folder) || !item || parent_of(item->name) != folder->name) return false;
+        if (!is_folder(folder) || !item || parent_path(item->name) != folder->name) return false;
         const std::string renamed = child_path(folder->name, text::to_gb18030(utf8_name));
         if (renamed == item->name) return true;
-        if (renamed.size() > max_name_bytes || impl.lookup(renamed)) return false;
+        if (renamed.size() > max_name_bytes) throw NameTooLong();
+        if (impl.lookup(renamed)) return false;
         std::vector<Item> inner = impl.below(item->name);
         const std::size_t growth = renamed.size() - std::min(renamed.size(), item->name.size());
         for (const Item& each : inner) {
-            if (each.name.size() + growth > max_name_bytes) return false;
+            if (each.name.size() + growth > max_name_bytes) throw NameTooLong();
         }
         Transaction transaction(impl.db);
         Statement rename(impl.db.handle(), "UPDATE items SET name = ?1 WHERE idx = ?2");

@@ -23,11 +23,6 @@ bool is_safe_disk_component(const std::string& utf8) {
     return utf8.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
-std::string last_component(const std::string& gb_name) {
-    std::size_t cut = gb_name.rfind('/');
-    return cut == std::string::npos ? gb_name : gb_name.substr(cut + 1);
-}
-
 // The disk path of a stored name relative to `base`, or nothing when any
 // component is unsafe.
 std::optional<std::string> disk_path_below(const std::string& folder, const std::string& gb_tail) {
@@ -76,7 +71,6 @@ public:
 private:
     void import_file(const Item& folder, const std::string& path, const std::string& gb_name);
     void import_folder(const Item& folder, const std::string& path, const std::string& gb_name);
-    std::string free_name(const std::string& parent, const std::string& gb_component);
 
     FxStore::Impl& impl_;
     bool replace_;
@@ -85,12 +79,6 @@ private:
 
 [[noreturn]] void refuse(const std::string& why) {
     throw SqliteError(why);
-}
-
-std::string checked_name(const std::string& parent, const std::string& gb_component) {
-    std::string name = child_path(parent, gb_component);
-    if (gb_component.empty() || name.size() > max_name_bytes) refuse("name");
-    return name;
 }
 
 void Importer::import_path(const Item& folder, const std::string& path, bool with_folders) {
@@ -108,19 +96,11 @@ void Importer::import_path(const Item& folder, const std::string& path, bool wit
     }
 }
 
-// "title (2)", "title (3)", ...: the first name no item has yet.
-std::string Importer::free_name(const std::string& parent, const std::string& gb_component) {
-    for (int n = 2;; ++n) {
-        std::string name = checked_name(parent, gb_component + " (" + std::to_string(n) + ")");
-        if (!impl_.lookup(name)) return name;
-    }
-}
-
 void Importer::import_file(const Item& folder, const std::string& path,
                            const std::string& gb_component) {
     auto bytes = sys::read_file(path);
     if (!bytes) throw SqliteError("unreadable: " + path, SQLITE_IOERR, errno);
-    std::string name = checked_name(folder.name, gb_component);
+    std::string name = checked_child_path(folder.name, gb_component);
     auto existing = impl_.lookup(name);
     if (existing && existing->type != folder_type && replace_) {
         impl_.statement(impl_.update_content, "UPDATE items SET content = ?1 WHERE idx = ?2")
@@ -128,20 +108,21 @@ void Importer::import_file(const Item& folder, const std::string& path,
             .bind(2, existing->index)
             .run();
     } else {
-        impl_.insert(existing ? free_name(folder.name, gb_component) : name, file_type, *bytes);
+        impl_.insert(existing ? impl_.free_name(folder.name, gb_component) : name, file_type,
+                     *bytes);
     }
     imported_files_.push_back(path);
 }
 
 void Importer::import_folder(const Item& folder, const std::string& path,
                              const std::string& gb_component) {
-    std::string name = checked_name(folder.name, gb_component);
+    std::string name = checked_child_path(folder.name, gb_component);
     auto existing = impl_.lookup(name);
     Item target;
     if (existing && existing->type == folder_type) {
         target = *existing;  // same-name folders merge
     } else {
-        name = existing ? free_name(folder.name, gb_component) : name;
+        name = existing ? impl_.free_name(folder.name, gb_component) : name;
         target = {impl_.insert(name, folder_type, {}), name, folder_type, 0};
     }
     std::vector<std::string> entries;

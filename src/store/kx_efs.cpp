@@ -82,6 +82,21 @@ int FX_Changeitemname(int parent, int index, const std::string& name) {
     return process_container().rename_item(parent, index, name) ? 1 : 0;
 }
 
+int FX_Readfile(int index, std::string& bytes) {
+    return process_container().read_file(index, bytes) ? 1 : 0;
+}
+
+int FX_Writefile(int folder_index, const std::string& name, const std::string& bytes,
+                 int replacing) {
+    return process_container().store_file(folder_index, name, bytes, replacing);
+}
+
+int FX_Copyitems(const std::vector<std::string>& indices, int target, int move) {
+    const std::vector<int> parsed = parse_indices(indices);
+    if (parsed.size() != indices.size()) return 0;
+    return process_container().copy_items(parsed, target, move == 1) ? 1 : 0;
+}
+
 std::int64_t FX_Getfxsize(int kind) {
     if (kind == 1) return process_container().file_size();
     if (kind == 2) return process_container().live_size();
@@ -94,4 +109,23 @@ std::uint16_t FX_Getfxversionmajor() {
 
 int FX_Fxcopy(int /*mode*/, const std::string& target, const std::string& password) {
     return process_container().compact_copy(target, password) ? 1 : 0;
+}
+
+int FX_Checkfx(std::vector<std::string>& problems) {
+    velmora::store::Soundness found = velmora::store::Soundness::whole;
+    if (!process_container().check(found, problems)) return -1;
+    switch (found) {
+        case velmora::store::Soundness::whole: return 0;
+        case velmora::store::Soundness::index_out_of_step: return 1;
+        case velmora::store::Soundness::damaged: return 2;
+    }
+    return 2;
+}
+
+int FX_Repairfx() {
+    return process_container().repair() ? 1 : 0;
+}
+
+int FX_Needsrepair() {
+    return process_container().needs_repair() ? 1 : 0;
 }

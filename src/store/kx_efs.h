@@ -53,12 +53,51 @@ int FX_Deleteitem(int index, int mode);
 // Adds a folder "新建文件夹" (or "新建文件夹(2)", ...) below `parent`; answers 1.
 int FX_Addnode(int parent, const std::string& name);
 // Renames a direct child of `parent` and everything below it; answers 1, or
-// 0 without changing anything for an empty name, a name holding "/", a name
-// a sibling already has, or a full path longer than 256 bytes.
+// 0 without changing anything for an empty name, a name holding "/", a
+// name a sibling already has, or a full path (its own or one below it)
+// longer than 256 bytes (FxError::name_too_long).
 int FX_Changeitemname(int parent, int index, const std::string& name);
+
+// The bytes of the file item `index` into `bytes`; answers 1, or 0 when it
+// is no listed file item (FxError::refused) or could not be read.
+int FX_Readfile(int index, std::string& bytes);
+// Stores `bytes` as the file `name` below the folder item `folder_index`,
+// with no disk file between, so every name of at most 256 bytes in all is
+// taken. A name another item has gets the first free "name (2)", ...
+// With `replacing` above 0 that file item is removed in the same
+// transaction: an edit leaves the old item or the new one, never neither.
+// Answers the new item's index, or -1 (FxError::name_too_long for a path
+// past 256 bytes).
+int FX_Writefile(int folder_index, const std::string& name, const std::string& bytes,
+                 int replacing);
+// Copies the listed items (decimal indices) with everything below them
+// into the folder item `target`, in one transaction: a file whose name is
+// taken gets the first free "name (2)", a folder joins a folder of its name
+// there (another than itself, or the copy is "name (2)"). With `move` 1 the
+// items are removed in the same transaction, and an item already directly
+// in `target` stays as it is. A target that is a listed item or lies below
+// one is refused. Answers 1 when everything is stored, else 0 and nothing
+// has changed.
+int FX_Copyitems(const std::vector<std::string>& indices, int target, int move);
 // kind 1: the file's size in bytes; kind 2: the bytes of live data.
 std::int64_t FX_Getfxsize(int kind);
 std::uint16_t FX_Getfxversionmajor();
 // Writes a compacted, renumbered copy of the open container to `target`.
 // Answers 1 on success; on failure 0, and no target file is left.
 int FX_Fxcopy(int mode, const std::string& target, const std::string& password);
+
+// The full check of the open container: SQLite's integrity_check, which
+// walks every page and looks every item up in every index. Answers 0 when
+// the container is whole; 1 when an index is out of step with the items
+// (some lookups by name would miss an item that is there: FX_Repairfx
+// mends it); 2 when pages are broken (only a backup can replace the file);
+// -1 when no check could run (FX_Getlasterror says why). `problems` gets
+// SQLite's lines, at most 100.
+int FX_Checkfx(std::vector<std::string>& problems);
+// Rebuilds every index from the items and checks again: 1 when the
+// container is whole afterwards, else 0. Make a backup copy first.
+int FX_Repairfx();
+// 1 while the open container waits for that repair: names are then looked
+// up in the items themselves and every change is refused
+// (FxError::needs_repair), so nothing is saved over a record the index hid.
+int FX_Needsrepair();

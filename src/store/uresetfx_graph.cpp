@@ -76,12 +76,14 @@ QPieSlice* add_slice(QPieSeries* series, const char* name, const QString& mb,
 }  // namespace
 
 TForm_resetfx_graph::TForm_resetfx_graph(QWidget* owner, const QString& live_mb,
-                                         const QString& fragment_mb, BackupAction backup)
+                                         const QString& fragment_mb, BackupAction backup,
+                                         CheckAction check)
     : QDialog(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       live_mb_(live_mb),
       fragment_mb_(fragment_mb),
       backup_(std::move(backup)),
+      check_(std::move(check)),
       choose_folder_([](QWidget* parent) {
           return QFileDialog::getExistingDirectory(
               parent, QString::fromUtf8(datamgmt_messages::choose_backup_folder));
@@ -135,10 +137,14 @@ void TForm_resetfx_graph::build_chart(QWidget* panel) {
 
 void TForm_resetfx_graph::build_buttons() {
     SpeedButton1 = make_button(this, "备份资料库", panel_left);
+    SpeedButton2 = make_button(this, "检查修复", panel_left + button_width + 8);
+    SpeedButton2->setToolTip(
+        QString::fromUtf8("全面检查资料库；索引与记录不一致时，先备份资料库，再重建索引"));
     Button1 = make_button(this, "碎片整理", client_width - panel_left - 2 * button_width - 8);
     Button2 = make_button(this, "取消", client_width - panel_left - button_width);
     Button1->setDefault(true);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm_resetfx_graph::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TForm_resetfx_graph::SpeedButton2Click);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -159,10 +165,15 @@ void TForm_resetfx_graph::SpeedButton1Click() {
     if (backup_) backup_(folder.toStdString());
 }
 
+// The check runs with the dialog open, as the backup does.
+void TForm_resetfx_graph::SpeedButton2Click() {
+    if (check_) check_();
+}
+
 int resetfx_graph_show(QWidget* owner, const std::string& live_mb, const std::string& fragment_mb,
-                       const BackupAction& backup) {
+                       const BackupAction& backup, const CheckAction& check) {
     TForm_resetfx_graph dialog(owner, QString::fromStdString(live_mb),
-                               QString::fromStdString(fragment_mb), backup);
+                               QString::fromStdString(fragment_mb), backup, check);
     return dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
 

@@ -1,6 +1,6 @@
 // The data management dialog: what share of the container is live data and
 // what is fragment space (two labels and a pie chart), with the backup
-// button and the choice to compact.
+// button, the check (and repair) button and the choice to compact.
 #pragma once
 
 #include <QDialog>
@@ -26,7 +26,7 @@ public:
     using FolderChooser = std::function<QString(QWidget* owner)>;
 
     TForm_resetfx_graph(QWidget* owner, const QString& live_mb, const QString& fragment_mb,
-                        BackupAction backup);
+                        BackupAction backup, CheckAction check = {});
 
     void set_folder_chooser(FolderChooser chooser) { choose_folder_ = std::move(chooser); }
 
@@ -36,10 +36,12 @@ public:
     QChartView* Chart1 = nullptr;
     QPieSeries* pie = nullptr;
     QPushButton* SpeedButton1 = nullptr;  // "备份资料库"
+    QPushButton* SpeedButton2 = nullptr;  // "检查修复"
     QPushButton* Button1 = nullptr;       // "碎片整理"
     QPushButton* Button2 = nullptr;       // "取消"
 
     void SpeedButton1Click();
+    void SpeedButton2Click();
 
 private:
     void build_text_panel();
@@ -51,11 +53,12 @@ private:
     QString live_mb_;
     QString fragment_mb_;
     BackupAction backup_;
+    CheckAction check_;
     FolderChooser choose_folder_;
 };
 
 // Runs the dialog modally: 1 when the user chose to compact, else 0.
 int resetfx_graph_show(QWidget* owner, const std::string& live_mb, const std::string& fragment_mb,
-                       const BackupAction& backup);
+                       const BackupAction& backup, const CheckAction& check = {});
 
 }  // namespace velmora::store

@@ -28,6 +28,57 @@ std::optional<std::string> read_file(const std::string& path,
 // is readable by its owner only; a replaced file keeps its permissions. On
 // failure errno (GetLastError on Windows) tells why.
 bool write_file_atomic(const std::string& path, std::string_view content, bool durable = true);
+
+// Writes that the user aims at a file of their choosing (the exports) look
+// first at what stands at the path. They write only onto a new name or onto
+// a regular file of one name, which they replace as write_file_atomic does;
+// anything else is left exactly as it was:
+//  - a FIFO, a device, a socket or a folder is not a file to hold an export;
+//  - a symbolic link, even one to a regular file, is refused: the atomic
+//    replacement would turn the link itself into a plain file and leave the
+//    file it points to as it was, while writing through it would not be
+//    atomic; the user names the file itself instead. A dangling link too;
+//  - a regular file with other (hard) links is refused: replacing it would
+//    cut this name off from the others, which would keep the old content;
+//  - a read-only file (no write permission for the caller, or none at all
+//    for anyone, which also holds for root) is replaced only when the
+//    caller passes `replace_read_only`, once the user has said so; the new
+//    file keeps the old one's permissions.
+// The look is taken again once the new content is complete, just before it
+// takes the name, so a target changed meanwhile is refused as well; a new
+// name is taken only while it is still free.
+enum class WriteTarget {
+    new_name,       // nothing there: a new file is made
+    regular,        // a regular file of one name that may be written
+    read_only,      // a regular file of one name without write permission
+    symbolic_link,  // a symbolic link to something that exists
+    dangling_link,  // a symbolic link to nothing
+    hard_linked,    // a regular file with more than one name
+    folder,
+    fifo,
+    device,
+    socket,
+    not_regular,  // any other kind of entry
+};
+WriteTarget inspect_write_target(const std::string& path);
+// True for what an export may write: a new name, a regular file, and a
+// read-only one when `replace_read_only`.
+bool may_write(WriteTarget target, bool replace_read_only);
+// Why nothing was written onto such a target, in Chinese, without a final
+// stop ("这是一个命名管道（FIFO），不是普通文件"); empty for a new name or a
+// regular file.
+std::string write_target_refusal(WriteTarget target);
+
+struct TargetWrite {
+    WriteTarget target = WriteTarget::new_name;  // what was found, at the last look
+    bool written = false;
+    // When `written` is false: true when the target was refused (nothing
+    // was tried), false when writing failed; errno (GetLastError on
+    // Windows) then tells why.
+    bool refused = false;
+};
+TargetWrite write_to_target(const std::string& path, std::string_view content,
+                            bool replace_read_only = false);
 bool file_exists(const std::string& path);
 bool folder_exists(const std::string& path);
 bool remove_file(const std::string& path);

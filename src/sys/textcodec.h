@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,10 @@ std::string from_gb18030(std::string_view bytes);
 
 // Length in bytes of the GB18030 form: the unit of every fixed-width field.
 std::size_t gb_length(std::string_view utf8);
+
+// Text in another charset, named as files declare it ("big5", "shift_jis",
+// "windows-1252"), as UTF-8; nothing when the system knows no such charset.
+// Malformed input decodes to U+FFFD as above.
+std::optional<std::string> decode(std::string_view bytes, const std::string& charset);
 
 }  // namespace velmora::text

@@ -309,11 +309,13 @@ bool is_disguised(const std::string& target) {
 }
 
 int dir_hide(const std::string& target, std::string_view clsid, std::string_view stored_password,
-             std::string& error) {
+             const KeptFolders& kept, std::string& error) {
     if (!is_folder(target)) {
         error = not_a_folder_message(target);
         return 0;
     }
+    error = lock_refusal(target, kept);
+    if (!error.empty()) return 0;
 #ifndef _WIN32
     // Taken before anything changes, so it is the mode a restore gives back.
     const std::string mode = octal(folder_mode(target).value_or(0700));

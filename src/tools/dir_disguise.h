@@ -71,6 +71,42 @@ std::vector<FolderEntry> list_entries(const std::string& folder, bool with_files
 // The folders from the root down to `folder` itself, each with a separator.
 std::vector<std::string> folder_chain(const std::string& folder);
 
+// --- Folders the lock leaves alone ------------------------------------------------
+
+// On Linux the lock takes every permission away from the folder: locking a
+// folder the program or the system needs would lock them out. The folders
+// of the running program:
+struct KeptFolders {
+    // The program's folder and its data folder: each, and every folder above it.
+    std::vector<std::string> program;
+    // The working folders, which every start empties and fills: each, every
+    // folder above it and every folder inside it.
+    std::vector<std::string> working;
+    // The user's home folder, and every folder above it.
+    std::string home;
+};
+// The folders of a run: the program folder, the data folder, the working
+// folder inside the program folder, the system temporary folder with the
+// working folder inside it, and $HOME.
+KeptFolders kept_folders(const std::string& program_dir, const std::string& data_dir,
+                         const std::string& system_temp_dir);
+// The same for this process: its executable's folder (its data beside it)
+// and the system temporary folder.
+KeptFolders kept_folders_of_this_program();
+// Why `target` may not be disguised (locked), in words for the user; empty
+// when it may. Refused are the folders above, the home folder (and every
+// folder above it) and the system's folders: "/", /usr, /etc, /bin and the
+// like with everything in them, and /tmp, /home, /media, /mnt themselves.
+// Paths are compared with every symbolic link resolved, so a link to such a
+// folder is refused as the folder itself would be.
+std::string lock_refusal(const std::string& target, const KeptFolders& kept);
+
+// What the dialog says the lock does on Linux, and what it does not.
+inline constexpr const char* linux_lock_note =
+    "在Linux上：伪装会拿走文件夹的全部权限，恢复还原时再还给它；其间除root外谁都打不开它。"
+    "这不是加密：文件夹的主人可以自己把权限改回来；已经打开的文件、在别处有硬链接的文件"
+    "仍然可以读取。本软件的文件夹、主文件夹和系统文件夹不能加锁。";
+
 // --- The restore password -----------------------------------------------------
 
 // Kept as "pbkdf2-sha256$<rounds>$<salt hex>$<hash hex>" of the trimmed
@@ -89,9 +125,10 @@ bool is_disguised(const std::string& target);
 
 // Disguises `target` as `clsid`; `stored_password` goes into desktop.ini as
 // it is (a verifier, or empty). Answers 1, or 0 with `error` set; on a
-// failure nothing is left changed.
+// failure nothing is left changed. A folder lock_refusal names is refused
+// before anything is touched.
 int dir_hide(const std::string& target, std::string_view clsid, std::string_view stored_password,
-             std::string& error);
+             const KeptFolders& kept, std::string& error);
 
 enum class RestoreCode : int {
     failed = 0,

@@ -1,6 +1,7 @@
 # Folder disguise and lock: the rules in plain C++, then the dialogs.
 add_library(velmora_dirhide STATIC
   ${CMAKE_CURRENT_LIST_DIR}/dir_disguise.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dir_disguise_kept.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dir_disguise_password.cpp
 )
 target_link_libraries(velmora_dirhide PUBLIC velmora_store velmora_sys)

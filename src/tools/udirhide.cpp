@@ -11,12 +11,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "sys/platform.h"
 #include "sys/prompts.h"
@@ -30,6 +32,31 @@ namespace velmora::tools {
 namespace {
 
 constexpr int reopen_wait_ms = 3000;
+// How deep a folder of the tree lies, and how far each level moves it in.
+constexpr int depth_role = Qt::UserRole + 1;
+constexpr int indent_per_level = 10;
+
+// The folder tree is a list whose entries are moved in by their depth. The
+// depth is drawn, not written into the text, so that typing a folder's
+// first letters finds it.
+class IndentedFolders : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem moved(option);
+        moved.rect.adjust(indent(index), 0, 0, 0);
+        QStyledItemDelegate::paint(painter, moved, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+    }
+
+private:
+    static int indent(const QModelIndex& index) {
+        return index.data(depth_role).toInt() * indent_per_level;
+    }
+};
 constexpr const char* explanation =
     "该工具通过将普通的文件夹伪装成下列的对象之一，并在伪装过程中设置还原密码，"
     "对文件夹进行加锁保护。若进行的是“恢复还原”操作，则目标对象无需选择。";
@@ -54,10 +81,12 @@ QToolButton* speed_button(QWidget* owner, QStyle::StandardPixmap icon, const cha
 
 }  // namespace
 
-Tform_dirhide::Tform_dirhide(sys::Prompts& prompts, sys::Platform& platform, QWidget* owner)
+Tform_dirhide::Tform_dirhide(sys::Prompts& prompts, sys::Platform& platform, QWidget* owner,
+                             KeptFolders kept)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
       prompts_(prompts),
-      platform_(platform) {
+      platform_(platform),
+      kept_(std::move(kept)) {
     setObjectName("form_dirhide");
     setWindowTitle("文件夹加锁");
     tm_reopen = new QTimer(this);
@@ -81,6 +110,15 @@ void Tform_dirhide::build() {
     auto* intro = new QLabel(explanation, this);
     intro->setWordWrap(true);
     column->addWidget(intro);
+#ifndef _WIN32
+    Label_linux = new QLabel(linux_lock_note, this);
+    Label_linux->setObjectName("Label_linux");
+    Label_linux->setWordWrap(true);
+    QPalette palette = Label_linux->palette();
+    palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    Label_linux->setPalette(palette);
+    column->addWidget(Label_linux);
+#endif
     column->addWidget(build_folder_lists(), 1);
     column->addWidget(build_targets());
     auto* row = new QHBoxLayout;
@@ -91,6 +129,13 @@ void Tform_dirhide::build() {
     for (QPushButton* button : {Button1, SpeedButton3, SpeedButton4}) row->addWidget(button);
     row->addStretch();
     row->addWidget(Button2);
+    // Enter in the folder lists opens or chooses a folder and never presses
+    // a button: no button is the dialog's default (a default "文件夹伪装"
+    // locked the highlighted folder on Enter). Space presses a focused one.
+    for (QPushButton* button : {Button1, SpeedButton3, SpeedButton4, Button2}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     column->addLayout(row);
     connect(Button1, &QPushButton::clicked, this, &Tform_dirhide::Button1Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &Tform_dirhide::SpeedButton3Click);
@@ -116,6 +161,7 @@ QWidget* Tform_dirhide::build_folder_lists() {
     DirectoryListBox1->setIconSize(QSize(16, 16));
     FileListBox->setIconSize(QSize(16, 16));
     DirectoryListBox1->setAccessibleName("文件夹");
+    DirectoryListBox1->setItemDelegate(new IndentedFolders(DirectoryListBox1));
     FileListBox->setAccessibleName("文件夹内容");
     grid->addLayout(drive_row, 0, 0);
     grid->addWidget(DirectoryListBox1, 1, 0);
@@ -179,13 +225,13 @@ void Tform_dirhide::fill_lists() {
     DirectoryListBox1->clear();
     const QIcon open_icon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed_icon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    QString indent;
+    int depth = 0;
     for (const std::string& folder : chain) {
         const std::string last = sys::path_last(folder);
-        auto* item = new QListWidgetItem(open_icon, indent + qt(last.empty() ? folder : last));
+        auto* item = new QListWidgetItem(open_icon, qt(last.empty() ? folder : last));
         item->setData(Qt::UserRole, qt(folder));
+        item->setData(depth_role, depth++);
         DirectoryListBox1->addItem(item);
-        indent += "  ";
     }
     DirectoryListBox1->setCurrentRow(DirectoryListBox1->count() - 1);
     // A refresh after an action keeps the entry chosen, so the next action
@@ -197,8 +243,9 @@ void Tform_dirhide::fill_lists() {
     const QIcon file_icon = style()->standardIcon(QStyle::SP_FileIcon);
     for (const FolderEntry& entry : list_entries(current_folder_, true)) {
         if (entry.is_folder) {
-            auto* item = new QListWidgetItem(closed_icon, indent + qt(entry.name));
+            auto* item = new QListWidgetItem(closed_icon, qt(entry.name));
             item->setData(Qt::UserRole, qt(current_folder_ + entry.name));
+            item->setData(depth_role, depth);
             DirectoryListBox1->addItem(item);
         }
         auto* item = new QListWidgetItem(entry.is_folder ? closed_icon : file_icon,
@@ -236,7 +283,7 @@ bool Tform_dirhide::target_is_folder(const std::string& folder) {
 
 int Tform_dirhide::dir_hide(const std::string& stored_password) {
     std::string error;
-    const int result = tools::dir_hide(target(), checked_clsid(), stored_password, error);
+    const int result = tools::dir_hide(target(), checked_clsid(), stored_password, kept_, error);
     if (result != 1) note(error);
     fill_lists();
     return result;
@@ -259,6 +306,11 @@ int Tform_dirhide::dir_restore() {
 void Tform_dirhide::Button1Click() {
     const std::string folder = target();
     if (!target_is_folder(folder)) return;
+    // Refused before any password is asked for.
+    if (const std::string refusal = lock_refusal(folder, kept_); !refusal.empty()) {
+        note(refusal);
+        return;
+    }
     if (is_disguised(folder)) {
         note("文件夹已进行过伪装，无需再伪装！");
         return;
@@ -308,7 +360,9 @@ void Tform_dirhide::disguise_again() {
     std::string error;
     // The folder that was opened, whatever is selected by now, with the
     // disguise checked at this moment.
-    if (tools::dir_hide(opened_target_, checked_clsid(), dirhide_pass, error) != 1) note(error);
+    if (tools::dir_hide(opened_target_, checked_clsid(), dirhide_pass, kept_, error) != 1) {
+        note(error);
+    }
     set_actions_enabled(true);
     fill_lists();
 }
@@ -337,8 +391,9 @@ void Tform_dirhide::done(int result) {
     QDialog::done(result);
 }
 
-void dirhide_show(QWidget* owner, sys::Prompts& prompts, sys::Platform& platform) {
-    Tform_dirhide dialog(prompts, platform, owner);
+void dirhide_show(QWidget* owner, sys::Prompts& prompts, sys::Platform& platform,
+                  const KeptFolders& kept) {
+    Tform_dirhide dialog(prompts, platform, owner, kept);
     dialog.exec();
 }
 

@@ -9,8 +9,11 @@
 #include <array>
 #include <string>
 
+#include "tools/dir_disguise.h"
+
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -28,7 +31,10 @@ class Tform_dirhide : public QDialog {
     Q_OBJECT
 
 public:
-    Tform_dirhide(sys::Prompts& prompts, sys::Platform& platform, QWidget* owner = nullptr);
+    // `kept`: the folders the lock refuses besides the system's (see
+    // lock_refusal); by default those of the running program.
+    Tform_dirhide(sys::Prompts& prompts, sys::Platform& platform, QWidget* owner = nullptr,
+                  KeptFolders kept = kept_folders_of_this_program());
     ~Tform_dirhide() override;
 
     // The folder the folder tree shows; ends with a separator.
@@ -47,6 +53,8 @@ public:
     void SpeedButton2Click();
     void Button2Click();
 
+    // What the lock does on Linux, and what it does not (Linux only).
+    QLabel* Label_linux = nullptr;
     QComboBox* DriveComboBox1 = nullptr;
     QListWidget* DirectoryListBox1 = nullptr;
     QListWidget* FileListBox = nullptr;
@@ -85,11 +93,14 @@ private:
 
     sys::Prompts& prompts_;
     sys::Platform& platform_;
+    KeptFolders kept_;
     std::string current_folder_;
     std::string opened_target_;  // the folder open for three seconds
 };
 
 // Opens the folder lock dialog modally over `owner`; returns when it closes.
-void dirhide_show(QWidget* owner, sys::Prompts& prompts, sys::Platform& platform);
+// `kept` names the program's folders, which it never locks.
+void dirhide_show(QWidget* owner, sys::Prompts& prompts, sys::Platform& platform,
+                  const KeptFolders& kept);
 
 }  // namespace velmora::tools

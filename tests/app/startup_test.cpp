@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "../store/index_damage.h"
 #include "../sys/small_disk.h"
 #include "../sys/temp_folder.h"
 #include "app/startup.h"
@@ -74,6 +75,25 @@ TEST_F(StartupTest, TheTemplateBecomesTheDataFileAndKeepsACopyInside) {
     FX_Closefx(1);
     EXPECT_EQ(fs::file_size(paths.data_file()), size);
     EXPECT_TRUE(prompts.shown.empty());
+}
+
+// An index out of step with the items (which the open's check finds): the
+// program starts, says why nothing will be saved and where the repair is,
+// and adds nothing, not even the template's copy the index no longer finds.
+TEST_F(StartupTest, AnIndexOutOfStepIsToldAtTheStartAndNothingIsAdded) {
+    install_template();
+    ASSERT_EQ(initapp_fromfx(paths, prompts), ContainerStart::opened);
+    const int copy = FX_Directory_Changenodenametoindex("plumora_files/zenqmodal.fx");
+    FX_Closefx(1);
+    ASSERT_NO_FATAL_FAILURE(
+        velmora::testing::misname_in_index(paths.data_file(), "plumora_files/zenqmodal.fx"));
+    const std::string damaged = velmora::testing::file_bytes(paths.data_file());
+    EarlyOpen early(paths);
+    ASSERT_EQ(initapp_fromfx(paths, prompts, &early), ContainerStart::opened);
+    EXPECT_THAT(prompts.shown, ::testing::ElementsAre(messages::needs_repair));
+    EXPECT_EQ(FX_Directory_Changenodenametoindex("plumora_files/zenqmodal.fx"), copy);
+    FX_Closefx(1);
+    EXPECT_EQ(velmora::testing::file_bytes(paths.data_file()), damaged);
 }
 
 TEST_F(StartupTest, BothFilesMissingIsReportedAndNothingIsMade) {

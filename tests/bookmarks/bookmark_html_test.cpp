@@ -4,6 +4,7 @@
 #include "bookmarks/bookmark_html.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QMenu>
@@ -253,6 +254,56 @@ TEST_F(BookmarkTransferTest, ExportWritesTheTreeAndAFailureLeavesTheOldFile) {
     chosen.clear();  // the dialog cancelled
     page->n_url_exportClick();
     EXPECT_EQ(prompts.shown.size(), 2u);
+}
+
+// The export's target follows the command line's rule (the system
+// helper's): what is no regular file of one name is refused and left as it
+// was; a read-only file is replaced only once the user says yes.
+TEST_F(BookmarkTransferTest, ExportRefusesWhatIsNoRegularFileAndAsksBeforeAReadOnlyOne) {
+    namespace fs = std::filesystem;
+    ASSERT_EQ(add_bookmark(index("plumora_url"), {"Example", "http://example.org/"}),
+              store::FxError::none);
+    page->load();
+    folder_.write("real.html", "the real file");
+    fs::create_symlink(folder_.path() / "real.html", folder_.path() / "link.html");
+    ASSERT_EQ(mkfifo(folder_.file("fifo").c_str(), 0600), 0);
+    folder_.write("linked.html", "linked");
+    fs::create_hard_link(folder_.path() / "linked.html", folder_.path() / "other.html");
+    const std::pair<std::string, std::string> refused[] = {
+        {"fifo", "书签没有导出：这是一个命名管道（FIFO），不是普通文件。原有的文件保持原样。"},
+        {"link.html", "书签没有导出：这是一个符号链接："},
+        {"linked.html", "书签没有导出：这个文件还有别的硬链接："},
+    };
+    for (const auto& [name, message] : refused) {
+        chosen = folder_.file(name);
+        prompts.shown.clear();
+        page->n_url_exportClick();
+        ASSERT_EQ(prompts.shown.size(), 1u) << name;
+        EXPECT_EQ(prompts.shown[0].rfind(message, 0), 0u) << prompts.shown[0];
+    }
+    EXPECT_TRUE(fs::is_fifo(folder_.path() / "fifo"));
+    EXPECT_TRUE(fs::is_symlink(folder_.path() / "link.html"));
+    EXPECT_EQ(folder_.read("real.html"), "the real file");
+    EXPECT_EQ(folder_.read("linked.html"), "linked");
+    EXPECT_EQ(fs::hard_link_count(folder_.path() / "other.html"), 2u);
+
+    folder_.write("read-only.html", "kept");
+    const fs::path read_only = folder_.path() / "read-only.html";
+    fs::permissions(read_only, fs::perms::owner_read, fs::perm_options::replace);
+    chosen = read_only.string();
+    prompts.shown.clear();
+    prompts.answers = {false};
+    page->n_url_exportClick();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0], read_only.string() + " 是一个只读文件。\n要用导出的书签替换它吗？");
+    EXPECT_TRUE(prompts.no_by_default);
+    EXPECT_EQ(folder_.read("read-only.html"), "kept");
+    prompts.answers = {true};
+    page->n_url_exportClick();
+    ASSERT_EQ(prompts.shown.size(), 3u);
+    EXPECT_NE(prompts.shown[2].find("已导出"), std::string::npos) << prompts.shown[2];
+    EXPECT_EQ(parse_bookmark_html(folder_.read("read-only.html")).top, stored());
+    EXPECT_EQ(fs::status(read_only).permissions(), fs::perms::owner_read);
 }
 
 TEST_F(BookmarkTransferTest, ImportGoesBelowTheSelectedFolderAndReportsWhatWasLeftOut) {

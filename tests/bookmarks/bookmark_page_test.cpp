@@ -225,12 +225,83 @@ TEST_F(BookmarkPageTest, ARenameTheContainerRefusesShowsTheStoredName) {
     page->load();
     choose("plumora_url/old");
     page->tv_urlEdited(std::string(250, 'n'));
-    EXPECT_EQ(prompts.shown.back(), store::rename_too_long);
+    EXPECT_EQ(prompts.shown.back().rfind(store::rename_too_long, 0), 0u) << prompts.shown.back();
     EXPECT_EQ(node("plumora_url/old")->text(0), "old");
     page->tv_urlEdited("new:name");
     EXPECT_EQ(index("plumora_url/old"), FX_Directory_Getcount() - 1);
     page->tv_urlEdited("新");
     EXPECT_EQ(captions_below("plumora_url"), std::vector<std::string>{"新"});
+}
+
+// A title is refused while the dialog is open, with how long it may be in
+// this folder; the longest one that fits is stored, opens and edits.
+TEST_F(BookmarkPageTest, ALongTitleIsMeasuredInStoredBytesAndToldHowLongItMayBe) {
+    folder("plumora_url", "文件夹");  // "plumora_url/文件夹/" leaves 237 bytes
+    page->load();
+    choose("plumora_url/文件夹");
+    std::string fits;
+    for (int i = 0; i < 118; ++i) fits += "长";
+    fits += "x";
+    const auto before = listing();
+    when_modal_opens<Tfrm_url>([&](Tfrm_url& dialog) {
+        dialog.Memo_title->setPlainText(QString::fromStdString(fits + "y"));
+        dialog.Memo_url->setPlainText("http://long");
+        dialog.Button1->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(listing(), before);
+        dialog.Memo_title->setPlainText(QString::fromStdString(fits));
+        dialog.Button1->click();
+    });
+    page->n_url_addClick();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    const std::string& told = prompts.shown[0];
+    EXPECT_EQ(told.rfind(store::rename_too_long, 0), 0u) << told;
+    EXPECT_NE(told.find("237 个字节"), std::string::npos) << told;
+    EXPECT_NE(told.find("118 个汉字"), std::string::npos) << told;
+    EXPECT_NE(told.find("238 个字节"), std::string::npos) << told;
+
+    choose("plumora_url/文件夹/" + fits);
+    page->n_url_openClick();
+    EXPECT_EQ(platform.opened, std::vector<std::string>{"http://long"});
+    when_modal_opens<Tfrm_url>([](Tfrm_url& dialog) {
+        dialog.Memo_url->setPlainText("http://edited");
+        dialog.Button1->click();
+    });
+    choose("plumora_url/文件夹/" + fits);
+    page->n_url_editClick();
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(read_address(index("plumora_url/文件夹/" + fits)).address, "http://edited");
+}
+
+// A folder's new name leaves room for the longest path inside it.
+TEST_F(BookmarkPageTest, AFolderRenameLeavesRoomForWhatItHolds) {
+    folder("plumora_url", "f");
+    bookmark("plumora_url/f", std::string(200, 'b'), "http://b");
+    page->load();
+    choose("plumora_url/f");
+    const auto before = listing();
+    page->tv_urlEdited(std::string(43, 'n'));  // 12 + 43 + 1 + 200 = 256 + 0: fits
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.back();
+    choose("plumora_url/" + std::string(43, 'n'));
+    page->tv_urlEdited(std::string(44, 'n'));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_NE(prompts.shown[0].find("43 个字节"), std::string::npos) << prompts.shown[0];
+    EXPECT_EQ(
+        read_address(index("plumora_url/" + std::string(43, 'n') + "/" + std::string(200, 'b')))
+            .address,
+        "http://b");
+    EXPECT_EQ(listing().size(), before.size());
+
+    // No room left for "新建文件夹" below a folder: told, not silently nothing.
+    const std::string full = "plumora_url/" + std::string(240, 'w');
+    folder("plumora_url", std::string(240, 'w'));
+    page->load();
+    choose(full);
+    const auto with_full = listing();
+    page->n_url_newdirClick();
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1], not_saved_message("没有新建目录", store::FxError::name_too_long));
+    EXPECT_EQ(listing(), with_full);
 }
 
 }  // namespace

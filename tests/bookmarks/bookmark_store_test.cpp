@@ -115,6 +115,78 @@ TEST_F(BookmarkStore, AFolderIsNeverPastedIntoItselfOrBelowItself) {
     EXPECT_EQ(paste({Clip::Mode::copy, {std::to_string(top)}}, topper).result, PasteResult::pasted);
 }
 
+// Pasting back into the folder an item already stands in: a cut leaves
+// it as it was, names and addresses alike, a copy stands beside it.
+TEST_F(BookmarkStore, APasteIntoTheItemsOwnFolderLosesAndRenamesNothing) {
+    const int a = folder("plumora_url/A");
+    bookmark("plumora_url/A", "x", "http://x");
+    const int y = bookmark("plumora_url", "y", "http://y");
+    const auto before = listing();
+    for (const int item : {a, y}) {
+        const PasteOutcome cut =
+            paste({Clip::Mode::cut, {std::to_string(item)}}, index("plumora_url"));
+        EXPECT_EQ(cut.result, PasteResult::pasted);
+    }
+    EXPECT_EQ(listing(), before);
+    EXPECT_EQ(read_address(index("plumora_url/A/x")).address, "http://x");
+    EXPECT_EQ(read_address(index("plumora_url/y")).address, "http://y");
+
+    ASSERT_EQ(
+        paste({Clip::Mode::copy, {std::to_string(index("plumora_url/A"))}}, index("plumora_url"))
+            .result,
+        PasteResult::pasted);
+    EXPECT_EQ(below("plumora_url"),
+              (std::vector<std::string>{"A", "A/x", "y", "A (2)", "A (2)/x"}));
+    EXPECT_EQ(read_address(index("plumora_url/A (2)/x")).address, "http://x");
+}
+
+// Two bookmarks of one title from two folders, cut into a third: both
+// arrive, neither is lost on the way.
+TEST_F(BookmarkStore, ItemsOfOneNameFromTwoFoldersAllArrive) {
+    folder("plumora_url/p");
+    folder("plumora_url/q");
+    folder("plumora_url/to");
+    const int first = bookmark("plumora_url/p", "x", "http://p");
+    const int second = bookmark("plumora_url/q", "x", "http://q");
+    ASSERT_EQ(paste({Clip::Mode::cut, {std::to_string(first), std::to_string(second)}},
+                    index("plumora_url/to"))
+                  .result,
+              PasteResult::pasted);
+    std::vector<std::string> addresses;
+    for (const std::string& name : below("plumora_url/to"))
+        addresses.push_back(read_address(index("plumora_url/to/" + name)).address);
+    std::sort(addresses.begin(), addresses.end());
+    EXPECT_EQ(addresses, (std::vector<std::string>{"http://p", "http://q"}));
+    EXPECT_TRUE(below("plumora_url/p").empty() && below("plumora_url/q").empty());
+}
+
+// Names are full paths of at most 256 GB18030 bytes: "plumora_url/" leaves
+// 244, 122 Chinese characters. Every such title is stored, read, edited and
+// renamed; one byte more is refused before anything is written.
+TEST_F(BookmarkStore, TitlesUpToTheContainersLimitAreStoredReadAndEdited) {
+    std::string longest;
+    for (int i = 0; i < 122; ++i) longest += "书";
+    const int stored = bookmark("plumora_url", longest, "http://long");
+    ASSERT_GT(stored, 0);
+    EXPECT_EQ(read_address(stored).address, "http://long");
+    ASSERT_EQ(replace_bookmark(stored, index("plumora_url"), {longest, "http://edited"}),
+              FxError::none);
+    EXPECT_EQ(below("plumora_url"), std::vector<std::string>{longest});
+    EXPECT_EQ(read_address(index("plumora_url/" + longest)).address, "http://edited");
+
+    const std::string renamed = std::string(240, 'r') + "名字";  // 244 bytes, 246 in UTF-8
+    ASSERT_EQ(FX_Changeitemname(index("plumora_url"), index("plumora_url/" + longest), renamed), 1);
+    EXPECT_EQ(read_address(index("plumora_url/" + renamed)).address, "http://edited");
+
+    const auto before = listing();
+    EXPECT_EQ(add_bookmark(index("plumora_url"), {longest + "x", "http://x"}),
+              FxError::name_too_long);
+    EXPECT_EQ(replace_bookmark(index("plumora_url/" + renamed), index("plumora_url"),
+                               {renamed + "x", "http://x"}),
+              FxError::name_too_long);
+    EXPECT_EQ(listing(), before);
+}
+
 TEST(BookmarkFind, OnlyLatinCapitalsFoldAndTheSeparatorListsEveryBookmark) {
     const std::vector<store::ListedItem> items = {
         {0, 0, 0x63, "plumora_url"},        {1, 0, 0x63, "plumora_url/Work"},

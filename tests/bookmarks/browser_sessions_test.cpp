@@ -1,9 +1,15 @@
 // The readers of the browsers' session files, on files written here the way
 // the browsers write them, and on damaged and hostile ones.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <lz4.h>
+#include <signal.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
@@ -29,6 +35,7 @@ using velmora::testing::append_le32;
 using velmora::testing::mozlz4;
 using velmora::testing::SnssWriter;
 using velmora::testing::TempFolder;
+using velmora::testing::write_history;
 namespace fs = std::filesystem;
 
 std::string firefox_tab(const std::string& url, const std::string& title) {
@@ -231,16 +238,146 @@ TEST(ChromiumSession, TextSurvivesAsGiven) {
                                     OpenPage{ten_thousand_characters(), "HTTPS://x.org/long"}));
 }
 
+// The first page's title after History was asked for it.
+std::string history_title(std::string history, const std::string& address = "https://a.org/") {
+    std::vector<OpenPage> pages{{"", address}};
+    add_history_titles(std::move(history), pages);
+    return pages[0].title;
+}
+
+TEST(ChromiumHistory, UntitledPagesTakeTheTitleHistoryKeepsForTheirAddress) {
+    TempFolder folder;
+    std::vector<std::pair<std::string, std::string>> rows{{"https://a.org/", "A 标题"},
+                                                          {"https://kept.org/", "History's"},
+                                                          {"https://empty.org/", ""},
+                                                          {"https://bad.org/", "\xFF\xFE"}};
+    std::vector<OpenPage> pages{{"", "https://a.org/"},     {"Own", "https://kept.org/"},
+                                {"", "https://empty.org/"}, {"", "https://bad.org/"},
+                                {"", "https://other.org/"}, {"", "https://a.org/"}};
+    // More addresses than one statement asks for.
+    for (int i = 0; i < 450; ++i) {
+        rows.emplace_back("https://n.org/" + std::to_string(i), "N" + std::to_string(i));
+        pages.push_back({"", "https://n.org/" + std::to_string(i)});
+    }
+    write_history(folder.file("History"), rows);
+    add_history_titles(folder.read("History"), pages);
+    EXPECT_THAT(
+        std::vector(pages.begin(), pages.begin() + 6),
+        ElementsAre(OpenPage{"A 标题", "https://a.org/"}, OpenPage{"Own", "https://kept.org/"},
+                    OpenPage{"", "https://empty.org/"}, OpenPage{"", "https://bad.org/"},
+                    OpenPage{"", "https://other.org/"}, OpenPage{"A 标题", "https://a.org/"}));
+    for (int i = 0; i < 450; ++i) EXPECT_EQ(pages[6 + i].title, "N" + std::to_string(i));
+
+    write_history(folder.file("wal"), {{"https://a.org/", "in WAL mode"}}, true);
+    ASSERT_EQ(folder.read("wal")[18], 2);
+    EXPECT_EQ(history_title(folder.read("wal")), "in WAL mode");
+}
+
+TEST(ChromiumHistory, DamagedAndHostileDatabasesGiveNoTitleButTheirOwn) {
+    TempFolder folder;
+    write_history(folder.file("History"), {{"https://a.org/", "A"}});
+    const std::string good = folder.read("History");
+    ASSERT_EQ(history_title(good), "A");
+    for (const std::string& bytes : {std::string(), std::string("SQLite format 3\0", 16),
+                                     std::string(5000, 'x'), mozlz4("{}")}) {
+        EXPECT_EQ(history_title(bytes), "");
+    }
+    for (std::size_t length = 0; length < good.size(); length += 512) {
+        EXPECT_THAT(history_title(good.substr(0, length)), ::testing::AnyOf("", "A")) << length;
+    }
+    for (std::size_t at = 0; at < good.size(); at += 61) {
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x5A);
+        EXPECT_THAT(history_title(flipped), ::testing::AnyOf("", "A")) << at;
+    }
+    // A urls "table" that never ends, and one without titles.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.file("endless").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE VIEW urls AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                           "SELECT i + 1 FROM n) SELECT 'https://a.org/' || i AS url, 'x' AS "
+                           "title FROM n; CREATE TABLE other(url)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(history_title(folder.read("endless")), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2 * history_time_limit);
+    ASSERT_EQ(sqlite3_open(folder.file("untitled").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE urls(url); INSERT INTO urls VALUES('https://a.org/')",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(history_title(folder.read("untitled")), "");
+}
+
+// Another process (a process never conflicts with its own record locks)
+// holding what a running browser holds while a profile is open: Firefox's
+// lock on all of the profile's .parentlock; Chromium's SQLite connection to
+// the profile's History in exclusive locking mode, after a read. Until the
+// object ends, and with it the process.
+class RunningBrowser {
+public:
+    RunningBrowser(const std::vector<fs::path>& firefox_profiles,
+                   const std::vector<fs::path>& chromium_profiles) {
+        int ready[2];
+        EXPECT_EQ(::pipe(ready), 0);
+        child_ = ::fork();
+        if (child_ == 0) {
+            const char held = hold(firefox_profiles, chromium_profiles) ? 1 : 0;
+            (void)!::write(ready[1], &held, 1);
+            for (;;) ::pause();
+        }
+        ::close(ready[1]);
+        char held = 0;
+        EXPECT_EQ(::read(ready[0], &held, 1), 1);
+        EXPECT_EQ(held, 1) << "the stand-in could not take the browser's locks";
+        ::close(ready[0]);
+    }
+    ~RunningBrowser() {
+        ::kill(child_, SIGKILL);
+        ::waitpid(child_, nullptr, 0);
+    }
+    RunningBrowser(const RunningBrowser&) = delete;
+    RunningBrowser& operator=(const RunningBrowser&) = delete;
+
+private:
+    static bool hold(const std::vector<fs::path>& firefox_profiles,
+                     const std::vector<fs::path>& chromium_profiles) {
+        for (const fs::path& profile : firefox_profiles) {
+            const int file = ::open((profile / ".parentlock").c_str(), O_RDWR | O_CREAT, 0644);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            if (file < 0 || ::fcntl(file, F_SETLK, &lock) != 0) return false;
+        }
+        for (const fs::path& profile : chromium_profiles) {
+            sqlite3* db = nullptr;
+            if (sqlite3_open((profile / "History").c_str(), &db) != SQLITE_OK ||
+                sqlite3_exec(db,
+                             "PRAGMA locking_mode = EXCLUSIVE; SELECT count(*) FROM sqlite_master",
+                             nullptr, nullptr, nullptr) != SQLITE_OK) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    pid_t child_ = -1;
+};
+
 // A home folder with Firefox's profiles.ini and a Chrome user-data folder.
 class SessionDiscovery : public ::testing::Test {
 protected:
     void write_firefox(const std::string& relative, const std::string& address) const {
         home.write(relative, mozlz4(firefox_json(firefox_tab(address, "T"))));
     }
-    void write_chromium(const std::string& relative, const std::string& address) const {
+    void write_chromium(const std::string& relative, const std::string& address,
+                        const std::u16string& title = u"T") const {
         SnssWriter session;
-        home.write(relative, session.tab(1, 1, 0).visit(1, 0, address, u"T").bytes());
+        home.write(relative, session.tab(1, 1, 0).visit(1, 0, address, title).bytes());
     }
+    fs::path at(const std::string& relative) const { return home.path() / relative; }
     void age(const std::string& relative, int hours) const {
         fs::last_write_time(home.path() / relative,
                             fs::file_time_type::clock::now() - std::chrono::hours(hours));
@@ -287,6 +424,9 @@ TEST_F(SessionDiscovery, TheNewestFileOfEveryProfileIsFound) {
                     chrome + "Default/Sessions/Session_13350000000000001 chromium",
                     chrome + "Profile 2/Current Session chromium",
                     chrome + "Profile 10/Sessions/Session_1 chromium"));
+    const RunningBrowser running(
+        {at("elsewhere/work"), at(firefox + "abc.default-release")},
+        {at(chrome + "Default"), at(chrome + "Profile 2"), at(chrome + "Profile 10")});
     EXPECT_THAT(addresses(open_browser_pages(home.path().string())),
                 ElementsAre("https://work.org/", "https://running.org/", "https://newest.org/",
                             "https://two.org/", "https://ten.org/"));
@@ -304,12 +444,45 @@ TEST_F(SessionDiscovery, UnreadableFilesAreSkippedAndTheOthersStillCount) {
     // A good session grown past the limit by a hole: refused by its size alone.
     write_chromium(chrome + "Default/Sessions/Session_1", "https://too-big.org/");
     fs::resize_file(home.path() / (chrome + "Default/Sessions/Session_1"), 100'000'000);
-    write_chromium(chrome + "Profile 1/Sessions/Session_1", "https://still-here.org/");
+    write_chromium(chrome + "Profile 1/Sessions/Session_1", "https://still-here.org/", u"");
+    // A good History grown past the limit: the page stays, without a title.
+    write_history(home.file(chrome + "Profile 1/History"), {{"https://still-here.org/", "H"}});
+    fs::resize_file(at(chrome + "Profile 1/History"), history_file_limit + 1);
     const std::vector<SessionFile> files = session_files(home.path().string());
     ASSERT_EQ(files.size(), 4u);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_FALSE(read_session_file(files[i])) << files[i].path;
-    EXPECT_THAT(addresses(open_browser_pages(home.path().string())),
-                ElementsAre("https://still-here.org/"));
+    const RunningBrowser running({at(firefox + "fifo"), at(firefox + "garbage")},
+                                 {at(chrome + "Default"), at(chrome + "Profile 1")});
+    EXPECT_THAT(open_browser_pages(home.path().string()),
+                ElementsAre(OpenPage{"", "https://still-here.org/"}));
+}
+
+// Every profile below has its session files; only the ones a browser has
+// open count, whatever else a browser that ended left behind.
+TEST_F(SessionDiscovery, OnlyTheProfilesABrowserHasOpenAreOffered) {
+    home.write(firefox + "profiles.ini", "[Profile0]\nPath=open\n[Profile1]\nPath=closed\n");
+    write_firefox(firefox + "open/sessionstore-backups/recovery.jsonlz4", "https://ff-open.org/");
+    write_firefox(firefox + "closed/sessionstore-backups/recovery.jsonlz4", "https://ff-gone.org/");
+    // What Firefox leaves after a crash: its lock link, naming a live process.
+    home.write(firefox + "closed/.parentlock", "");
+    fs::create_symlink("127.0.0.1:+" + std::to_string(::getpid()), at(firefox + "closed/lock"));
+    for (const std::string profile : {"Default", "Profile 1"}) {
+        const std::string address = "https://" + profile.substr(0, 7) + ".org/";
+        write_chromium(chrome + profile + "/Sessions/Session_13400000000000000", address, u"");
+        write_history(home.file(chrome + profile + "/History"), {{address, profile + " 标题"}});
+    }
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    fs::create_symlink(std::string(host) + "-" + std::to_string(::getpid()),
+                       at(chrome + "SingletonLock"));
+    {
+        const RunningBrowser running({at(firefox + "open")}, {at(chrome + "Default")});
+        EXPECT_THAT(open_browser_pages(home.path().string()),
+                    ElementsAre(OpenPage{"T", "https://ff-open.org/"},
+                                OpenPage{"Default 标题", "https://Default.org/"}));
+    }
+    EXPECT_THAT(open_browser_pages(home.path().string()), ::testing::IsEmpty());
+    EXPECT_EQ(session_files(home.path().string()).size(), 4u);
 }
 
 }  // namespace

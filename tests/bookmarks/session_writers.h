@@ -3,11 +3,15 @@
 #pragma once
 
 #include <lz4.h>
+#include <sqlite3.h>
 
 #include <cstdint>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace velmora::testing {
 
@@ -83,5 +87,37 @@ private:
     }
     std::string bytes_;
 };
+
+// A History database as Chromium makes it: the urls table with its index on
+// url, one row per address and title; WAL mode on request (the file then
+// says so in its header, and what was written is checkpointed into it).
+inline void write_history(const std::string& path,
+                          const std::vector<std::pair<std::string, std::string>>& rows,
+                          bool wal = false) {
+    sqlite3* db = nullptr;
+    const auto run = [&db](const std::string& sql) {
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            throw std::runtime_error(sqlite3_errmsg(db));
+        }
+    };
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) throw std::runtime_error("History " + path);
+    run(wal ? "PRAGMA journal_mode = WAL" : "PRAGMA journal_mode = DELETE");
+    run("CREATE TABLE urls(id INTEGER PRIMARY KEY AUTOINCREMENT, url LONGVARCHAR, "
+        "title LONGVARCHAR, visit_count INTEGER DEFAULT 0 NOT NULL, typed_count INTEGER "
+        "DEFAULT 0 NOT NULL, last_visit_time INTEGER NOT NULL, hidden INTEGER DEFAULT 0 NOT "
+        "NULL); CREATE INDEX urls_url_index ON urls (url); BEGIN");
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO urls(url, title, last_visit_time) VALUES (?, ?, 1)", -1,
+                       &insert, nullptr);
+    for (const auto& [url, title] : rows) {
+        sqlite3_bind_text(insert, 1, url.data(), static_cast<int>(url.size()), SQLITE_STATIC);
+        sqlite3_bind_text(insert, 2, title.data(), static_cast<int>(title.size()), SQLITE_STATIC);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    run("COMMIT");
+    sqlite3_close(db);
+}
 
 }  // namespace velmora::testing

@@ -134,16 +134,51 @@ TEST(AnniversaryDue, YearlyEntriesSayWhichAnniversaryAndLunarOnesTheirCalendar) 
     EXPECT_EQ(due_messages(entries, {2025, 2, 7}),
               (std::vector<std::string>{"今天距离【结婚】第5周年还有3天！",
                                         "今天距离【当年】还有3天！"}));
-    EXPECT_EQ(due_messages(entries, {2025, 1, 28}),
-              (std::vector<std::string>{
-                  "今天距离【守岁】第1周年还有0天！（农历腊月三十，公历2025-01-28）",
-                  "今天距离【一次】还有0天！（农历腊月廿九，公历2025-01-28）"}));
+    EXPECT_EQ(
+        due_messages(entries, {2025, 1, 28}),
+        (std::vector<std::string>{
+            "今天距离【守岁】第1周年还有0天！（今年腊月只有廿九天，按腊月廿九，公历2025-01-28）",
+            "今天距离【一次】还有0天！（农历腊月廿九，公历2025-01-28）"}));
     // A notice that reaches into the next year.
     const std::vector<Anniversary> new_year = {
         entry("2000-01-01", DateKind::gregorian, true, "元旦", 5)};
     EXPECT_EQ(due_messages(new_year, {2025, 12, 27}),
               std::vector<std::string>{"今天距离【元旦】第26周年还有5天！"});
     EXPECT_TRUE(due_messages(entries, {2026, 1, 28}).empty());
+}
+
+// A yearly lunar date that a year lacks is kept on another day: the text
+// names that day, and why, never the day the year does not have.
+TEST(AnniversaryDue, ADayTheYearLacksIsNamedAsTheDayItIsKeptOnAndWhy) {
+    const std::vector<Anniversary> leap = {
+        entry("2025-06-01", DateKind::lunar_leap, true, "奶奶生日")};
+    EXPECT_EQ(
+        due_messages(leap, {2026, 7, 11}),
+        std::vector<std::string>{
+            "今天距离【奶奶生日】第1周年还有3天！（今年无闰六月，按六月初一，公历2026-07-14）"});
+    EXPECT_EQ(due_messages(leap, {2025, 7, 22}),
+              std::vector<std::string>{
+                  "今天距离【奶奶生日】还有3天！（农历闰六月初一，公历2025-07-25）"});
+    const std::vector<Anniversary> eve = {entry("2023-12-30", DateKind::lunar, true, "守岁", 0)};
+    EXPECT_EQ(
+        due_messages(eve, {2027, 2, 5}),
+        std::vector<std::string>{
+            "今天距离【守岁】第3周年还有0天！（今年腊月只有廿九天，按腊月廿九，公历2027-02-05）"});
+    EXPECT_EQ(
+        due_messages(eve, {2024, 2, 9}),
+        std::vector<std::string>{"今天距离【守岁】还有0天！（农历腊月三十，公历2024-02-09）"});
+    // Both at once: 2018 has no leap sixth month, and its sixth month 29 days.
+    const std::vector<Anniversary> both = {
+        entry("2017-06-30", DateKind::lunar_leap, true, "满月", 0)};
+    EXPECT_EQ(
+        due_messages(both, {2018, 8, 10}),
+        std::vector<std::string>{"今天距离【满月】第1周年还有0天！（今年无闰六月，六月只有廿九天，"
+                                 "按六月廿九，公历2018-08-10）"});
+    const std::vector<Anniversary> mid_autumn = {
+        entry("1985-08-15", DateKind::lunar, true, "团圆", 0)};
+    EXPECT_EQ(due_messages(mid_autumn, {2026, 9, 25}),
+              std::vector<std::string>{
+                  "今天距离【团圆】第41周年还有0天！（农历八月十五，公历2026-09-25）"});
 }
 
 TEST(AnniversaryDue, RefusalsOfLunarDaysThatDoNotExist) {

@@ -21,4 +21,11 @@ inline Result cli(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
+// On a clock of the test's own.
+inline Result cli(const std::vector<std::string>& args, const sys::Clock& clock) {
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err, clock);
+    return {status, out.str(), err.str()};
+}
+
 }  // namespace velmora::testing

@@ -208,6 +208,20 @@ TEST_F(CliData, BookmarksListTheTreeWithTheirAddresses) {
     EXPECT_EQ(cli({"--data", dir_, "bookmarks", "extra"}).status, 2);
 }
 
+// A title as long as the container takes, and a rename to one: both are
+// listed with their addresses.
+TEST_F(CliData, BookmarksWithTheLongestNamesAreListed) {
+    ASSERT_EQ(FX_Createoropenfx(path_, store::container_password, 0, "", ""), 1);
+    std::string title;
+    for (int i = 0; i < 120; ++i) title += "题";
+    put("plumora_url", "a", "http://a");
+    ASSERT_EQ(FX_Changeitemname(index("plumora_url"), index("plumora_url/a"), title + "ab"), 1);
+    FX_Closefx(1);
+    const Result listed = cli({"--data", dir_, "bookmarks"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, title + "ab\thttp://a\n");
+}
+
 // A page lost inside the item table: the listing is refused, not printed
 // with items silently missing.
 TEST_F(CliData, ADamagedContainerIsAnErrorThatChangesNothing) {

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -143,6 +147,7 @@ ics::AnniversaryEvent lunar(const std::string& title, std::vector<Date> dates, i
     event.yearly = true;
     event.lunar = true;
     event.dates = std::move(dates);
+    event.lunar_year = calendar::lunar_of_solar(event.date)->year;
     event.lunar_month = month;
     event.leap_month = leap;
     event.lunar_day = day;
@@ -315,7 +320,8 @@ TEST(AnniversaryEvents, LunarEntriesBecomeTheirGregorianDays) {
     calendar::Anniversary wedding;
     wedding.date = "2020-05-20";
     wedding.yearly = true;
-    const std::vector<ics::AnniversaryEvent> events = anniversary_events({leap, once, wedding});
+    const std::vector<ics::AnniversaryEvent> events =
+        anniversary_events({leap, once, wedding}, 2023);
     ASSERT_EQ(events.size(), 3u);
     EXPECT_TRUE(events[0].lunar && events[0].leap_month && events[0].yearly);
     EXPECT_EQ(events[0].lunar_month, 2);
@@ -329,6 +335,97 @@ TEST(AnniversaryEvents, LunarEntriesBecomeTheirGregorianDays) {
     EXPECT_FALSE(events[2].lunar);
     EXPECT_TRUE(events[2].yearly);
     EXPECT_EQ(events[2].date, (Date{2020, 5, 20}));
+}
+
+// An entry of 1985 kept every year: its days from this year (the clock's)
+// to the engine's last year, not the thirty years from 1985 that ended in
+// 2014. A one-off lunar entry keeps its one day, however long ago.
+TEST(AnniversaryEvents, AnOldYearlyLunarEntryIsListedFromThisYearToTheEnginesLastYear) {
+    calendar::Anniversary mid_autumn;
+    mid_autumn.date = "1985-08-15";
+    mid_autumn.kind = calendar::DateKind::lunar;
+    mid_autumn.yearly = true;
+    mid_autumn.description = "团圆";
+    calendar::Anniversary once = mid_autumn;
+    once.yearly = false;
+    calendar::Anniversary future = mid_autumn;
+    future.date = "2030-08-15";
+    const std::vector<ics::AnniversaryEvent> events =
+        anniversary_events({mid_autumn, once, future}, 2026);
+    ASSERT_EQ(events.size(), 3u);
+    ASSERT_EQ(events[0].dates.size(), 25u);  // 2026 to 2050
+    EXPECT_EQ(events[0].dates[0], (Date{2026, 9, 25}));
+    EXPECT_EQ(events[0].dates[1], (Date{2027, 9, 15}));
+    EXPECT_EQ(events[0].dates.back().year, calendar::last_lunar_year);
+    EXPECT_EQ(events[0].date, (Date{2026, 9, 25}));
+    for (const Date day : events[0].dates) {
+        EXPECT_EQ(calendar::lunar_of_solar(day)->month, 8) << calendar::day_key(day);
+        EXPECT_EQ(calendar::lunar_of_solar(day)->day, 15) << calendar::day_key(day);
+    }
+    EXPECT_EQ(events[0].lunar_year, 1985);
+    EXPECT_EQ(events[1].dates, (std::vector<Date>{{1985, 9, 29}}));
+    // Not yet begun: from its own year.
+    EXPECT_EQ(events[2].dates.front(), (Date{2030, 9, 12}));
+    EXPECT_EQ(events[2].dates.size(), 21u);
+    // Past the engine's range: no day left to list, no event.
+    EXPECT_TRUE(anniversary_events({mid_autumn}, 2051).empty());
+}
+
+std::vector<std::string> uids_of(const std::string& text) {
+    Calendar calendar = parse(text);
+    std::vector<std::string> uids;
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar.get(), ICAL_ANY_COMPONENT);
+         c != nullptr; c = icalcomponent_get_next_component(calendar.get(), ICAL_ANY_COMPONENT)) {
+        uids.push_back(text_of(c, ICAL_UID_PROPERTY));
+    }
+    return uids;
+}
+
+bool all_different(const std::vector<std::string>& uids) {
+    return std::set<std::string>(uids.begin(), uids.end()).size() == uids.size();
+}
+
+// A UID is made of what the item is, not of where it stands in the file:
+// a plan and a note added on an earlier day, or a year gone by, change no
+// other UID; the same task twice on one day still gives two UIDs, the same
+// two every time.
+TEST(IcsUids, StayTheSameAcrossExportsAndAreUnique) {
+    IcsContent content = sample_content();
+    content.plans.front().tasks.push_back(content.plans.front().tasks.front());  // a duplicate
+    const std::vector<std::string> first = uids_of(ics_text(content, "20240101T080000Z"));
+    EXPECT_TRUE(all_different(first));
+    EXPECT_EQ(uids_of(ics_text(content, "20250101T080000Z")), first);
+
+    IcsContent more = content;
+    more.plans.insert(more.plans.begin(),
+                      DayPlans{{2023, 5, 1}, {{"B", store::state_in_progress, "新计划"}}});
+    more.notes.insert(more.notes.begin(), DayNote{{2023, 5, 1}, "新笔记"});
+    more.anniversaries.front().dates = {{2026, 2, 16}};  // listed from a later year
+    const std::vector<std::string> second = uids_of(ics_text(more, "20240101T080000Z"));
+    EXPECT_TRUE(all_different(second));
+    EXPECT_EQ(second.size(), first.size() + 2);
+    for (const std::string& uid : first) {
+        EXPECT_NE(std::find(second.begin(), second.end(), uid), second.end()) << uid;
+    }
+    const std::string new_year =
+        ics::todo_uid({{2024, 2, 10}, "拜年, 买票; 路径 C:\\temp", false, {}, 0});
+    EXPECT_EQ(first[0], new_year + "@velmora");
+    EXPECT_EQ(first[3], new_year + "-2@velmora");
+    EXPECT_EQ(first[5], "note-20240209@velmora");
+    // Neither the running count nor a state: the task's day and text alone.
+    EXPECT_EQ(ics::todo_uid({{2024, 2, 10}, "x", true, "重要，急", 1}),
+              ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0}));
+    EXPECT_NE(ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0}),
+              ics::todo_uid({{2024, 2, 11}, "x", false, {}, 0}));
+    EXPECT_NE(ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0}),
+              ics::todo_uid({{2024, 2, 10}, "y", false, {}, 0}));
+    ics::AnniversaryEvent eve = lunar("除夕", {{2026, 2, 16}}, 12, false, 30);
+    eve.lunar_year = 1950;
+    const std::string eve_uid = ics::anniversary_uid(eve);
+    eve.dates = {{2027, 2, 5}};
+    eve.date = eve.dates.front();
+    EXPECT_EQ(ics::anniversary_uid(eve), eve_uid);
+    EXPECT_EQ(eve_uid.rfind("anniversary-lunar-19501230-", 0), 0u) << eve_uid;
 }
 
 TEST_F(CliExport, TheContainersPlansNotesAndAnniversariesBecomeOneCalendar) {
@@ -385,6 +482,123 @@ TEST_F(CliExport, AFailedExportSaysWhyAndLeavesTheOlderFileAsItWas) {
     EXPECT_EQ(empty.read("old.html"), "older");
     EXPECT_EQ(cli({"--data", dir_, "export-ics"}).status, 2);
     EXPECT_EQ(cli({"export-ics", "x.ics"}).status, 2);
+}
+
+class FixedClock : public sys::Clock {
+public:
+    sys::LocalTime now() const override { return {2026, 12, 10, 9, 30, 0}; }
+};
+
+// The container's UIDs, exported before and after a plan is added on an
+// earlier day: every one of the first export is in the second.
+TEST_F(CliExport, TwoExportsAroundAnAddedPlanKeepEveryUid) {
+    const FixedClock clock;
+    ASSERT_EQ(cli({"--data", dir_, "export-ics", folder_.file("first.ics")}, clock).status, 0);
+    ASSERT_EQ(FX_Createoropenfx(path_, store::container_password, 0, "", ""), 1);
+    put(store::plan_folder, "20231231.txt",
+        store::format_plan_record({{"A", store::state_in_progress, "年终总结"},
+                                   {"A", store::state_in_progress, "年终总结"}}));
+    FX_Closefx(1);
+    ASSERT_EQ(cli({"--data", dir_, "export-ics", folder_.file("second.ics")}, clock).status, 0);
+    const std::vector<std::string> first = uids_of(folder_.read("first.ics"));
+    const std::vector<std::string> second = uids_of(folder_.read("second.ics"));
+    EXPECT_EQ(second.size(), first.size() + 2);
+    EXPECT_TRUE(all_different(second));
+    for (const std::string& uid : first) {
+        EXPECT_NE(std::find(second.begin(), second.end(), uid), second.end()) << uid;
+    }
+    // DTSTAMP is the clock's time, in UTC.
+    EXPECT_NE(folder_.read("first.ics").find("DTSTAMP:" + export_stamp(clock.now())),
+              std::string::npos);
+}
+
+TEST_F(CliExport, AnOldYearlyLunarAnniversaryIsListedFromTheClocksYear) {
+    ASSERT_EQ(FX_Createoropenfx(path_, store::container_password, 0, "", ""), 1);
+    put("plumora_files", "datehint.txt", text::to_gb18030("11985-08-1503开启〔每年〕团圆\r\n"));
+    FX_Closefx(1);
+    const Result done = cli({"--data", dir_, "export-ics", "-"}, FixedClock());
+    ASSERT_EQ(done.status, 0) << done.err;
+    Calendar calendar = parse(done.out);
+    expect_valid(calendar.get());
+    const auto events = components(calendar.get(), ICAL_VEVENT_COMPONENT);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(date_of(events[0], ICAL_DTSTART_PROPERTY), "20260925");
+    icalproperty* next = icalcomponent_get_first_property(events[0], ICAL_RDATE_PROPERTY);
+    ASSERT_NE(next, nullptr);
+    EXPECT_STREQ(icaltime_as_ical_string(icalproperty_get_rdate(next).time), "20270915");
+}
+
+// What stands at the target, to tell that a refused export left it as it was.
+struct Target {
+    std::filesystem::file_type type;
+    std::string content;
+    std::string link_to;
+    std::filesystem::perms perms;
+    std::uintmax_t links;
+    bool operator==(const Target&) const = default;
+};
+Target target_at(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::file_status status = fs::symlink_status(path);
+    Target target{status.type(), {}, {}, status.permissions(), 0};
+    if (status.type() == fs::file_type::symlink) {
+        target.link_to = fs::read_symlink(path).string();
+    } else if (status.type() == fs::file_type::regular) {
+        std::ifstream in(path, std::ios::binary);
+        target.content.assign(std::istreambuf_iterator<char>(in), {});
+        target.links = fs::hard_link_count(path);
+    }
+    return target;
+}
+
+// Neither export writes anything but a new name or a regular file of one
+// name: a FIFO, links of both kinds, a read-only file and a device are each
+// left as they were, the command says why and fails; "-" is standard output.
+TEST_F(CliExport, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
+    namespace fs = std::filesystem;
+    testing::TempFolder targets;
+    targets.write("real.ics", "the real file");
+    targets.write("read-only.ics", "kept");
+    fs::permissions(targets.path() / "read-only.ics", fs::perms::owner_read,
+                    fs::perm_options::replace);
+    targets.write("linked.ics", "linked");
+    fs::create_hard_link(targets.path() / "linked.ics", targets.path() / "other.ics");
+    ASSERT_EQ(mkfifo(targets.file("fifo").c_str(), 0600), 0);
+    fs::create_symlink(targets.path() / "real.ics", targets.path() / "link.ics");
+    fs::create_symlink(targets.path() / "nowhere.ics", targets.path() / "dangling.ics");
+    const std::pair<std::string, std::string> cases[] = {
+        {targets.file("fifo"), "命名管道"},       {targets.file("link.ics"), "符号链接"},
+        {targets.file("dangling.ics"), "不存在"}, {targets.file("read-only.ics"), "只读"},
+        {targets.file("linked.ics"), "硬链接"},   {"/dev/null", "设备"},
+    };
+    for (const char* command : {"export-ics", "export-bookmarks"}) {
+        for (const auto& [path, why] : cases) {
+            const Target was = target_at(path);
+            const Result refused = cli({"--data", dir_, command, path}, FixedClock());
+            EXPECT_EQ(refused.status, 2) << command << " " << path;
+            EXPECT_EQ(refused.out, "") << path;
+            EXPECT_NE(refused.err.find("没有写入 " + path + "："), std::string::npos)
+                << refused.err;
+            EXPECT_NE(refused.err.find(why), std::string::npos) << refused.err;
+            EXPECT_EQ(target_at(path), was) << command << " " << path;
+        }
+    }
+    EXPECT_EQ(targets.read("real.ics"), "the real file");
+    EXPECT_FALSE(fs::exists(targets.path() / "nowhere.ics"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(targets.path()), fs::directory_iterator()), 7);
+
+    const Result ics_out = cli({"--data", dir_, "export-ics", "-"}, FixedClock());
+    ASSERT_EQ(ics_out.status, 0) << ics_out.err;
+    EXPECT_EQ(ics_out.out.rfind("BEGIN:VCALENDAR\r\n", 0), 0u);
+    expect_valid(parse(ics_out.out).get());
+    const Result html_out = cli({"--data", dir_, "export-bookmarks", "-"});
+    ASSERT_EQ(html_out.status, 0) << html_out.err;
+    EXPECT_EQ(bookmarks::parse_bookmark_html(html_out.out).top.size(), 2u);
+    EXPECT_FALSE(fs::exists("-"));
+    // The file the link points to is written by its own name.
+    ASSERT_EQ(cli({"--data", dir_, "export-ics", targets.file("real.ics")}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(targets.path() / "link.ics"));
+    EXPECT_EQ(targets.read("link.ics").rfind("BEGIN:VCALENDAR", 0), 0u);
 }
 
 }  // namespace

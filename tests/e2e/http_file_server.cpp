@@ -2,6 +2,7 @@
 // below one folder on 127.0.0.1, writes the port it got into a file, and
 // prints each request's path. It answers 404 for anything it cannot serve,
 // and never answers a path below "/hold/": a download that stays under way.
+// Each connection is served on a thread of its own.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -9,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
+#include <thread>
 
 #include "../loopback_listener.h"
 
@@ -48,8 +49,22 @@ std::string answer(const std::string& root, const std::string& request) {
     if (!file) return "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
     std::ostringstream body;
     body << file.rdbuf();
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-           std::to_string(body.str().size()) + "\r\n\r\n" + body.str();
+    // A browser shows an HTML page only when told it is one.
+    const char* type = path.ends_with(".html") ? "text/html" : "application/octet-stream";
+    return "HTTP/1.0 200 OK\r\nContent-Type: " + std::string(type) +
+           "\r\nContent-Length: " + std::to_string(body.str().size()) + "\r\n\r\n" + body.str();
+}
+
+// A held download keeps its socket open for good.
+void serve(int client, const std::string& root) {
+    const std::string request = read_request(client);
+    if (request.starts_with("GET /hold/")) {
+        std::printf("held %s\n", request.substr(0, request.find('\r')).c_str());
+        std::fflush(stdout);
+        return;
+    }
+    send_all(client, answer(root, request));
+    close(client);
 }
 
 int listen_on_loopback(const char* port_file) {
@@ -72,18 +87,12 @@ int main(int argc, char** argv) {
     }
     const int server = listen_on_loopback(argv[2]);
     if (server < 0) return 1;
-    std::vector<int> held;
+    const std::string root = argv[1];
     for (;;) {
         const int client = accept(server, nullptr, nullptr);
         if (client < 0) continue;
-        const std::string request = read_request(client);
-        if (request.starts_with("GET /hold/")) {
-            std::printf("held %s\n", request.substr(0, request.find('\r')).c_str());
-            std::fflush(stdout);
-            held.push_back(client);
-            continue;
-        }
-        send_all(client, answer(argv[1], request));
-        close(client);
+        // Each connection on a thread of its own: a browser opens connections
+        // ahead of its requests, and one that never asks must not hold up the rest.
+        std::thread([client, &root] { serve(client, root); }).detach();
     }
 }

@@ -8,8 +8,12 @@
 #include <string>
 
 #include "../app/recording_prompts.h"
+#include "index_damage.h"
 #include "store/data_management.h"
+#include "store/day_store.h"
+#include "store/record_io.h"
 #include "store_fixture.h"
+#include "sys/textcodec.h"
 
 namespace {
 
@@ -299,7 +303,8 @@ TEST_F(DataManagementTest, TheEntryShowsTheFiguresAndCompactsOnlyWhenChosen) {
     TempFolder backups;
     int answer = 0;
     auto show = [&](const std::string& live_mb, const std::string& fragment_mb,
-                    const velmora::store::BackupAction& backup) {
+                    const velmora::store::BackupAction& backup,
+                    const velmora::store::CheckAction&) {
         EXPECT_EQ(live_mb, live);
         EXPECT_EQ(fragment_mb, fragment);
         backup(backups.path().string());
@@ -315,6 +320,199 @@ TEST_F(DataManagementTest, TheEntryShowsTheFiguresAndCompactsOnlyWhenChosen) {
     velmora::store::data_management_flow(paths_, prompts_, clock_, show, room_everywhere());
     EXPECT_EQ(prompts_.shown, (std::vector<std::string>{msg::backup_done, msg::compact_done}));
     EXPECT_EQ(records_on_disk(), before);
+}
+
+// --- The check and its repair ---------------------------------------------------
+
+// Ten days of plans and three bookmarks; then one plan and one bookmark
+// lose their entries in the name index, as a flipped bit in an index page
+// leaves them: the open's page walk cannot see it.
+class DamagedIndex : public DataManagementTest {
+protected:
+    void SetUp() override {
+        DataManagementTest::SetUp();
+        fs::create_directories(folder_.path() / "work");
+        for (int day = 10; day < 20; ++day) {
+            const std::string key = "202601" + std::to_string(day);
+            ASSERT_EQ(days_.savedata2fx_schedule2(task("任务 " + key), key),
+                      velmora::store::FxError::none);
+        }
+        put("plumora_url", "甲书签", "http://a.example/");
+        put("plumora_url", "隐藏的书签", "http://hidden.example/");
+        put("plumora_url", "乙书签", "http://b.example/");
+        FX_Closefx(1);
+        ASSERT_NO_FATAL_FAILURE(velmora::testing::misname_in_index(path_, gb(hidden_plan)));
+        ASSERT_NO_FATAL_FAILURE(velmora::testing::misname_in_index(path_, gb(hidden_bookmark)));
+        damaged_ = velmora::testing::file_bytes(path_);
+        ASSERT_EQ(FX_Createoropenfx(path_, velmora::store::container_password, 0, "fileX", "ccc"),
+                  1)
+            << "the open's own check lets it open";
+    }
+
+    static std::string gb(const std::string& utf8) { return velmora::text::to_gb18030(utf8); }
+    static velmora::store::PlanGrid task(const std::string& text) {
+        velmora::store::PlanGrid grid;
+        grid.row(1) = {"A", velmora::store::state_in_progress, text};
+        return grid;
+    }
+    // What the index itself answers: SQLite's lookup through it, on a
+    // connection of its own (the container closed).
+    bool index_finds(const std::string& utf8_name) {
+        FX_Closefx(1);
+        sqlite3* db = nullptr;
+        bool found = false;
+        if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* lookup = nullptr;
+            sqlite3_prepare_v2(db,
+                               "SELECT idx FROM items INDEXED BY sqlite_autoindex_items_1 "
+                               "WHERE name = ?1",
+                               -1, &lookup, nullptr);
+            const std::string name = gb(utf8_name);
+            sqlite3_bind_blob(lookup, 1, name.data(), static_cast<int>(name.size()),
+                              SQLITE_TRANSIENT);
+            found = sqlite3_step(lookup) == SQLITE_ROW;
+            sqlite3_finalize(lookup);
+        }
+        sqlite3_close(db);
+        EXPECT_EQ(FX_Createoropenfx(path_, velmora::store::container_password, 0, "fileX", "ccc"),
+                  1);
+        return found;
+    }
+    std::vector<std::string> backups() {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(folder_.path())) {
+            if (entry.path().filename().string().starts_with("zenqdata_修复前_"))
+                found.push_back(entry.path().string());
+        }
+        return found;
+    }
+
+    const std::string hidden_plan = "plumora_plan/20260115.txt";
+    const std::string hidden_bookmark = "plumora_url/隐藏的书签";
+    velmora::store::DayStore days_{folder_.file("work")};
+    std::string damaged_;
+};
+
+TEST_F(DamagedIndex, TheCheckFindsItAndTheRepairAfterABackupBringsTheHiddenRecordsBack) {
+    ASSERT_FALSE(index_finds(hidden_plan)) << "the index hides the day's plans";
+    ASSERT_FALSE(index_finds(hidden_bookmark));
+    ASSERT_TRUE(index_finds("plumora_plan/20260114.txt"));
+
+    // Meanwhile the day shows its plans, and no save goes over them.
+    velmora::store::PlanGrid shown;
+    ASSERT_EQ(days_.load_schedule(shown, "20260115"), velmora::store::FxError::none);
+    EXPECT_EQ(shown.row(1)[2], "任务 20260115");
+    EXPECT_EQ(days_.savedata2fx_schedule2(velmora::store::PlanGrid(), "20260115"),
+              velmora::store::FxError::needs_repair);
+    EXPECT_EQ(days_.savedata2fx_schedule2(task("覆盖"), "20260115"),
+              velmora::store::FxError::needs_repair);
+    EXPECT_EQ(velmora::store::store_file(index("plumora_url"), "隐藏的书签", "about:blank",
+                                         folder_.file("work"), true),
+              velmora::store::FxError::needs_repair);
+
+    prompts_.answers = {true};
+    EXPECT_EQ(velmora::store::check_container(paths_, prompts_, clock_), 1);
+    ASSERT_EQ(prompts_.shown.size(), 2U);
+    EXPECT_NE(prompts_.shown[0].find("索引与记录不一致（2处）"), std::string::npos)
+        << prompts_.shown[0];
+    const std::string backup = velmora::store::repair_backup_name(path_, clock_.now());
+    EXPECT_EQ(backup, folder_.file("zenqdata_修复前_20260304_2.fx")) << "the first is taken";
+    const std::string kept = folder_.file("zenqdata_修复前_20260304.fx");
+    EXPECT_NE(prompts_.shown[0].find(kept), std::string::npos) << "it names the backup first";
+    EXPECT_NE(prompts_.shown[1].find("资料库修复成功"), std::string::npos) << prompts_.shown[1];
+    EXPECT_NE(prompts_.shown[1].find(kept), std::string::npos);
+    EXPECT_EQ(velmora::testing::file_bytes(kept), damaged_)
+        << "the backup is the container as it was, before anything was saved or repaired";
+
+    EXPECT_EQ(FX_Needsrepair(), 0);
+    EXPECT_TRUE(index_finds(hidden_plan)) << "the rebuilt index finds what it hid";
+    EXPECT_TRUE(index_finds(hidden_bookmark));
+    const velmora::store::RecordRead bookmark =
+        velmora::store::read_record(hidden_bookmark, folder_.file("work"));
+    EXPECT_EQ(bookmark.bytes, "http://hidden.example/");
+    ASSERT_EQ(days_.load_schedule(shown, "20260115"), velmora::store::FxError::none);
+    EXPECT_EQ(shown.row(1)[2], "任务 20260115") << "nothing was saved over it";
+    EXPECT_EQ(days_.savedata2fx_schedule2(task("改过"), "20260115"), velmora::store::FxError::none);
+
+    prompts_.shown.clear();
+    EXPECT_EQ(velmora::store::check_container(paths_, prompts_, clock_), 0);
+    EXPECT_EQ(prompts_.shown, std::vector<std::string>{msg::check_whole});
+}
+
+TEST_F(DamagedIndex, NoRepairWithoutTheBackup) {
+    // No: nothing is copied, nothing repaired.
+    EXPECT_EQ(velmora::store::check_container(paths_, prompts_, clock_), -1);
+    ASSERT_EQ(prompts_.shown.size(), 2U);
+    EXPECT_EQ(prompts_.shown[1], msg::not_repaired);
+    EXPECT_TRUE(backups().empty());
+    EXPECT_EQ(FX_Needsrepair(), 1);
+
+    // Yes, but the copy cannot be made: the index stays as it was.
+    int calls = 0;
+    prompts_.shown.clear();
+    prompts_.answers = {true};
+    EXPECT_EQ(
+        velmora::store::check_container(paths_, prompts_, clock_, failing_once("copy", calls)), -1);
+    ASSERT_EQ(prompts_.shown.size(), 2U);
+    EXPECT_NE(prompts_.shown[1].find(msg::backup_failed), std::string::npos);
+    EXPECT_NE(prompts_.shown[1].find("资料库没有修复"), std::string::npos) << prompts_.shown[1];
+    EXPECT_TRUE(backups().empty());
+    EXPECT_EQ(FX_Needsrepair(), 1) << "the store is open again, still waiting for the repair";
+    EXPECT_FALSE(index_finds(hidden_plan));
+    FX_Closefx(1);
+    EXPECT_EQ(velmora::testing::file_bytes(path_), damaged_);
+}
+
+// A save by an older version into the hidden name made a second item of
+// it: the index cannot be rebuilt, the user is told, and the store stays
+// careful; the backup is there.
+TEST_F(DamagedIndex, TwoItemsOfOneNameCannotBeReindexedAndSaySo) {
+    FX_Closefx(1);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO items(name, type, lb, content) VALUES(?1, 1, 0, 'x')", -1,
+                       &insert, nullptr);
+    const std::string name = gb(hidden_plan);
+    sqlite3_bind_blob(insert, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE) << "the index does not know the name";
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+    ASSERT_EQ(FX_Createoropenfx(path_, velmora::store::container_password, 0, "fileX", "ccc"), 1);
+    prompts_.answers = {true};
+    EXPECT_EQ(velmora::store::check_container(paths_, prompts_, clock_), -1);
+    ASSERT_EQ(prompts_.shown.size(), 2U);
+    EXPECT_NE(prompts_.shown[1].find("同名的记录"), std::string::npos) << prompts_.shown[1];
+    EXPECT_EQ(backups().size(), 1U);
+    EXPECT_EQ(FX_Needsrepair(), 1);
+    EXPECT_EQ(days_.savedata2fx_schedule2(task("覆盖"), "20260115"),
+              velmora::store::FxError::needs_repair);
+}
+
+TEST_F(DamagedIndex, CompactionWaitsForTheRepair) {
+    EXPECT_EQ(velmora::store::reset_FX(paths_, prompts_, room_everywhere()), 0);
+    EXPECT_EQ(prompts_.shown, std::vector<std::string>{msg::compact_needs_repair});
+    EXPECT_TRUE(leftovers(folder_.path().string()).empty());
+}
+
+TEST_F(DamagedIndex, TheDialogsCheckButtonRunsTheCheck) {
+    int checks = 0;
+    auto show = [&](const std::string&, const std::string&, const velmora::store::BackupAction&,
+                    const velmora::store::CheckAction& check) {
+        check();
+        ++checks;
+        return 0;
+    };
+    velmora::store::data_management_flow(paths_, prompts_, clock_, show, room_everywhere());
+    EXPECT_EQ(checks, 1);
+    ASSERT_FALSE(prompts_.shown.empty());
+    EXPECT_NE(prompts_.shown[0].find("索引与记录不一致"), std::string::npos);
+}
+
+TEST_F(DataManagementTest, AWholeContainerPassesTheCheck) {
+    make_records();
+    EXPECT_EQ(velmora::store::check_container(paths_, prompts_, clock_), 0);
+    EXPECT_EQ(prompts_.shown, std::vector<std::string>{msg::check_whole});
 }
 
 }  // namespace

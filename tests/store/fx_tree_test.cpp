@@ -1,5 +1,5 @@
 // The store-bound tree: placing a listing, finding a node again, the rename
-// rules, and copying a folder tree through the staging folder.
+// rules, and copying or moving a folder tree inside the container.
 #include <gmock/gmock.h>
 
 #include "store/fx_tree.h"
@@ -116,12 +116,34 @@ TEST_F(FxTreeStore, ATransferCopiesAFolderTreeByteForByte) {
     ASSERT_EQ(FX_Addnode(index("plumora_url"), ""), 1);
     const int target = index("plumora_url/新建文件夹");
 
-    ASSERT_EQ(fxtree_transfer({std::to_string(index("plumora_url/top"))}, target), FxError::none);
+    ASSERT_EQ(fxtree_transfer({std::to_string(index("plumora_url/top"))}, target, false),
+              FxError::none);
     const int copied = index("plumora_url/新建文件夹/top/mid/low/site.url");
     ASSERT_GT(copied, 0);
     EXPECT_EQ(get(copied), bytes);
     EXPECT_EQ(get(index("plumora_url/top/mid/low/site.url")), bytes);
-    EXPECT_EQ(fxtree_transfer({}, target), FxError::refused);
+    EXPECT_EQ(fxtree_transfer({}, target, false), FxError::refused);
+}
+
+// A move whose copies would not all fit is refused whole: the names stay
+// within 256 bytes, and nothing is removed or added.
+TEST_F(FxTreeStore, AMoveThatCannotStoreEveryCopyChangesNothing) {
+    ASSERT_EQ(FX_Addnode(index("plumora_url"), ""), 1);
+    const std::string deep = "plumora_url/" + std::string(200, 'd');
+    ASSERT_EQ(FX_Changeitemname(index("plumora_url"), index("plumora_url/新建文件夹"),
+                                std::string(200, 'd')),
+              1);
+    put("plumora_url", "short", "s");
+    put("plumora_url", std::string(60, 'l'), "l");
+    const auto before = listing();
+    EXPECT_EQ(fxtree_transfer({std::to_string(index("plumora_url/short")),
+                               std::to_string(index("plumora_url/" + std::string(60, 'l')))},
+                              index(deep), true),
+              FxError::name_too_long);
+    EXPECT_EQ(listing(), before);
+    EXPECT_EQ(fxtree_transfer({std::to_string(index("plumora_url"))}, index(deep), true),
+              FxError::refused);  // into itself
+    EXPECT_EQ(listing(), before);
 }
 
 }  // namespace

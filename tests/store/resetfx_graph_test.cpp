@@ -86,6 +86,19 @@ TEST(ResetfxGraph, BackupRunsWithTheChosenFolderAndTheDialogStaysOpen) {
     EXPECT_EQ(backups.size(), 1u);
 }
 
+TEST(ResetfxGraph, TheCheckButtonRunsTheCheckAndTheDialogStaysOpen) {
+    int checks = 0;
+    TForm_resetfx_graph dialog(nullptr, "1.00", "0.50", {}, [&checks] { ++checks; });
+    dialog.show();
+    EXPECT_EQ(dialog.SpeedButton2->text(), QString::fromUtf8("检查修复"));
+    EXPECT_FALSE(dialog.SpeedButton2->geometry().intersects(dialog.SpeedButton1->geometry()));
+    EXPECT_FALSE(dialog.SpeedButton2->geometry().intersects(dialog.Button1->geometry()));
+    EXPECT_TRUE(dialog.rect().contains(dialog.SpeedButton2->geometry()));
+    dialog.SpeedButton2->click();
+    EXPECT_EQ(checks, 1);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
 // What the program loads at the first use must resolve on its own: a
 // symbol it expected from the program would only fail there.
 TEST(ResetfxGraph, TheModuleLoadsAndOffersItsEntry) {
@@ -121,6 +134,25 @@ TEST_F(DataManagementEntry, TheLoadedDialogCompactsTheOpenContainer) {
     EXPECT_EQ(prompts.shown,
               std::vector<std::string>{velmora::store::datamgmt_messages::compact_done});
     EXPECT_EQ(listing(), before);
+}
+
+TEST_F(DataManagementEntry, TheLoadedDialogChecksTheOpenContainer) {
+    put("plumora_plan", "20260110", "plan");
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        for (auto* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == QString::fromUtf8("检查修复")) button->click();
+        }
+        for (auto* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == QString::fromUtf8("取消")) button->click();
+        }
+    });
+    velmora::testing::RecordingPrompts prompts;
+    velmora::store::data_management(nullptr, {path_, folder_.path().string() + "/"}, prompts,
+                                    FixedClock());
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{velmora::store::datamgmt_messages::check_whole});
 }
 
 }  // namespace

@@ -60,6 +60,51 @@ TEST(RenameNoReplace, MovesOntoAFreeNameOnly) {
     EXPECT_FALSE(rename_no_replace(folder.file("new.txt"), folder.file("again.txt")));
 }
 
+// The export writer's target check, in the cases every system has.
+TEST(WriteToTarget, WritesANewNameOrARegularFileAndRefusesAFolderOrAReadOnlyFile) {
+    TempFolder folder;
+    folder.write("old.txt", "old");
+    TargetWrite written = write_to_target(folder.file("old.txt"), "new");
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.target, WriteTarget::regular);
+    EXPECT_EQ(folder.read("old.txt"), "new");
+    written = write_to_target(folder.file("fresh.txt"), "fresh");
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.target, WriteTarget::new_name);
+    EXPECT_EQ(folder.read("fresh.txt"), "fresh");
+
+    fs::create_directory(folder.path() / "sub");
+    written = write_to_target(folder.file("sub"), "x");
+    EXPECT_TRUE(written.refused);
+    EXPECT_EQ(written.target, WriteTarget::folder);
+    EXPECT_TRUE(fs::is_empty(folder.path() / "sub"));
+
+    folder.write("read-only.txt", "kept");
+    const fs::path read_only = folder.path() / "read-only.txt";
+    fs::permissions(read_only,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EQ(inspect_write_target(read_only.string()), WriteTarget::read_only);
+    written = write_to_target(read_only.string(), "replaced");
+    EXPECT_TRUE(written.refused);
+    EXPECT_FALSE(written.written);
+    EXPECT_EQ(folder.read("read-only.txt"), "kept");
+    // Once the user has said so, it is replaced, and stays read-only.
+    written = write_to_target(read_only.string(), "replaced", true);
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(folder.read("read-only.txt"), "replaced");
+    EXPECT_EQ(inspect_write_target(read_only.string()), WriteTarget::read_only);
+    fs::permissions(read_only, fs::perms::owner_write, fs::perm_options::add);
+    // Nothing but the files themselves: no temporary left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 4);
+
+    EXPECT_EQ(write_target_refusal(WriteTarget::fifo), "这是一个命名管道（FIFO），不是普通文件");
+    EXPECT_EQ(write_target_refusal(WriteTarget::regular), "");
+    EXPECT_TRUE(may_write(WriteTarget::read_only, true));
+    EXPECT_FALSE(may_write(WriteTarget::read_only, false));
+    EXPECT_FALSE(may_write(WriteTarget::hard_linked, true));
+}
+
 TEST(Diagnostic, IsOneLineNamingTheProgram) {
     ::testing::internal::CaptureStderr();
     diagnostic("settings.kxi is not a regular file; ignored");

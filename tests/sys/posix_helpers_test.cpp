@@ -395,4 +395,128 @@ TEST(RenameNoReplace, RefusesADanglingLinkAndLeavesItInPlace) {
     EXPECT_EQ(folder.read("new.txt"), "new");
 }
 
+// What an export finds at its target, with its identity and content, to
+// tell that a refused write left it exactly as it was.
+struct Entry {
+    dev_t device;
+    ino_t inode;
+    mode_t mode;
+    nlink_t links;
+    std::string link_to;
+    bool operator==(const Entry&) const = default;
+};
+Entry entry_at(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
+    std::error_code error;
+    const std::string link_to =
+        S_ISLNK(info.st_mode) ? fs::read_symlink(path, error).string() : std::string();
+    return {info.st_dev, info.st_ino, info.st_mode, info.st_nlink, link_to};
+}
+
+std::size_t entries_in(const fs::path& folder) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(WriteToTarget, RefusesEverythingButANewNameOrARegularFileAndLeavesItAsItWas) {
+    TempFolder folder;
+    folder.write("real.txt", "real");
+    folder.write("linked.txt", "linked");
+    folder.write("read-only.txt", "kept");
+    ASSERT_EQ(chmod(folder.file("read-only.txt").c_str(), 0444), 0);
+    ASSERT_EQ(mkfifo(folder.file("fifo").c_str(), 0600), 0);
+    fs::create_symlink(folder.path() / "real.txt", folder.path() / "link.txt");
+    fs::create_symlink(folder.path() / "nowhere", folder.path() / "dangling");
+    fs::create_hard_link(folder.path() / "linked.txt", folder.path() / "other-name.txt");
+    fs::create_directory(folder.path() / "sub");
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    bind_socket(fd, folder.file("sock"));
+    const std::pair<const char*, WriteTarget> cases[] = {
+        {"fifo", WriteTarget::fifo},
+        {"link.txt", WriteTarget::symbolic_link},
+        {"dangling", WriteTarget::dangling_link},
+        {"linked.txt", WriteTarget::hard_linked},
+        {"other-name.txt", WriteTarget::hard_linked},
+        {"read-only.txt", WriteTarget::read_only},
+        {"sub", WriteTarget::folder},
+        {"sock", WriteTarget::socket},
+    };
+    const std::size_t before = entries_in(folder.path());
+    for (const auto& [name, kind] : cases) {
+        const std::string path = folder.file(name);
+        const Entry was = entry_at(path);
+        EXPECT_EQ(inspect_write_target(path), kind) << name;
+        EXPECT_FALSE(may_write(kind, false)) << name;
+        EXPECT_FALSE(write_target_refusal(kind).empty()) << name;
+        const TargetWrite written = write_to_target(path, "export");
+        EXPECT_FALSE(written.written) << name;
+        EXPECT_TRUE(written.refused) << name;
+        EXPECT_EQ(written.target, kind) << name;
+        EXPECT_EQ(entry_at(path), was) << name;
+    }
+    close(fd);
+    EXPECT_EQ(entries_in(folder.path()), before);  // no temporary file left behind
+    EXPECT_EQ(folder.read("real.txt"), "real");
+    EXPECT_EQ(folder.read("linked.txt"), "linked");
+    EXPECT_EQ(folder.read("read-only.txt"), "kept");
+    EXPECT_FALSE(fs::exists(folder.path() / "nowhere"));
+    EXPECT_TRUE(fs::is_empty(folder.path() / "sub"));
+    EXPECT_EQ(inspect_write_target("/dev/null"), WriteTarget::device);
+    EXPECT_FALSE(write_to_target("/dev/null", "export").written);
+    EXPECT_EQ(entry_at("/dev/null").mode & S_IFMT, S_IFCHR);
+}
+
+TEST(WriteToTarget, ReplacesARegularFileOrMakesANewOneAndAReadOnlyOneOnlyWhenAsked) {
+    TempFolder folder;
+    ScopedUmask scoped(077);
+    folder.write("old.txt", "old");
+    ASSERT_EQ(chmod(folder.file("old.txt").c_str(), 0644), 0);
+    EXPECT_EQ(inspect_write_target(folder.file("old.txt")), WriteTarget::regular);
+    TargetWrite written = write_to_target(folder.file("old.txt"), "new");
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.target, WriteTarget::regular);
+    EXPECT_EQ(folder.read("old.txt"), "new");
+    EXPECT_EQ(mode_of(folder.file("old.txt")), 0644u);
+
+    EXPECT_EQ(inspect_write_target(folder.file("fresh.txt")), WriteTarget::new_name);
+    written = write_to_target(folder.file("fresh.txt"), "fresh");
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.target, WriteTarget::new_name);
+    EXPECT_EQ(folder.read("fresh.txt"), "fresh");
+    EXPECT_EQ(mode_of(folder.file("fresh.txt")), 0600u);
+
+    folder.write("read-only.txt", "kept");
+    ASSERT_EQ(chmod(folder.file("read-only.txt").c_str(), 0444), 0);
+    written = write_to_target(folder.file("read-only.txt"), "replaced", true);
+    EXPECT_TRUE(written.written);
+    EXPECT_EQ(written.target, WriteTarget::read_only);
+    EXPECT_EQ(folder.read("read-only.txt"), "replaced");
+    EXPECT_EQ(mode_of(folder.file("read-only.txt")), 0444u);  // still read-only
+    EXPECT_EQ(entries_in(folder.path()), 3u);
+
+    // A missing folder: the write fails and says why; nothing is refused.
+    errno = 0;
+    written = write_to_target(folder.file("none") + "/x.txt", "x");
+    EXPECT_FALSE(written.written);
+    EXPECT_FALSE(written.refused);
+    EXPECT_EQ(errno, ENOENT);
+}
+
+TEST(WriteToTarget, AFileWithoutWriteRightsForTheCallerIsReadOnly) {
+    if (geteuid() != 0) {
+        TempFolder folder;
+        folder.write("mine.txt", "kept");
+        ASSERT_EQ(chmod(folder.file("mine.txt").c_str(), 0044), 0);
+        EXPECT_EQ(inspect_write_target(folder.file("mine.txt")), WriteTarget::read_only);
+    }
+    // Root may write anything, yet a file with no write bit at all is still
+    // read-only to the export.
+    TempFolder folder;
+    folder.write("none.txt", "kept");
+    ASSERT_EQ(chmod(folder.file("none.txt").c_str(), 0400), 0);
+    EXPECT_EQ(inspect_write_target(folder.file("none.txt")), WriteTarget::read_only);
+}
+
 }  // namespace

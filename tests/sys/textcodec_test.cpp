@@ -155,4 +155,13 @@ TEST(Gb18030Seams, EachRefusedByteBecomesOneReplacement) {
     EXPECT_EQ(to_gb18030("\uE78D"), g + g + g);  // a private-use character without a code
 }
 
+// The charsets bookmark files and web pages declare, through the system's
+// own converters.
+TEST(TextDecode, DeclaredCharsetsAndAnUnknownOne) {
+    EXPECT_EQ(decode("\xA4\xA4\xA4\xE5", "big5"), "中文");
+    EXPECT_EQ(decode("Caf\xE9", "windows-1252"), "Café");
+    EXPECT_EQ(decode("\x82\xA0", "shift_jis"), "あ");
+    EXPECT_FALSE(decode("abc", "x-no-such-charset").has_value());
+}
+
 }  // namespace

@@ -420,8 +420,11 @@ TEST(ReadFile, RefusesPipesAndDevicesWithoutWaiting) {
     EXPECT_FALSE(read_file(name, default_read_limit, &failure).has_value());
     EXPECT_EQ(failure, ReadFailure::not_regular);
     CloseHandle(pipe);
-    EXPECT_FALSE(read_file("NUL", default_read_limit, &failure).has_value());
-    EXPECT_EQ(failure, ReadFailure::not_regular);
+    for (const char* device : {"NUL", "nul.txt", "C:\\windows\\Con", "com1.log", "LPT9"}) {
+        failure = ReadFailure::none;
+        EXPECT_FALSE(read_file(device, default_read_limit, &failure).has_value()) << device;
+        EXPECT_EQ(failure, ReadFailure::not_regular) << device;
+    }
 }
 
 TEST(Files, ExistenceTellsFilesFromFoldersAndNamesAreUtf8) {
@@ -509,6 +512,45 @@ TEST(Messages, GoToTheInstalledSinkInsteadOfABox) {
     show_native_message("text", "");
     EXPECT_THAT(recorded.messages, ElementsAre(std::pair<std::string, std::string>("正文", "标题"),
                                                std::pair<std::string, std::string>("text", "")));
+}
+
+// The export writer's target check: devices by their reserved names and a
+// file with a second hard link are refused and left as they were.
+TEST(WriteToTarget, RefusesDevicesAndHardLinkedFiles) {
+    for (const char* device : {"NUL", "nul.txt", "CON", "com1.log"}) {
+        EXPECT_EQ(inspect_write_target(device), WriteTarget::device) << device;
+        const TargetWrite written = write_to_target(device, "export");
+        EXPECT_TRUE(written.refused) << device;
+        EXPECT_FALSE(written.written) << device;
+    }
+    TempFolder folder;
+    folder.write("linked.txt", "linked");
+    ASSERT_TRUE(CreateHardLinkW((folder.path() / "other.txt").c_str(),
+                                (folder.path() / "linked.txt").c_str(), nullptr));
+    EXPECT_EQ(inspect_write_target(folder.file("linked.txt")), WriteTarget::hard_linked);
+    EXPECT_TRUE(write_to_target(folder.file("linked.txt"), "export").refused);
+    EXPECT_EQ(folder.read("linked.txt"), "linked");
+    EXPECT_EQ(folder.read("other.txt"), "linked");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+}
+
+// A symbolic link to a file is refused, and the file it points to kept.
+// (Wine makes no such link, and shows a host link to a file as a plain
+// file: there the test has nothing to check.)
+TEST(WriteToTarget, RefusesASymbolicLinkToAFile) {
+    TempFolder folder;
+    folder.write("real.txt", "real");
+    const fs::path link = folder.path() / "link.txt";
+    if (!CreateSymbolicLinkW(link.c_str(), (folder.path() / "real.txt").c_str(), 0) ||
+        !is_reparse_point(link)) {
+        DeleteFileW(link.c_str());
+        GTEST_SKIP() << "no symbolic link to a file can be made here";
+    }
+    EXPECT_EQ(inspect_write_target(link.string()), WriteTarget::symbolic_link);
+    EXPECT_TRUE(write_to_target(link.string(), "export").refused);
+    EXPECT_EQ(folder.read("real.txt"), "real");
+    EXPECT_TRUE(is_reparse_point(link));
+    DeleteFileW(link.c_str());
 }
 
 }  // namespace

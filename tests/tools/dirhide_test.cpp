@@ -45,14 +45,17 @@ protected:
     }
     std::string ini() const { return folder.read("secret/desktop.ini"); }
     int hide(std::string_view password = "", const char* clsid = computer) {
-        return dir_hide(target, clsid, password, error);
+        return dir_hide(target, clsid, password, kept, error);
     }
-    RestoreCode restore(const PasswordAsker& ask) { return dir_restore(target, ask, kept, error); }
+    RestoreCode restore(const PasswordAsker& ask) {
+        return dir_restore(target, ask, kept_password, error);
+    }
 
     TempFolder folder;
     std::string target;
     std::string error;
-    std::string kept;
+    std::string kept_password;
+    KeptFolders kept;  // the system's folders only
 };
 
 TEST(DisguiseTarget, EntryNameAndSeparators) {
@@ -151,7 +154,7 @@ TEST_F(FolderDisguise, RestoreAnswersEachCase) {
     EXPECT_EQ(mode_of(target), 0U);
     EXPECT_EQ(restore(answer(" pw ")), RestoreCode::done);
     EXPECT_FALSE(is_disguised(target));
-    EXPECT_EQ(kept, locked.substr(locked.find("pbkdf2"), kept.size()));
+    EXPECT_EQ(kept_password, locked.substr(locked.find("pbkdf2"), kept_password.size()));
 }
 
 TEST_F(FolderDisguise, NoPasswordMeansNoQuestion) {
@@ -167,8 +170,8 @@ TEST_F(FolderDisguise, OlderPlainTextPasswordRestoresAndBecomesAVerifier) {
                      "\r\nCLSID_BAK=\r\nCLSID_KXBZ=Kestrane\r\nCLSID_KXPASS= old pass\r\n");
     EXPECT_EQ(restore(answer("old")), RestoreCode::wrong_password);
     EXPECT_EQ(restore(answer("old pass ")), RestoreCode::done);
-    EXPECT_TRUE(is_password_verifier(kept));
-    EXPECT_TRUE(password_matches(kept, "old pass"));
+    EXPECT_TRUE(is_password_verifier(kept_password));
+    EXPECT_TRUE(password_matches(kept_password, "old pass"));
     EXPECT_EQ(ini().find("old pass"), std::string::npos);
     EXPECT_EQ(mode_of(target), 0750U) << "no remembered mode, folder not locked: left alone";
 }
@@ -191,6 +194,117 @@ TEST_F(FolderDisguise, DamagedRememberedModeGivesTheOwnerAccess) {
     fs::permissions(target, fs::perms::none);
     ASSERT_EQ(restore(answer(std::nullopt)), RestoreCode::done);
     EXPECT_EQ(mode_of(target), fallback_folder_mode);
+}
+
+// --- Folders the lock leaves alone --------------------------------------------
+
+// A program run from `prog`, its system temporary folder `systemp`, its
+// user's home `home`, all in one temporary folder.
+class KeptFoldersTest : public ::testing::Test {
+protected:
+    KeptFoldersTest() {
+        for (const char* sub : {"prog/zenqplumora/stage", "prog/other", "systemp/zenqplumora",
+                                "home/u/docs", "elsewhere/secret"}) {
+            fs::create_directories(root.path() / sub);
+        }
+        kept = kept_folders(root.file("prog") + "/", root.file("prog") + "/",
+                            root.file("systemp") + "/");
+        kept.home = root.file("home/u");
+    }
+    std::string why(const std::string& relative) {
+        return lock_refusal(relative.empty() ? root.path().string() : root.file(relative), kept);
+    }
+
+    TempFolder root;
+    KeptFolders kept;
+};
+
+TEST_F(KeptFoldersTest, TheProgramsFoldersAndEveryFolderAboveThemAreRefused) {
+    EXPECT_NE(why("prog").find("本软件（或它的数据）所在的文件夹"), std::string::npos);
+    EXPECT_NE(why("prog").find("退出后也无法再启动"), std::string::npos);
+    EXPECT_EQ(why("prog"), lock_refusal(root.file("prog") + "/", kept)) << "with a separator";
+    EXPECT_NE(why("prog/zenqplumora").find("工作文件夹"), std::string::npos);
+    EXPECT_NE(why("prog/zenqplumora/stage").find("在本软件的工作文件夹"), std::string::npos);
+    EXPECT_NE(why("systemp").find("工作文件夹"), std::string::npos);
+    EXPECT_NE(why("systemp/zenqplumora").find("工作文件夹"), std::string::npos);
+    EXPECT_NE(why("").find("里面有本软件的文件夹"), std::string::npos) << why("");
+    EXPECT_NE(why("home/u").find("主文件夹"), std::string::npos);
+    EXPECT_NE(why("home").find("里面有您的主文件夹"), std::string::npos);
+    for (const std::string& refused :
+         {why("prog"), why("prog/zenqplumora"), why(""), why("home/u"), why("systemp")}) {
+        EXPECT_TRUE(refused.ends_with("不能对它加锁！")) << refused;
+    }
+    // What is the user's own stays theirs to lock.
+    EXPECT_EQ(why("prog/other"), "");
+    EXPECT_EQ(why("home/u/docs"), "");
+    EXPECT_EQ(why("elsewhere/secret"), "");
+}
+
+TEST_F(KeptFoldersTest, ALinkIsJudgedByTheFolderItLeadsTo) {
+    fs::create_directory_symlink(root.path() / "prog", root.path() / "elsewhere/link");
+    fs::create_directory_symlink(root.path() / "elsewhere", root.path() / "hop");
+    const std::string refused = why("elsewhere/link");
+    EXPECT_NE(refused.find("本软件（或它的数据）所在的文件夹"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("它指向“" + root.file("prog") + "”"), std::string::npos) << refused;
+    EXPECT_NE(why("hop/link").find("本软件"), std::string::npos);
+    EXPECT_NE(why("hop/link/zenqplumora").find("工作文件夹"), std::string::npos);
+    EXPECT_EQ(why("hop/secret").find("本软件"), std::string::npos);
+    EXPECT_EQ(why("hop/secret"), "");
+    // The program's own folders named through a link are found as well.
+    kept = kept_folders(root.file("hop/../prog/"), root.file("hop/../prog/"),
+                        root.file("systemp") + "/");
+    EXPECT_NE(why("prog").find("本软件"), std::string::npos);
+}
+
+TEST(SystemFolders, TheRootAndTheSystemsFoldersAreRefused) {
+    const KeptFolders none;
+    for (const char* folder :
+         {"/",         "/usr",  "/usr/share", "/etc", "/etc/ssh", "/bin",  "/boot",
+          "/dev",      "/lib",  "/lib64",     "/opt", "/proc",    "/root", "/run",
+          "/run/user", "/sbin", "/srv",       "/sys", "/tmp",     "/var",  "/var/lib",
+          "/var/tmp",  "/home", "/media",     "/mnt", "/usr/"}) {
+        const std::string refused = lock_refusal(folder, none);
+        EXPECT_NE(refused.find("系统文件夹"), std::string::npos) << folder << ": " << refused;
+        EXPECT_TRUE(refused.ends_with("不能对它加锁！")) << folder;
+    }
+    // Debian's /bin is a link into /usr: the message says where it leads.
+    std::error_code ignored;
+    if (fs::is_symlink("/bin", ignored)) {
+        EXPECT_NE(lock_refusal("/bin", none).find("它指向“/usr/bin”"), std::string::npos)
+            << lock_refusal("/bin", none);
+    }
+    // The users' own folders in the shared places stay theirs.
+    TempFolder mine;
+    EXPECT_EQ(lock_refusal(mine.path().string(), none), "");
+    EXPECT_EQ(lock_refusal("/var/tmp/mine", none), "");
+    EXPECT_EQ(lock_refusal("/run/media/u/STICK/photos", none), "");
+    EXPECT_EQ(lock_refusal("/media/usb/photos", none), "");
+    EXPECT_EQ(lock_refusal("/home/someone/photos", none), "");
+}
+
+TEST(SystemFolders, ALinkToASystemFolderIsRefused) {
+    TempFolder folder;
+    fs::create_directory_symlink("/etc", folder.path() / "config");
+    const std::string refused = lock_refusal(folder.file("config"), {});
+    EXPECT_NE(refused.find("是系统文件夹"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("它指向“/etc”"), std::string::npos) << refused;
+}
+
+TEST_F(KeptFoldersTest, DisguiseRefusesBeforeTouchingAnything) {
+    const std::string prog = root.file("prog");
+    const unsigned mode = mode_of(prog);
+    std::string error;
+    EXPECT_EQ(dir_hide(target_folder(prog, ""), disguise_targets[0].clsid, "", kept, error), 0);
+    EXPECT_NE(error.find("本软件"), std::string::npos) << error;
+    EXPECT_EQ(mode_of(prog), mode);
+    EXPECT_FALSE(fs::exists(root.path() / "prog/desktop.ini"));
+    error.clear();
+    EXPECT_EQ(dir_hide(target_folder(root.file("elsewhere"), "secret"), disguise_targets[0].clsid,
+                       "", kept, error),
+              1)
+        << error;
+    EXPECT_EQ(mode_of(root.path() / "elsewhere/secret"), 0U);
+    fs::permissions(root.path() / "elsewhere/secret", fs::perms::owner_all);
 }
 
 TEST(FolderMode, ParsesOctalWithinPermissionBits) {

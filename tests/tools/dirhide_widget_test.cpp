@@ -2,6 +2,7 @@
 // their messages, the three-second open and the password rules.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QToolButton>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "app/recording_prompts.h"
@@ -222,6 +224,120 @@ TEST_F(DirhideDialog, FolderListOpensASubfolder) {
     emit dialog.DirectoryListBox1->itemActivated(found.front());
     EXPECT_EQ(dialog.current_folder(), secret());
     EXPECT_EQ(dialog.FileListBox->count(), 0);
+}
+
+// Runs `action` and answers every password dialog that opens meanwhile
+// with Cancel; answers how many opened.
+int password_dialogs_during(const std::function<void()>& action) {
+    int opened = 0;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&opened] {
+        if (auto* pass = qobject_cast<Tfrm_pass*>(QApplication::activeModalWidget())) {
+            ++opened;
+            pass->btn_cancel->click();
+        }
+    });
+    watch.start();
+    action();
+    QTest::qWait(50);
+    return opened;
+}
+
+TEST_F(DirhideDialog, SaysWhatTheLockDoesOnLinuxAndWhatItDoesNot) {
+    ASSERT_NE(dialog.Label_linux, nullptr);
+    EXPECT_EQ(dialog.Label_linux->text().toStdString(), linux_lock_note);
+    EXPECT_TRUE(dialog.Label_linux->wordWrap());
+    for (const char* said : {"全部权限", "不是加密", "主人可以自己把权限改回来", "已经打开的文件",
+                             "硬链接", "不能加锁"}) {
+        EXPECT_NE(dialog.Label_linux->text().toStdString().find(said), std::string::npos) << said;
+    }
+}
+
+// The program folder as the dialog's own: refused with the reason, before
+// any password is asked for, and nothing is changed.
+TEST_F(DirhideDialog, TheProgramsFolderIsRefusedBeforeAnyPassword) {
+    fs::create_directories(folder.path() / "prog/zenqplumora");
+    Tform_dirhide own{prompts, platform, nullptr,
+                      kept_folders(folder.file("prog") + "/", folder.file("prog") + "/", "")};
+    own.set_folder(folder.path().string());
+    for (int i = 0; i < own.FileListBox->count(); ++i) {
+        if (own.FileListBox->item(i)->data(Qt::UserRole).toString() == "prog")
+            own.FileListBox->setCurrentItem(own.FileListBox->item(i));
+    }
+    ASSERT_EQ(own.target(), target_folder(folder.path().string(), "prog"));
+    EXPECT_EQ(password_dialogs_during([&own] { own.Button1Click(); }), 0);
+    ASSERT_EQ(prompts.shown.size(), 1U);
+    EXPECT_NE(prompts.shown[0].find("本软件"), std::string::npos) << prompts.shown[0];
+    EXPECT_FALSE(fs::exists(folder.path() / "prog/desktop.ini"));
+    EXPECT_TRUE(fs::status(folder.path() / "prog").permissions() != fs::perms::none);
+    // The folder above it, and the system's folders, are refused too.
+    own.FileListBox->clearSelection();
+    own.CheckBox1->setChecked(false);
+    own.Button1Click();
+    own.set_folder("/bin");
+    own.Button1Click();
+    ASSERT_EQ(prompts.shown.size(), 3U);
+    EXPECT_NE(prompts.shown[1].find("里面有本软件的文件夹"), std::string::npos) << prompts.shown[1];
+    EXPECT_NE(prompts.shown[2].find("系统文件夹"), std::string::npos) << prompts.shown[2];
+}
+
+// The program's folder that an older version locked: taking the lock off
+// is never refused, and putting it back after "打开伪装文件夹" is, so the
+// folder stays open and the program can save and start again.
+TEST_F(DirhideDialog, AnOlderLockOnTheProgramsFolderComesOffAndStaysOff) {
+    fs::create_directories(folder.path() / "prog");
+    const std::string prog = target_folder(folder.file("prog"), "");
+    std::string error;
+    ASSERT_EQ(dir_hide(prog, disguise_targets[0].clsid, "", KeptFolders{}, error), 1) << error;
+    Tform_dirhide own{prompts, platform, nullptr, kept_folders(prog, prog, "")};
+    own.set_folder(folder.path().string());
+    for (int i = 0; i < own.FileListBox->count(); ++i) {
+        if (own.FileListBox->item(i)->data(Qt::UserRole).toString() == "prog")
+            own.FileListBox->setCurrentItem(own.FileListBox->item(i));
+    }
+    ASSERT_EQ(own.target(), prog);
+    own.SpeedButton4Click();
+    EXPECT_EQ(platform.opened, std::vector<std::string>{prog});
+    own.tm_reopen->start(0);
+    EXPECT_TRUE(QTest::qWaitFor([&own] { return !own.tm_reopen->isActive(); }, 1000));
+    EXPECT_FALSE(is_disguised(prog));
+    EXPECT_NE(fs::status(folder.path() / "prog").permissions() & fs::perms::owner_all,
+              fs::perms::none);
+    ASSERT_EQ(prompts.shown.size(), 1U);
+    EXPECT_NE(prompts.shown[0].find("本软件"), std::string::npos) << prompts.shown[0];
+}
+
+// Type-ahead and Enter in the folder tree open the folder, and never press
+// "文件夹伪装" (which had asked for a password to lock /bin).
+TEST_F(DirhideDialog, EnterInTheFolderTreeOnlyOpensTheFolder) {
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.DirectoryListBox1->setFocus();
+    const int opened = password_dialogs_during([this] {
+        QTest::keyClicks(dialog.DirectoryListBox1, "sec");
+        QTest::keyClick(dialog.DirectoryListBox1, Qt::Key_Return);
+    });
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(dialog.current_folder(), secret());
+    EXPECT_FALSE(is_disguised(secret()));
+    EXPECT_TRUE(prompts.shown.empty());
+
+    dialog.set_folder("/");
+    dialog.DirectoryListBox1->setFocus();
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);  // a new search, not "sec" + "bin"
+    EXPECT_EQ(password_dialogs_during([this] {
+                  QTest::keyClicks(dialog.DirectoryListBox1, "bin");
+                  QTest::keyClick(dialog.DirectoryListBox1, Qt::Key_Enter, Qt::KeypadModifier);
+                  QTest::keyClick(dialog.FileListBox, Qt::Key_Return);
+              }),
+              0);
+    EXPECT_EQ(dialog.current_folder(), "/bin/");
+    EXPECT_TRUE(prompts.shown.empty());
+    for (QPushButton* button :
+         {dialog.Button1, dialog.SpeedButton3, dialog.SpeedButton4, dialog.Button2}) {
+        EXPECT_FALSE(button->isDefault()) << button->text().toStdString();
+    }
 }
 
 class PasswordDialog : public ::testing::Test {

@@ -112,7 +112,84 @@ bool link_then_unlink(const std::string& from, const std::string& to) {
     return false;
 }
 
+WriteTarget kind_of_entry(const std::string& path, const struct stat& info) {
+    if (S_ISLNK(info.st_mode)) {
+        struct stat target {};
+        return stat(path.c_str(), &target) == 0 ? WriteTarget::symbolic_link
+                                                : WriteTarget::dangling_link;
+    }
+    if (S_ISDIR(info.st_mode)) return WriteTarget::folder;
+    if (S_ISFIFO(info.st_mode)) return WriteTarget::fifo;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return WriteTarget::device;
+    if (S_ISSOCK(info.st_mode)) return WriteTarget::socket;
+    if (!S_ISREG(info.st_mode)) return WriteTarget::not_regular;
+    if (info.st_nlink > 1) return WriteTarget::hard_linked;
+    // No write bit at all is read-only for root as well, whom access() lets
+    // write anything.
+    if ((info.st_mode & 0222) == 0) return WriteTarget::read_only;
+    if (access(path.c_str(), W_OK) != 0 && errno == EACCES) return WriteTarget::read_only;
+    return WriteTarget::regular;
+}
+
+// What stands at a path. One that cannot be looked at (a missing folder,
+// one that may not be searched) counts as a new name: the write then fails
+// with the reason, and the exclusive rename replaces nothing in any case.
+// errno is left as it was.
+WriteTarget look_at(const std::string& path) {
+    const int error = errno;
+    WriteTarget kind = WriteTarget::new_name;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0) kind = kind_of_entry(path, info);
+    errno = error;
+    return kind;
+}
+
+// The temporary file with the complete content, its permissions those of
+// the file it is to replace; on failure errno tells why, and nothing is
+// left behind.
+bool write_temporary(const std::string& temporary, const std::string& path,
+                     std::string_view content, bool durable) {
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    // Through the descriptor, so the umask has no say in the final bits.
+    if (fchmod(fd, mode_for(path)) != 0 || !write_all(fd, content) || (durable && fsync(fd) != 0)) {
+        return discard(temporary, fd);
+    }
+    if (close(fd) != 0) return discard(temporary, -1);
+    return true;
+}
+
 }  // namespace
+
+WriteTarget inspect_write_target(const std::string& path) {
+    return look_at(path);
+}
+
+TargetWrite write_to_target(const std::string& path, std::string_view content,
+                            bool replace_read_only) {
+    const WriteTarget before = look_at(path);
+    if (!may_write(before, replace_read_only)) return {before, false, true};
+    const std::string temporary = temporary_sibling(path);
+    if (!write_temporary(temporary, path, content, true)) return {before, false, false};
+    // The second look, now that the content is complete: whatever took the
+    // path meanwhile is judged again, and a name still free is only taken
+    // while nothing is there.
+    const WriteTarget now = look_at(path);
+    if (!may_write(now, replace_read_only)) {
+        discard(temporary, -1);
+        return {now, false, true};
+    }
+    const bool moved = now == WriteTarget::new_name ? rename_no_replace(temporary, path)
+                                                    : rename(temporary.c_str(), path.c_str()) == 0;
+    if (!moved) {
+        discard(temporary, -1);
+        if (errno != EEXIST) return {now, false, false};
+        const WriteTarget taken = look_at(path);
+        return {taken, false, !may_write(taken, replace_read_only)};
+    }
+    sync_folder(folder_of(path));
+    return {now, true, false};
+}
 
 std::optional<std::string> read_file(const std::string& path, std::size_t max_bytes,
                                      ReadFailure* failure) {
@@ -133,15 +210,8 @@ std::optional<std::string> read_file(const std::string& path, std::size_t max_by
 
 bool write_file_atomic(const std::string& path, std::string_view content, bool durable) {
     const std::string temporary = temporary_sibling(path);
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    // Through the descriptor, so the umask has no say in the final bits.
-    if (fchmod(fd, mode_for(path)) != 0 || !write_all(fd, content) || (durable && fsync(fd) != 0)) {
-        return discard(temporary, fd);
-    }
-    if (close(fd) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
-        return discard(temporary, -1);
-    }
+    if (!write_temporary(temporary, path, content, durable)) return false;
+    if (rename(temporary.c_str(), path.c_str()) != 0) return discard(temporary, -1);
     if (durable) sync_folder(folder_of(path));
     return true;
 }

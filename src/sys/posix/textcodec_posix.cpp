@@ -25,6 +25,7 @@ public:
         if (handle_ != no_converter()) iconv_close(handle_);
     }
     Converter(const Converter&) = delete;
+    bool usable() const { return handle_ != no_converter(); }
     Converter& operator=(const Converter&) = delete;
 
     // Converts everything; each byte that cannot be converted becomes
@@ -88,6 +89,12 @@ std::string from_gb18030(std::string_view bytes) {
 
 std::size_t gb_length(std::string_view utf8) {
     return is_ascii(utf8) ? utf8.size() : to_gb18030(utf8).size();
+}
+
+std::optional<std::string> decode(std::string_view bytes, const std::string& charset) {
+    Converter decoder("UTF-8", charset.c_str());
+    if (!decoder.usable()) return std::nullopt;
+    return decoder.convert(bytes, utf8_replacement);
 }
 
 }  // namespace velmora::text

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "sys/textcodec.h"
+#include "sys/win32/wide.h"
 
 namespace velmora::text {
 
@@ -393,6 +394,42 @@ std::string from_gb18030(std::string_view bytes) {
 
 std::size_t gb_length(std::string_view utf8) {
     return is_ascii(utf8) ? utf8.size() : to_gb18030(utf8).size();
+}
+
+namespace {
+
+// The code pages of the charsets that files commonly declare, by the names
+// the Linux build hands to iconv.
+UINT code_page_of(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    static constexpr std::pair<std::string_view, UINT> pages[] = {
+        {"utf-8", CP_UTF8},     {"big5", 950},          {"big5-hkscs", 951},
+        {"shift_jis", 932},     {"windows-31j", 932},   {"euc-jp", 20932},
+        {"euc-kr", 949},        {"koi8-r", 20866},      {"koi8-u", 21866},
+        {"iso-8859-1", 28591},  {"iso-8859-2", 28592},  {"iso-8859-5", 28595},
+        {"iso-8859-7", 28597},  {"iso-8859-15", 28605}, {"windows-874", 874},
+        {"windows-1250", 1250}, {"windows-1251", 1251}, {"windows-1252", 1252},
+        {"windows-1253", 1253}, {"windows-1254", 1254}, {"windows-1255", 1255},
+        {"windows-1256", 1256}, {"windows-1257", 1257}, {"windows-1258", 1258}};
+    for (const auto& [charset, page] : pages) {
+        if (name == charset) return page;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<std::string> decode(std::string_view bytes, const std::string& charset) {
+    const UINT code_page = code_page_of(charset);
+    if (code_page == 0 || !IsValidCodePage(code_page)) return std::nullopt;
+    if (bytes.empty()) return std::string();
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), length);
+    return sys::win32::to_utf8(wide);
 }
 
 }  // namespace velmora::text
