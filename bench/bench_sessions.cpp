@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "bookmarks/browser_sessions.h"
-#include "bookmarks/session_writers.h"
+#include "bookmarks/sessions/browser_sessions.h"
+#include "bookmarks/sessions/session_writers.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QTabWidget>
 
 #include "app/DateWin.h"
-#include "bookmarks/browser_sessions.h"
+#include "bookmarks/sessions/browser_sessions.h"
 #include "calendar/ufrm_datehint.h"
 #include "tools/dict_loader.h"
 #include "tools/udirhide.h"

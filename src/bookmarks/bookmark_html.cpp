@@ -5,12 +5,12 @@
 
 #include "bookmarks/bookmark_rules.h"
 #include "bookmarks/bookmark_store.h"
-#include "bookmarks/session_common.h"
 #include "store/container_names.h"
 #include "store/fx_tree.h"
 #include "store/kx_efs.h"
 #include "sys/text_util.h"
 #include "sys/textcodec.h"
+#include "sys/utf.h"
 
 namespace velmora::bookmarks {
 
@@ -42,7 +42,7 @@ bool numeric_reference(std::string_view name, std::string& out) {
     if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
         return false;
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    detail::append_utf8(out, static_cast<char32_t>(code));
+    sys::append_utf8(out, static_cast<char32_t>(code));
     return true;
 }
 

@@ -11,19 +11,13 @@
 #include <QTreeWidget>
 
 #include "app/recording_prompts.h"
+#include "bookmark_nodes.h"
 #include "bookmarks/bookmark_page.h"
 #include "store/store_fixture.h"
 #include "sys/fake_platform.h"
 
 namespace velmora::bookmarks {
 namespace {
-
-BookmarkNode folder(std::string title, std::vector<BookmarkNode> children) {
-    return {std::move(title), {}, true, std::move(children)};
-}
-BookmarkNode link(std::string title, std::string address) {
-    return {std::move(title), std::move(address), false, {}};
-}
 
 std::size_t depth_of(const std::vector<BookmarkNode>& top) {
     std::size_t depth = 0;

@@ -2,6 +2,7 @@
 // in, and the names an imported folder may not have.
 #include <gtest/gtest.h>
 
+#include "bookmark_nodes.h"
 #include "bookmarks/bookmark_html.h"
 #include "bookmarks/bookmark_store.h"
 #include "store/store_fixture.h"
@@ -9,13 +10,6 @@
 
 namespace velmora::bookmarks {
 namespace {
-
-BookmarkNode folder(std::string title, std::vector<BookmarkNode> children) {
-    return {std::move(title), {}, true, std::move(children)};
-}
-BookmarkNode link(std::string title, std::string address) {
-    return {std::move(title), std::move(address), false, {}};
-}
 
 std::string file_with(std::string_view head, std::string_view body) {
     return "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n" + std::string(head) +

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "sys/textcodec.h"
+#include "sys/utf.h"
 #include "sys/win32/wide.h"
 
 namespace velmora::text {
@@ -102,24 +103,6 @@ std::size_t decode_utf8(std::string_view text, char32_t& code_point) {
         code_point = (code_point << 6) | (byte_at(text, i) & 0x3F);
     }
     return length;
-}
-
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // --- GB18030 byte structure -------------------------------------------------

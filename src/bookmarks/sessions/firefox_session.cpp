@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "bookmarks/browser_sessions.h"
-#include "bookmarks/json_scanner.h"
-#include "bookmarks/session_common.h"
+#include "bookmarks/sessions/browser_sessions.h"
+#include "bookmarks/sessions/json_scanner.h"
+#include "bookmarks/sessions/session_common.h"
 
 namespace velmora::bookmarks {
 

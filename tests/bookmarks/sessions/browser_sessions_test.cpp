@@ -16,15 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "../sys/temp_folder.h"
-#include "bookmarks/browser_sessions.h"
+#include "../../sys/temp_folder.h"
+#include "bookmarks/sessions/browser_sessions.h"
 #include "session_writers.h"
-
-namespace velmora::bookmarks {
-void PrintTo(const OpenPage& page, std::ostream* out) {
-    *out << '"' << page.title << "\" " << page.address;
-}
-}  // namespace velmora::bookmarks
 
 namespace {
 

@@ -14,14 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "../sys/temp_folder.h"
-#include "bookmarks/browser_sessions.h"
-
-namespace velmora::bookmarks {
-void PrintTo(const OpenPage& page, std::ostream* out) {
-    *out << '"' << page.title << "\" " << page.address;
-}
-}  // namespace velmora::bookmarks
+#include "../../sys/temp_folder.h"
+#include "bookmarks/sessions/browser_sessions.h"
+#include "session_writers.h"
 
 namespace {
 

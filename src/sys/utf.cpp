@@ -1,11 +1,8 @@
-#include "bookmarks/session_common.h"
+#include "sys/utf.h"
 
-#include <algorithm>
 #include <cstddef>
 
-#include "bookmarks/bookmark_rules.h"
-
-namespace velmora::bookmarks::detail {
+namespace velmora::sys {
 
 bool is_high_surrogate(char32_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -61,9 +58,4 @@ std::string utf16le_to_utf8(std::string_view bytes) {
     return out;
 }
 
-void keep_web_pages(std::vector<OpenPage>& pages) {
-    const auto not_web = [](const OpenPage& page) { return !may_open(page.address); };
-    pages.erase(std::remove_if(pages.begin(), pages.end(), not_web), pages.end());
-}
-
-}  // namespace velmora::bookmarks::detail
+}  // namespace velmora::sys

@@ -1,5 +1,5 @@
 // Where the browsers keep their sessions, and reading those files safely.
-#include "bookmarks/browser_sessions.h"
+#include "bookmarks/sessions/browser_sessions.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

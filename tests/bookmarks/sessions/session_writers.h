@@ -7,11 +7,21 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "bookmarks/sessions/browser_sessions.h"
+
+namespace velmora::bookmarks {
+// How a test failure shows a page.
+inline void PrintTo(const OpenPage& page, std::ostream* out) {
+    *out << '"' << page.title << "\" " << page.address;
+}
+}  // namespace velmora::bookmarks
 
 namespace velmora::testing {
 

@@ -1,9 +1,9 @@
-#include "bookmarks/json_scanner.h"
+#include "bookmarks/sessions/json_scanner.h"
 
 #include <charconv>
 #include <system_error>
 
-#include "bookmarks/session_common.h"
+#include "sys/utf.h"
 
 namespace velmora::bookmarks::detail {
 
@@ -191,17 +191,17 @@ bool JsonScanner::decode_escape(std::string* out) {
     std::optional<char32_t> unit = read_hex4();
     if (!unit) return false;
     char32_t code_point = *unit;
-    if (is_high_surrogate(code_point) && text_.substr(pos_, 2) == "\\u") {
+    if (sys::is_high_surrogate(code_point) && text_.substr(pos_, 2) == "\\u") {
         const std::size_t after_high = pos_;
         pos_ += 2;
         const std::optional<char32_t> low = read_hex4();
-        if (low && is_low_surrogate(*low)) {
-            code_point = combine_surrogates(code_point, *low);
+        if (low && sys::is_low_surrogate(*low)) {
+            code_point = sys::combine_surrogates(code_point, *low);
         } else {
             pos_ = after_high;  // the next escape stands on its own
         }
     }
-    if (out != nullptr) append_utf8(*out, code_point);
+    if (out != nullptr) sys::append_utf8(*out, code_point);
     return true;
 }
 

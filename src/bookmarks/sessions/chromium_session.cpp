@@ -11,8 +11,9 @@
 #include <set>
 #include <tuple>
 
-#include "bookmarks/browser_sessions.h"
-#include "bookmarks/session_common.h"
+#include "bookmarks/sessions/browser_sessions.h"
+#include "bookmarks/sessions/session_common.h"
+#include "sys/utf.h"
 
 namespace velmora::bookmarks {
 
@@ -93,7 +94,7 @@ private:
         if (!read_int(length) || length < 0) return false;
         const std::optional<std::string_view> bytes = take(unit_size * std::uint64_t(length));
         if (!bytes) return false;
-        out = unit_size == 1 ? std::string(*bytes) : detail::utf16le_to_utf8(*bytes);
+        out = unit_size == 1 ? std::string(*bytes) : sys::utf16le_to_utf8(*bytes);
         return true;
     }
     std::optional<std::string_view> take(std::uint64_t size) {

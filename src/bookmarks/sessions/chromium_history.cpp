@@ -14,7 +14,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "bookmarks/browser_sessions.h"
+#include "bookmarks/sessions/browser_sessions.h"
 #include "sys/text_util.h"
 
 namespace velmora::bookmarks {
