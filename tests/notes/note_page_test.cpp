@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "modal_answer.h"
-#include "notes/note_page.h"
-#include "notes/ufrm_note_manage.h"
-#include "notes/ufrm_noteedit.h"
+#include "notes/widgets/note_page.h"
+#include "notes/widgets/ufrm_note_manage.h"
+#include "notes/widgets/ufrm_noteedit.h"
 #include "page_fixture.h"
 #include "ui/pending_edit.h"
 
@@ -169,7 +169,8 @@ int pixels_mostly(const QImage& image, QRgb colour) {
 // page's own memo once had a style sheet that the editor, its child, took
 // over, so the chosen colour never showed while the size did.
 TEST_F(NotePageTest, EditorDrawsTheTextInTheStoredColourAndSize) {
-    NotePage green_page(&host, days, prompts,
+    QWidget green_host;  // a page of its own: the fixture's host has its layout already
+    NotePage green_page(&green_host, days, prompts,
                         NotePage::Links{[] {},
                                         [] {
                                             return velmora::notes::NoteFont{
