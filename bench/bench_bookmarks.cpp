@@ -8,8 +8,8 @@
 #include <QTreeWidget>
 
 #include "bench_container.h"
-#include "bookmarks/ufind.h"
-#include "bookmarks/ukx_fxtree.h"
+#include "bookmarks/widgets/ufind.h"
+#include "bookmarks/widgets/ukx_fxtree.h"
 #include "offscreen_main.h"
 #include "store/fx_tree.h"
 

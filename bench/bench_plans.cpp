@@ -7,7 +7,7 @@
 #include "bench_container.h"
 #include "offscreen_main.h"
 #include "plans/plan_list.h"
-#include "plans/ufrm_schedule_manage.h"
+#include "plans/widgets/ufrm_schedule_manage.h"
 #include "store/day_store.h"
 #include "sys/prompts.h"
 

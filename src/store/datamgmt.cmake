@@ -8,17 +8,17 @@ target_link_libraries(velmora_datamgmt_core PUBLIC velmora_store velmora_sys)
 # the dialog only, never the store, so the program's one open container is
 # the one the dialog's actions work on.
 find_package(Qt6 REQUIRED COMPONENTS Charts)
-add_library(velmora_datamgmt_widgets STATIC uresetfx_graph.cpp)
+add_library(velmora_datamgmt_widgets STATIC widgets/uresetfx_graph.cpp)
 set_target_properties(velmora_datamgmt_widgets PROPERTIES AUTOMOC ON
   POSITION_INDEPENDENT_CODE ON)
 target_include_directories(velmora_datamgmt_widgets PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(velmora_datamgmt_widgets PUBLIC Qt6::Widgets Qt6::Charts)
 
-add_library(velmora_datamgmt MODULE datamgmt_module.cpp)
+add_library(velmora_datamgmt MODULE widgets/datamgmt_module.cpp)
 target_link_libraries(velmora_datamgmt PRIVATE velmora_datamgmt_widgets)
 set_target_properties(velmora_datamgmt PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY
   ${CMAKE_BINARY_DIR}/bin)
 
 # What the main window links: the flow and the module's loader.
-add_library(velmora_datamgmt_loader STATIC datamgmt_loader.cpp)
+add_library(velmora_datamgmt_loader STATIC widgets/datamgmt_loader.cpp)
 target_link_libraries(velmora_datamgmt_loader PUBLIC velmora_datamgmt_core velmora_ui)

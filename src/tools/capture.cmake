@@ -10,6 +10,6 @@ add_library(velmora_capture STATIC
 target_include_directories(velmora_capture PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(velmora_capture PRIVATE JPEG::JPEG)
 
-add_library(velmora_capture_widgets STATIC ${CMAKE_CURRENT_LIST_DIR}/screen_capture.cpp)
+add_library(velmora_capture_widgets STATIC ${CMAKE_CURRENT_LIST_DIR}/widgets/screen_capture.cpp)
 set_target_properties(velmora_capture_widgets PROPERTIES AUTOMOC ON)
 target_link_libraries(velmora_capture_widgets PUBLIC velmora_capture velmora_sys Qt6::Widgets)

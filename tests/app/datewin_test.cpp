@@ -12,7 +12,7 @@
 
 #include "../sys/temp_folder.h"
 #include "allocation_counter.h"
-#include "app/DateWin.h"
+#include "app/widgets/DateWin.h"
 #include "recording_prompts.h"
 #include "store/kx_efs.h"
 

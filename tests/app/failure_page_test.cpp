@@ -15,10 +15,10 @@
 #include "../modal_answer.h"
 #include "../sys/small_disk.h"
 #include "main_window_fixture.h"
-#include "notes/ufrm_note_manage.h"
-#include "notes/ufrm_noteedit.h"
-#include "plans/ufrm_plan.h"
-#include "plans/ufrm_schedule_manage.h"
+#include "notes/widgets/ufrm_note_manage.h"
+#include "notes/widgets/ufrm_noteedit.h"
+#include "plans/widgets/ufrm_plan.h"
+#include "plans/widgets/ufrm_schedule_manage.h"
 
 #include <QButtonGroup>
 #include <QTreeWidget>

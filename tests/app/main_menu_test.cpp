@@ -6,9 +6,9 @@
 #include <QTabWidget>
 
 #include "../modal_answer.h"
-#include "app/main_menu.h"
-#include "app/ufrm_about.h"
-#include "app/ufrm_option.h"
+#include "app/widgets/main_menu.h"
+#include "app/widgets/ufrm_about.h"
+#include "app/widgets/ufrm_option.h"
 #include "main_window_fixture.h"
 
 namespace velmora::testing {

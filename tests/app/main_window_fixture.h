@@ -10,9 +10,9 @@
 #include "../page_fixture.h"
 #include "../sys/fake_platform.h"
 #include "../sys/temp_folder.h"
-#include "app/DateWin.h"
-#include "notes/note_page.h"
-#include "plans/plan_page.h"
+#include "app/widgets/DateWin.h"
+#include "notes/widgets/note_page.h"
+#include "plans/widgets/plan_page.h"
 #include "recording_prompts.h"
 #include "store/kx_efs.h"
 

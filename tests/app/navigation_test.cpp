@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <random>
 
-#include "calendar/month_view.h"
+#include "calendar/widgets/month_view.h"
 #include "main_window_fixture.h"
 
 using namespace velmora::app;

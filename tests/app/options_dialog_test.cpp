@@ -11,7 +11,7 @@
 #include <QTabWidget>
 
 #include "../modal_answer.h"
-#include "app/ufrm_option.h"
+#include "app/widgets/ufrm_option.h"
 #include "main_window_fixture.h"
 #include "sys/inifile.h"
 

@@ -13,8 +13,8 @@
 #include "../plans/stored_plans.h"
 #include "main_window_fixture.h"
 #include "plans/plan_list.h"
-#include "plans/ufrm_plan.h"
-#include "plans/ufrm_schedule_manage.h"
+#include "plans/widgets/ufrm_plan.h"
+#include "plans/widgets/ufrm_schedule_manage.h"
 #include "store/container_names.h"
 
 #include <QTreeWidget>

@@ -2,7 +2,7 @@
 // hotkeys, where registering and releasing must still go through quietly.
 #include <gtest/gtest.h>
 
-#include "app/x11_desktop.h"
+#include "app/widgets/x11_desktop.h"
 #include "recording_prompts.h"
 
 using namespace velmora::app;

@@ -12,7 +12,7 @@
 
 #include "app/recording_prompts.h"
 #include "bookmark_nodes.h"
-#include "bookmarks/bookmark_page.h"
+#include "bookmarks/widgets/bookmark_page.h"
 #include "store/store_fixture.h"
 #include "sys/fake_platform.h"
 

@@ -1,7 +1,7 @@
 // The bookmark page on a bare host widget over a real container: the menu's
 // enabling, the dialogs answered as a user would, and what the container
 // holds afterwards.
-#include "bookmarks/bookmark_page.h"
+#include "bookmarks/widgets/bookmark_page.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 
 #include "app/recording_prompts.h"
 #include "bookmarks/bookmark_rules.h"
-#include "bookmarks/ufind.h"
-#include "bookmarks/ufrm_webcheck.h"
+#include "bookmarks/widgets/ufind.h"
+#include "bookmarks/widgets/ufrm_webcheck.h"
 #include "modal_answer.h"
 #include "store/store_fixture.h"
 #include "sys/fake_platform.h"

@@ -1,6 +1,6 @@
 // The store-bound tree in a view: reselection after a reload, the file-type
 // images of a "kx" tree, and the order in which a multi-selection is taken.
-#include "bookmarks/ukx_fxtree.h"
+#include "bookmarks/widgets/ukx_fxtree.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "app/recording_prompts.h"
 #include "calendar/datehint.h"
-#include "calendar/ufrm_datehint.h"
+#include "calendar/widgets/ufrm_datehint.h"
 #include "store/store_fixture.h"
 #include "sys/clock.h"
 #include "sys/small_disk.h"

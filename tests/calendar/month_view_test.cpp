@@ -11,7 +11,7 @@
 
 #include "calendar/holidays.h"
 #include "calendar/month_model.h"
-#include "calendar/month_view.h"
+#include "calendar/widgets/month_view.h"
 
 namespace {
 

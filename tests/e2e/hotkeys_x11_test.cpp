@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "../app/recording_prompts.h"
-#include "app/x11_desktop.h"
+#include "app/widgets/x11_desktop.h"
 
 using namespace velmora::app;
 

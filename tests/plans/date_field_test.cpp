@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "plans/utaskchange.h"
+#include "plans/widgets/utaskchange.h"
 #include "ui/date_field.h"
 
 namespace velmora::ui {

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 
 #include "../modal_answer.h"
-#include "plans/ufrm_plan.h"
+#include "plans/widgets/ufrm_plan.h"
 
 namespace velmora::testing {
 

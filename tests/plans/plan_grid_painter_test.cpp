@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "plans/plan_grid_painter.h"
+#include "plans/widgets/plan_grid_painter.h"
 
 namespace velmora::plans {
 namespace {

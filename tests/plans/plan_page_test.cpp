@@ -16,9 +16,9 @@
 #include "page_fixture.h"
 #include "plan_dialog_answer.h"
 #include "plans/plan_list.h"
-#include "plans/plan_page.h"
-#include "plans/ufrm_plan.h"
-#include "plans/ufrm_schedule_manage.h"
+#include "plans/widgets/plan_page.h"
+#include "plans/widgets/ufrm_plan.h"
+#include "plans/widgets/ufrm_schedule_manage.h"
 #include "stored_plans.h"
 #include "ui/pending_edit.h"
 

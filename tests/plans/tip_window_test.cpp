@@ -8,9 +8,9 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "plans/Utaskhintmess.h"
 #include "plans/task_reminder.h"
-#include "plans/uTip.h"
+#include "plans/widgets/Utaskhintmess.h"
+#include "plans/widgets/uTip.h"
 
 namespace velmora::plans {
 namespace {

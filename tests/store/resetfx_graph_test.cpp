@@ -18,8 +18,8 @@
 
 #include "../app/recording_prompts.h"
 #include "modal_answer.h"
-#include "store/datamgmt_loader.h"
-#include "store/uresetfx_graph.h"
+#include "store/widgets/datamgmt_loader.h"
+#include "store/widgets/uresetfx_graph.h"
 #include "store_fixture.h"
 
 namespace {

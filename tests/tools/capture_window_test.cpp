@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/recording_prompts.h"
-#include "tools/screen_capture.h"
+#include "tools/widgets/screen_capture.h"
 
 namespace velmora::tools {
 namespace {

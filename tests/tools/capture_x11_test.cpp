@@ -15,7 +15,7 @@
 #include <cstdio>
 
 #include "app/recording_prompts.h"
-#include "tools/screen_capture.h"
+#include "tools/widgets/screen_capture.h"
 
 namespace velmora::tools {
 namespace {

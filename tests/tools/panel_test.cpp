@@ -1,6 +1,6 @@
 // The tools page: eight entries in their order, and a double click that
 // runs the tool of its caption, wherever the entry stands.
-#include "tools/tools_panel.h"
+#include "tools/widgets/tools_panel.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 
 #include "../app/recording_prompts.h"
 #include "../sys/fake_platform.h"
-#include "update/announcement_strip.h"
+#include "update/widgets/announcement_strip.h"
 
 namespace velmora::update {
 namespace {

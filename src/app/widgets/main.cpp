@@ -1,0 +1,85 @@
+// Process entry: the main window's creation runs the start-up sequence;
+// the message loop runs until the window closes, which runs the close
+// sequence once, whichever way the program is ended.
+#include <QApplication>
+#include <QSessionManager>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/widgets/DateWin.h"
+#include "app/widgets/orderly_exit.h"
+#include "app/widgets/qt_prompts.h"
+#include "sys/sysutil.h"
+#include "update/autoupdate.h"
+
+namespace {
+
+velmora::app::TFRM_Date* running_window = nullptr;
+velmora::app::QtPrompts* running_prompts = nullptr;
+
+// Qt's X11 layer ends the process with exit() when its connection breaks (the
+// X server ended: a dropped remote session, a crashed desktop); the close
+// sequence never runs then. While the window runs, an exit handler stores
+// what it would have stored.
+void save_at_unexpected_exit() {
+    if (!running_window) return;
+    running_prompts->display_lost();
+    running_window->save_after_display_lost();
+}
+
+// Marks the window as running for the exit handler, for as long as it lives.
+class RunningWindow {
+public:
+    RunningWindow(velmora::app::TFRM_Date& window, velmora::app::QtPrompts& prompts) {
+        static const bool registered = std::atexit(save_at_unexpected_exit) == 0;
+        (void)registered;
+        running_window = &window;
+        running_prompts = &prompts;
+    }
+    ~RunningWindow() { running_window = nullptr; }
+    RunningWindow(const RunningWindow&) = delete;
+    RunningWindow& operator=(const RunningWindow&) = delete;
+};
+
+int run(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setApplicationName("Velmora");
+    app.setQuitOnLastWindowClosed(false);
+    velmora::app::QtPrompts prompts;
+    velmora::sys::SystemClock clock;
+    velmora::app::AppContext context;
+    context.paths = {velmora::sys::program_dir(), velmora::sys::system_temp_dir()};
+    context.prompts = &prompts;
+    context.clock = &clock;
+
+    velmora::app::TFRM_Date window(context);
+    prompts.set_fallback_owner(&window);
+    switch (window.FormCreate()) {
+        case velmora::app::StartResult::second_instance: return 0;
+        case velmora::app::StartResult::failed: return 1;
+        case velmora::app::StartResult::running: break;
+    }
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.winexit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window,
+                     [&window] { window.doformclose(); });
+    velmora::app::close_on_termination_signals(&window, [&window] { window.close(); });
+    const RunningWindow running(window, prompts);
+    window.show();
+    return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = run(argc, argv);
+    // The close sequence has run and the container is closed. A download
+    // still under way ends with the process, unwritten: the libraries' exit
+    // handlers (TLS among them) must not run beneath its transfer.
+    if (velmora::update::download_in_progress()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
+}

@@ -1,0 +1,436 @@
+#include "bookmarks/widgets/bookmark_page.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <cstring>
+
+#include "bookmarks/bookmark_html.h"
+#include "bookmarks/bookmark_rules.h"
+#include "bookmarks/widgets/ufind.h"
+#include "bookmarks/widgets/ufrm_webcheck.h"
+#include "store/kx_efs.h"
+#include "sys/atomicfile.h"
+#include "ui/theme.h"
+
+namespace velmora::bookmarks {
+
+namespace {
+
+QTreeWidget* make_tree(QWidget* page) {
+    auto* tree = new QTreeWidget(page);
+    tree->setObjectName("tv_url");
+    tree->setHeaderHidden(true);
+    tree->setToolTip("右键菜单操作");
+    tree->setFrameShape(QFrame::NoFrame);
+    tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tree->setRootIsDecorated(false);
+    tree->setIndentation(19);
+    tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    tree->setDragEnabled(false);
+    tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    QPalette palette = tree->palette();
+    palette.setColor(QPalette::Base, ui::theme::cream);
+    // The selection stays visible while another control has the focus.
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    }
+    tree->setPalette(palette);
+    return tree;
+}
+
+constexpr const char* bookmark_file_filter = "书签文件 (*.html *.htm);;所有文件 (*)";
+
+std::string ask_for_file(QWidget* parent, bool saving) {
+    const QString chosen =
+        // The path as picked, a link not resolved: the export judges it.
+        saving ? QFileDialog::getSaveFileName(parent, "导出书签", "bookmarks.html",
+                                              QString::fromUtf8(bookmark_file_filter), nullptr,
+                                              QFileDialog::DontResolveSymlinks)
+               : QFileDialog::getOpenFileName(parent, "导入书签", {},
+                                              QString::fromUtf8(bookmark_file_filter));
+    return chosen.toStdString();
+}
+
+std::string read_problem(sys::ReadFailure failure) {
+    switch (failure) {
+        case sys::ReadFailure::missing: return "文件不存在";
+        case sys::ReadFailure::not_regular: return "这不是一个普通文件";
+        case sys::ReadFailure::too_large: return "文件超过 16 MB，不像是书签文件";
+        default: return "读取文件时出错";
+    }
+}
+
+}  // namespace
+
+BookmarkPage::BookmarkPage(QWidget* page, sys::Prompts& prompts, sys::Platform& platform,
+                           OpenPages open_pages)
+    : QObject(page),
+      Image_url(fixed_images()),
+      prompts_(prompts),
+      platform_(platform),
+      open_pages_(std::move(open_pages)),
+      choose_file_(ask_for_file) {
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    load_problem_ = new QLabel(page);
+    load_problem_->setWordWrap(true);
+    load_problem_->setStyleSheet(ui::theme::warning_style);
+    load_problem_->hide();
+    column->addWidget(load_problem_);
+    tv_url = make_tree(page);
+    column->addWidget(tv_url);
+    build_menu();
+    connect(tv_url, &QTreeWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pm_url->popup(tv_url->viewport()->mapToGlobal(at)); });
+    connect(tv_url, &QTreeWidget::currentItemChanged, this, &BookmarkPage::tv_urlChange);
+    connect(tv_url, &QTreeWidget::itemDoubleClicked, this, &BookmarkPage::tv_urlDblClick);
+    // The edit is taken up once the editor has closed: the reload that
+    // follows a rename must not pull the node from under it.
+    connect(tv_url, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node) {
+        if (loading_ || node != tv_url->currentItem()) return;
+        const std::string text = node->text(0).toStdString();
+        QTimer::singleShot(0, this, [this, text] { tv_urlEdited(text); });
+    });
+}
+
+void BookmarkPage::build_menu() {
+    pm_url = new QMenu(tv_url);
+    pm_url->setObjectName("pm_url");
+    n_url_get = add_action("n_url_get", "抓取当前打开网页网址", &BookmarkPage::n_url_getClick);
+    n_url_add = add_action("n_url_add", "手动添加网址", &BookmarkPage::n_url_addClick);
+    pm_url->addSeparator();
+    n_url_open = add_action("n_url_open", "打开浏览选择的网址", &BookmarkPage::n_url_openClick);
+    pm_url->addSeparator();
+    n_input_find = add_action("n_input_find", "查找", &BookmarkPage::n_input_findClick);
+    n_url_edit = add_action("n_url_edit", "编辑", &BookmarkPage::n_url_editClick);
+    pm_url->addSeparator();
+    n_url_newdir = add_action("n_url_newdir", "新建目录", &BookmarkPage::n_url_newdirClick);
+    pm_url->addSeparator();
+    n_url_del = add_action("n_url_del", "删除", &BookmarkPage::n_url_delClick);
+    n_url_rename = add_action("n_url_rename", "重命名", &BookmarkPage::n_url_renameClick);
+    pm_url->addSeparator();
+    n_url_cut = add_action("n_url_cut", "剪切", &BookmarkPage::n_url_cutClick);
+    n_url_copy = add_action("n_url_copy", "复制", &BookmarkPage::n_url_copyClick);
+    n_url_paste = add_action("n_url_paste", "粘贴", &BookmarkPage::n_url_pasteClick);
+    n_url_paste->setEnabled(false);
+    pm_url->addSeparator();
+    n_url_export = add_action("n_url_export", "导出书签…", &BookmarkPage::n_url_exportClick);
+    n_url_import = add_action("n_url_import", "导入书签…", &BookmarkPage::n_url_importClick);
+}
+
+QAction* BookmarkPage::add_action(const char* name, const char* caption,
+                                  void (BookmarkPage::*handler)()) {
+    QAction* action = pm_url->addAction(QString::fromUtf8(caption));
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void BookmarkPage::load() {
+    loading_ = true;
+    const store::FxError loaded = fxtree_reload(tree(), -1);
+    loading_ = false;
+    report_load(loaded);
+    tv_urlChange();
+}
+
+void BookmarkPage::report_load(store::FxError error) {
+    load_problem_->setVisible(error != store::FxError::none);
+    if (error == store::FxError::none) return;
+    load_problem_->setText(QString::fromStdString(not_saved_message("无法读取网址书签", error)));
+}
+
+int BookmarkPage::selected_index() const {
+    return node_index(tv_url->currentItem());
+}
+
+void BookmarkPage::apply(const MenuState& menu) {
+    const std::pair<QAction*, bool> states[] = {
+        {n_url_get, menu.get},       {n_url_add, menu.add},       {n_url_open, menu.open},
+        {n_url_edit, menu.edit},     {n_url_newdir, menu.newdir}, {n_url_del, menu.del},
+        {n_url_rename, menu.rename}, {n_url_cut, menu.cut},       {n_url_copy, menu.copy},
+        {n_url_paste, menu.paste}};
+    for (const auto& [action, enabled] : states) action->setEnabled(enabled);
+}
+
+void BookmarkPage::tv_urlChange() {
+    apply(menu_for(kind_of_image(node_image(tv_url->currentItem())), n_url_paste->isEnabled()));
+}
+
+// The folder that took new bookmarks is selected and open, so they show.
+void BookmarkPage::show_added(int folder) {
+    fxtree_reload(tree(), folder);
+    if (QTreeWidgetItem* selected = tv_url->currentItem()) selected->setExpanded(true);
+}
+
+// The dialog comes back with what was typed until the container took it,
+// or the user gave up: a failed save never loses the typed text.
+std::optional<Bookmark> BookmarkPage::ask_until_stored(
+    Bookmark typed, const std::function<store::FxError(const Bookmark&)>& store) {
+    const int folder = selected_index();
+    for (;;) {
+        std::optional<Bookmark> edited =
+            edit_bookmark(tv_url->window(), typed, prompts_, title_check_below(folder));
+        if (!edited) return std::nullopt;
+        const store::FxError saved = store(*edited);
+        if (saved == store::FxError::none) return edited;
+        prompts_.inform(not_saved_message("书签“" + edited->title + "”没有保存", saved), {},
+                        sys::PromptIcon::error);
+        typed = *edited;
+    }
+}
+
+TitleCheck BookmarkPage::title_check_below(int folder_index) const {
+    const std::string folder = FX_Directory_Getitem_String("itemname", folder_index);
+    return [folder](const std::string& title) -> std::optional<std::string> {
+        if (std::optional<std::string> problem = title_problem(title)) return problem;
+        if (store::check_rename(folder, title) != store::RenameCheck::ok) {
+            return store::too_long_message(folder, title);
+        }
+        return std::nullopt;
+    };
+}
+
+void BookmarkPage::n_url_addClick() {
+    const int folder = selected_index();
+    if (folder < 0) return;
+    if (ask_until_stored({}, [folder](const Bookmark& b) { return add_bookmark(folder, b); })) {
+        show_added(folder);
+    }
+}
+
+std::optional<Bookmark> BookmarkPage::read_selected() {
+    const QTreeWidgetItem* node = tv_url->currentItem();
+    if (!node || node_index(node) < 0) return std::nullopt;
+    const AddressRead read = read_address(node_index(node));
+    if (read.error != store::FxError::none) {
+        prompts_.inform(not_saved_message("无法读取这个书签", read.error), {},
+                        sys::PromptIcon::error);
+        return std::nullopt;
+    }
+    return Bookmark{node->text(0).toStdString(), read.address};
+}
+
+void BookmarkPage::n_url_openClick() {
+    const std::optional<Bookmark> bookmark = read_selected();
+    if (!bookmark) return;
+    if (!may_open(bookmark->address)) {
+        prompts_.inform(refused_address);
+        return;
+    }
+    int error = 0;
+    if (!platform_.open_address(bookmark->address, error)) {
+        prompts_.inform("无法打开网址：" + std::string(std::strerror(error)), {},
+                        sys::PromptIcon::error);
+    }
+}
+
+void BookmarkPage::n_url_editClick() {
+    QTreeWidgetItem* node = tv_url->currentItem();
+    const std::optional<Bookmark> bookmark = read_selected();
+    if (!bookmark || !node->parent()) return;
+    const int old_index = node_index(node);
+    const int folder = node_index(node->parent());
+    tv_url->setCurrentItem(node->parent());
+    const auto stored = ask_until_stored(*bookmark, [old_index, folder](const Bookmark& b) {
+        return replace_bookmark(old_index, folder, b);
+    });
+    fxtree_reload(tree(), stored ? folder : old_index);
+}
+
+void BookmarkPage::tv_urlDblClick() {
+    if (kind_of_image(node_image(tv_url->currentItem())) == NodeKind::bookmark) n_url_openClick();
+}
+
+void BookmarkPage::n_input_findClick() {
+    Tform_find dialog(tv_url->window(), store::bookmark_root, tv_url);
+    dialog.exec();
+}
+
+// The new folder waits for its name at once.
+void BookmarkPage::n_url_newdirClick() {
+    const int added = fxtree_addnode(tree());
+    if (added < 0 && FX_Getlasterror() != store::FxError::none) {
+        prompts_.inform(not_saved_message("没有新建目录", FX_Getlasterror()), {},
+                        sys::PromptIcon::error);
+    }
+    if (added < 0) return;
+    for (QTreeWidgetItem* node : all_nodes(tv_url)) {
+        if (node_index(node) != added) continue;
+        select_alone(tv_url, node);
+        tv_url->editItem(node);
+        return;
+    }
+}
+
+void BookmarkPage::n_url_delClick() {
+    fxtree_delete(tree(), prompts_);
+}
+
+void BookmarkPage::n_url_renameClick() {
+    QTreeWidgetItem* node = tv_url->currentItem();
+    if (node && node->parent()) tv_url->editItem(node);
+}
+
+// A folder or a bookmark renamed in the tree obeys the rule of a title
+// typed in the edit dialog.
+void BookmarkPage::tv_urlEdited(const std::string& text) {
+    if (std::optional<std::string> problem = title_problem(text)) {
+        prompts_.inform(*problem, {}, sys::PromptIcon::error);
+        fxtree_reload(tree(), -1);
+        return;
+    }
+    loading_ = true;
+    fxtree_rename(tree(), text, prompts_);
+    loading_ = false;
+}
+
+// Items are put aside from the bottom of the tree upwards; the root never.
+void BookmarkPage::put_aside(Clip::Mode mode) {
+    clip_.items.clear();
+    if (!tv_url->currentItem()) return;
+    clip_.mode = mode;
+    for (const int index : selected_items_upwards(tv_url)) {
+        clip_.items.push_back(std::to_string(index));
+    }
+    n_url_paste->setEnabled(!clip_.items.empty());
+}
+
+void BookmarkPage::n_url_pasteClick() {
+    const PasteOutcome outcome = paste(clip_, selected_index());
+    clip_ = {};
+    n_url_paste->setEnabled(false);
+    switch (outcome.result) {
+        case PasteResult::pasted:
+        case PasteResult::nothing: break;
+        case PasteResult::into_itself:
+            prompts_.inform(paste_into_itself, {}, sys::PromptIcon::error);
+            break;
+        case PasteResult::failed:
+            prompts_.inform(not_saved_message("没有粘贴，原处的内容都还在", outcome.error), {},
+                            sys::PromptIcon::error);
+            break;
+    }
+    fxtree_reload(tree(), -1);
+    tv_urlChange();
+}
+
+void BookmarkPage::n_url_getClick() {
+    std::vector<std::string> lines;
+    for (const Bookmark& open : open_pages_()) {
+        const std::string title = capture_title(open.title, open.address);
+        if (!title.empty()) lines.push_back(entry_line(title, open.address));
+    }
+    if (lines.empty()) {
+        prompts_.inform(no_open_page);
+        return;
+    }
+    add_captured(choose_pages(tv_url->window(), lines));
+}
+
+// Every ticked page goes below the selected folder; the tree is built once.
+void BookmarkPage::add_captured(const std::vector<std::string>& lines) {
+    const int folder = selected_index();
+    std::string refused;
+    for (const std::string& line : lines) {
+        const Entry entry = split_entry_line(line);
+        const store::FxError added = add_bookmark(folder, {entry.title, entry.address});
+        if (added != store::FxError::none) {
+            refused += "\n" + entry.title + "：" + store::describe(added);
+        }
+    }
+    if (!lines.empty()) show_added(folder);
+    if (!refused.empty()) {
+        prompts_.inform("以下网页没有加入书签：" + refused, {}, sys::PromptIcon::error);
+    }
+}
+
+}  // namespace velmora::bookmarks
+
+namespace velmora::bookmarks {
+
+// The whole tree is read before the file is touched, and the file replaced
+// only once the new one is complete. What may be written is the system
+// helper's rule, the command line's too: a new name or a regular file of
+// one name; a read-only one only once the user has said so.
+void BookmarkPage::n_url_exportClick() {
+    const std::string path = choose_file_(tv_url->window(), true);
+    if (path.empty()) return;
+    const auto refuse = [this](sys::WriteTarget target) {
+        prompts_.inform(
+            "书签没有导出：" + sys::write_target_refusal(target) + "。原有的文件保持原样。", {},
+            sys::PromptIcon::error);
+    };
+    const sys::WriteTarget target = sys::inspect_write_target(path);
+    const bool read_only = target == sys::WriteTarget::read_only;
+    if (read_only) {
+        if (!prompts_.ask_yes_no(path + " 是一个只读文件。\n要用导出的书签替换它吗？", "导出书签",
+                                 true)) {
+            return;
+        }
+    } else if (!sys::may_write(target, false)) {
+        refuse(target);
+        return;
+    }
+    const StoredTree stored = read_stored_tree();
+    if (stored.error != store::FxError::none) {
+        prompts_.inform(not_saved_message("书签没有导出", stored.error), {},
+                        sys::PromptIcon::error);
+        return;
+    }
+    const sys::TargetWrite written =
+        sys::write_to_target(path, write_bookmark_html(stored.top), read_only);
+    if (written.refused) {
+        refuse(written.target);
+        return;
+    }
+    if (!written.written) {
+        prompts_.inform("书签没有导出：" + std::string(std::strerror(errno)) + "。", {},
+                        sys::PromptIcon::error);
+        return;
+    }
+    prompts_.inform("书签已导出到 " + path);
+}
+
+// Below the selected folder; with a bookmark selected, below the root.
+int BookmarkPage::import_folder() const {
+    const NodeKind kind = kind_of_image(node_image(tv_url->currentItem()));
+    if (kind == NodeKind::root || kind == NodeKind::folder) return selected_index();
+    return FX_Directory_Changenodenametoindex(store::bookmark_root);
+}
+
+void BookmarkPage::n_url_importClick() {
+    const int folder = import_folder();
+    if (folder <= 0) return;
+    const std::string path = choose_file_(tv_url->window(), false);
+    if (path.empty()) return;
+    sys::ReadFailure failure = sys::ReadFailure::none;
+    const std::optional<std::string> html = sys::read_file(path, bookmark_html_limit, &failure);
+    if (!html) {
+        prompts_.inform("书签没有导入：" + read_problem(failure) + "。", {},
+                        sys::PromptIcon::error);
+        return;
+    }
+    const ParsedBookmarks parsed = parse_bookmark_html(*html);
+    if (parsed.top.empty()) {
+        prompts_.inform("文件里没有找到书签，没有导入任何内容。");
+        return;
+    }
+    const ImportReport report = import_tree(folder, parsed.top);
+    show_added(folder);
+    tv_urlChange();
+    std::string summary = import_summary(report);
+    if (parsed.flattened_folders > 0) {
+        summary += "\n层次过深的 " + std::to_string(parsed.flattened_folders) +
+                   " 个文件夹的内容并入了它们的上一级文件夹。";
+    }
+    prompts_.inform(summary);
+}
+
+}  // namespace velmora::bookmarks
