@@ -239,4 +239,8 @@ void clearoldver(const AppPaths& paths) {
     }
 }
 
+void close_container() {
+    FX_Closefx(1);
+}
+
 }  // namespace velmora::app

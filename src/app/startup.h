@@ -97,6 +97,10 @@ ContainerStart initapp_fromfx(const AppPaths& paths, sys::Prompts& prompts,
 // is true of it, where, and that it was left as it was.
 std::string container_message(store::FxError error, const AppPaths& paths);
 
+// The close sequence's last use of the container: its log checkpointed into
+// the file and the file closed.
+void close_container();
+
 // Deletes files of older versions from the program folder.
 void clearoldver(const AppPaths& paths);
 

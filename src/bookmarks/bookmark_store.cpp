@@ -13,11 +13,6 @@ using store::FxError;
 
 namespace {
 
-FxError last_error_or(FxError fallback) {
-    const FxError error = FX_Getlasterror();
-    return error == FxError::none ? fallback : error;
-}
-
 // The stored name of an item; empty when it has none or cannot be read.
 std::string name_of(int index, FxError& error) {
     std::string name = FX_Directory_Getitem_String("itemname", index);
@@ -81,7 +76,7 @@ FxError store_bookmark(int folder_index, const Bookmark& bookmark, int replacing
     if (title_problem(bookmark.title)) return FxError::refused;
     const int stored =
         FX_Writefile(folder_index, bookmark.title, text::to_gb18030(bookmark.address), replacing);
-    return stored > 0 ? FxError::none : last_error_or(FxError::io_error);
+    return stored > 0 ? FxError::none : store::last_error_or(FxError::io_error);
 }
 
 }  // namespace
@@ -90,7 +85,7 @@ AddressRead read_address(int index) {
     AddressRead read;
     std::string bytes;
     if (FX_Readfile(index, bytes) != 1) {
-        read.error = last_error_or(FxError::io_error);
+        read.error = store::last_error_or(FxError::io_error);
         return read;
     }
     read.address = text::from_gb18030(bytes);
@@ -107,7 +102,7 @@ FxError replace_bookmark(int old_index, int folder_index, const Bookmark& bookma
 
 FxError delete_items(const std::vector<int>& indices) {
     for (const int index : indices) {
-        if (FX_Deleteitem(index, 1) != 1) return last_error_or(FxError::io_error);
+        if (FX_Deleteitem(index, 1) != 1) return store::last_error_or(FxError::io_error);
     }
     return FxError::none;
 }
@@ -116,6 +111,14 @@ int add_folder(int parent) {
     const int next_index = FX_Directory_Getcount();
     if (FX_Addnode(parent, "") != 1) return -1;
     return next_index;
+}
+
+int add_named_folder(int parent, const std::string& name, FxError& error) {
+    const int made = add_folder(parent);
+    if (made >= 0 && FX_Changeitemname(parent, made, name) == 1) return made;
+    error = store::last_error_or(FxError::refused);
+    if (made >= 0) FX_Deleteitem(made, 1);
+    return -1;
 }
 
 PasteOutcome paste(const Clip& clip, int target) {
@@ -166,10 +169,6 @@ MenuState menu_for(NodeKind kind, bool paste_was_enabled) {
         kind == NodeKind::folder || kind == NodeKind::bookmark;
     menu.paste = holder && paste_was_enabled;
     return menu;
-}
-
-std::string not_saved_message(std::string_view what, FxError error) {
-    return std::string(what) + "：" + store::describe(error) + "。";
 }
 
 }  // namespace velmora::bookmarks

@@ -37,6 +37,9 @@ store::FxError replace_bookmark(int old_index, int folder_index, const Bookmark&
 store::FxError delete_items(const std::vector<int>& indices);
 // A new folder "新建文件夹" below `parent`; answers its index, or -1.
 int add_folder(int parent);
+// A new folder named `name` below `parent`: its index, or -1 with `error`
+// set, leaving nothing behind.
+int add_named_folder(int parent, const std::string& name, store::FxError& error);
 
 // What cut or copy put aside for one paste.
 struct Clip {
@@ -73,7 +76,6 @@ struct MenuState {
 // state on the root or a folder and goes off on a bookmark.
 MenuState menu_for(NodeKind kind, bool paste_was_enabled);
 
-// Messages that say what was not done, and why.
-std::string not_saved_message(std::string_view what, store::FxError error);
+using store::not_saved_message;
 
 }  // namespace velmora::bookmarks

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "bookmarks/bookmark_html.h"
+#include "bookmarks/bookmark_import.h"
 #include "cli/cli.h"
 #include "cli/open_container.h"
 #include "store/container_names.h"

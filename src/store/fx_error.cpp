@@ -65,4 +65,8 @@ const char* describe(FxError error) {
     return "未知错误";
 }
 
+std::string not_saved_message(std::string_view what, FxError error) {
+    return std::string(what) + "：" + describe(error) + "。";
+}
+
 }  // namespace velmora::store

@@ -2,6 +2,9 @@
 // after a success, so "not found" and "could not be read" never look alike.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace velmora::store {
 
 enum class FxError {
@@ -33,5 +36,8 @@ FxError classify_folder_errno(int system_errno);
 // The reason in the words of a message to the user, without punctuation at
 // the end: "磁盘空间已满".
 const char* describe(FxError error);
+
+// What was not done, and why: "书签“x”没有保存：磁盘空间已满。"
+std::string not_saved_message(std::string_view what, FxError error);
 
 }  // namespace velmora::store

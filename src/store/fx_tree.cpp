@@ -167,17 +167,42 @@ bool is_same_or_below(const std::string& name, const std::string& folder) {
             name[folder.size()] == '/');
 }
 
-namespace {
-
-FxError last_error_or_io() {
-    return FX_Getlasterror() == FxError::none ? FxError::io_error : FX_Getlasterror();
+std::string item_path(int index) {
+    return FX_Directory_Getitem_String("itemname", index);
 }
 
-}  // namespace
+FoundItem find_item(const std::string& path) {
+    const int index = FX_Directory_Changenodenametoindex(path);
+    if (index <= 0) return {};
+    return {index, FX_Directory_Getitem_word("itemtype", index) == folder_itemtype};
+}
+
+FxError last_error_or(FxError fallback) {
+    const FxError error = FX_Getlasterror();
+    return error == FxError::none ? fallback : error;
+}
+
+std::string rename_item(int parent, int index, const std::string& new_name) {
+    const std::string parent_name = item_path(parent);
+    if (FX_Getlasterror() != FxError::none)
+        return not_saved_message("没有重命名", FX_Getlasterror());
+    // A folder's contents move with it: their paths must fit as well.
+    const std::size_t inner = inner_bytes(index);
+    switch (check_rename(parent_name, new_name, inner)) {
+        case RenameCheck::too_long: return too_long_message(parent_name, new_name, inner);
+        case RenameCheck::separator: return rename_separator;
+        case RenameCheck::ok: break;
+    }
+    if (FX_Changeitemname(parent, index, new_name) == 1) return {};
+    if (FX_Getlasterror() != FxError::none)
+        return not_saved_message("没有重命名", FX_Getlasterror());
+    return "名称不能为空，也不能与同一目录中的其他项目相同！";
+}
 
 FxError fxtree_transfer(const std::vector<std::string>& items, int target, bool cut) {
     if (items.empty()) return FxError::refused;
-    return FX_Copyitems(items, target, cut ? 1 : 0) == 1 ? FxError::none : last_error_or_io();
+    return FX_Copyitems(items, target, cut ? 1 : 0) == 1 ? FxError::none
+                                                         : last_error_or(FxError::io_error);
 }
 
 }  // namespace velmora::store

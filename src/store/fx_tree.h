@@ -87,6 +87,24 @@ std::size_t inner_bytes(int index);
 // pasted into itself.
 bool is_same_or_below(const std::string& name, const std::string& folder);
 
+// The full node path of an item; empty when there is none.
+std::string item_path(int index);
+// The item at a full node path: its index (-1 when there is none) and
+// whether it is a folder.
+struct FoundItem {
+    int index = -1;
+    bool folder = false;
+};
+FoundItem find_item(const std::string& path);
+// The reason the last container operation failed, `fallback` when it
+// left none.
+FxError last_error_or(FxError fallback);
+// Renames the item `index` below `parent`: "" when the container took the
+// new name, else why not, in the words of a message (a name too long for
+// the path, with how long it may be; a separator; a name that is empty or
+// taken; a failure of the container).
+std::string rename_item(int parent, int index, const std::string& new_name);
+
 // Copies the listed items (decimal indices), with everything below them,
 // under the item `target`, inside the container; with `cut` they are then
 // removed at their places, in the same transaction, and an item already

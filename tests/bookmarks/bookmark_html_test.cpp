@@ -2,6 +2,7 @@
 // browsers write them, hostile input, and the page's import and export on
 // a real container.
 #include "bookmarks/bookmark_html.h"
+#include "bookmarks/bookmark_import.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

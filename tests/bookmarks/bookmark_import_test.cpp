@@ -4,6 +4,7 @@
 
 #include "bookmark_nodes.h"
 #include "bookmarks/bookmark_html.h"
+#include "bookmarks/bookmark_import.h"
 #include "bookmarks/bookmark_store.h"
 #include "store/store_fixture.h"
 #include "sys/textcodec.h"

@@ -20,7 +20,6 @@
 #include "calendar/widgets/month_view.h"
 #include "notes/widgets/ufrm_note_manage.h"
 #include "plans/widgets/ufrm_schedule_manage.h"
-#include "store/kx_efs.h"
 #include "sys/inifile.h"
 #include "sys/sysutil.h"
 #include "tools/widgets/screen_capture.h"
@@ -317,7 +316,7 @@ void TFRM_Date::doformclose() {
     if (!nosave_exit_) save_on_close();
     announcements_->stop();
     url_clip_list_.clear();
-    FX_Closefx(1);
+    close_container();
     unreghotkey();
     Timer1.stop();
     Timer_formhide.stop();
@@ -331,7 +330,7 @@ void TFRM_Date::save_after_display_lost() {
     close_done_ = true;
     ui::PendingEdit::keep_all(false);
     if (!nosave_exit_) save_on_close();
-    FX_Closefx(1);
+    close_container();
 }
 
 void TFRM_Date::save_on_close() {

@@ -11,10 +11,10 @@
 #include <cstring>
 
 #include "bookmarks/bookmark_html.h"
+#include "bookmarks/bookmark_import.h"
 #include "bookmarks/bookmark_rules.h"
 #include "bookmarks/widgets/ufind.h"
 #include "bookmarks/widgets/ufrm_webcheck.h"
-#include "store/kx_efs.h"
 #include "sys/atomicfile.h"
 #include "ui/theme.h"
 
@@ -187,7 +187,7 @@ std::optional<Bookmark> BookmarkPage::ask_until_stored(
 }
 
 TitleCheck BookmarkPage::title_check_below(int folder_index) const {
-    const std::string folder = FX_Directory_Getitem_String("itemname", folder_index);
+    const std::string folder = store::item_path(folder_index);
     return [folder](const std::string& title) -> std::optional<std::string> {
         if (std::optional<std::string> problem = title_problem(title)) return problem;
         if (store::check_rename(folder, title) != store::RenameCheck::ok) {
@@ -256,9 +256,10 @@ void BookmarkPage::n_input_findClick() {
 // The new folder waits for its name at once.
 void BookmarkPage::n_url_newdirClick() {
     const int added = fxtree_addnode(tree());
-    if (added < 0 && FX_Getlasterror() != store::FxError::none) {
-        prompts_.inform(not_saved_message("没有新建目录", FX_Getlasterror()), {},
-                        sys::PromptIcon::error);
+    const store::FxError why =
+        added < 0 ? store::last_error_or(store::FxError::none) : store::FxError::none;
+    if (why != store::FxError::none) {
+        prompts_.inform(not_saved_message("没有新建目录", why), {}, sys::PromptIcon::error);
     }
     if (added < 0) return;
     for (QTreeWidgetItem* node : all_nodes(tv_url)) {
@@ -402,7 +403,7 @@ void BookmarkPage::n_url_exportClick() {
 int BookmarkPage::import_folder() const {
     const NodeKind kind = kind_of_image(node_image(tv_url->currentItem()));
     if (kind == NodeKind::root || kind == NodeKind::folder) return selected_index();
-    return FX_Directory_Changenodenametoindex(store::bookmark_root);
+    return store::find_item(store::bookmark_root).index;
 }
 
 void BookmarkPage::n_url_importClick() {

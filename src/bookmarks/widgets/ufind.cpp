@@ -11,7 +11,6 @@
 
 #include "bookmarks/bookmark_store.h"
 #include "bookmarks/widgets/ukx_fxtree.h"
-#include "store/kx_efs.h"
 #include "ui/dialog_layout.h"
 
 namespace velmora::bookmarks {
@@ -103,8 +102,8 @@ void Tform_find::Button2Click() {
     const QTableWidgetItem* cell = StringGrid1->item(StringGrid1->currentRow(), 0);
     const QString text = cell ? cell->text().trimmed() : QString();
     if (text.isEmpty()) return;
-    const int index = FX_Directory_Changenodenametoindex(find_root_ + text.toStdString());
-    if (index == -1) return;
+    const int index = store::find_item(find_root_ + text.toStdString()).index;
+    if (index <= 0) return;
     if (QTreeWidgetItem* node = node_of(find_view_, index)) select_alone(find_view_, node);
     accept();
 }

@@ -13,7 +13,6 @@
 
 #include "bookmarks/bookmark_store.h"
 #include "store/fx_tree.h"
-#include "store/kx_efs.h"
 
 namespace velmora::bookmarks {
 
@@ -218,36 +217,11 @@ void fxtree_delete(const FxTree& tree, sys::Prompts& prompts) {
     fxtree_reload(tree, parent);
 }
 
-namespace {
-
-// Why the container would not take a new name, or "" when it did.
-std::string rename_item(int parent, int index, const std::string& new_name) {
-    const std::string parent_name = FX_Directory_Getitem_String("itemname", parent);
-    if (FX_Getlasterror() != store::FxError::none) {
-        return not_saved_message("没有重命名", FX_Getlasterror());
-    }
-    // A folder's contents move with it: their paths must fit as well.
-    const std::size_t inner = store::inner_bytes(index);
-    switch (store::check_rename(parent_name, new_name, inner)) {
-        case store::RenameCheck::too_long:
-            return store::too_long_message(parent_name, new_name, inner);
-        case store::RenameCheck::separator: return store::rename_separator;
-        case store::RenameCheck::ok: break;
-    }
-    if (FX_Changeitemname(parent, index, new_name) == 1) return {};
-    if (FX_Getlasterror() != store::FxError::none) {
-        return not_saved_message("没有重命名", FX_Getlasterror());
-    }
-    return "名称不能为空，也不能与同一目录中的其他项目相同！";
-}
-
-}  // namespace
-
 void fxtree_rename(const FxTree& tree, const std::string& new_name, sys::Prompts& prompts) {
     QTreeWidgetItem* selected = tree.view->currentItem();
     if (!selected || !selected->parent()) return;
     const int index = node_index(selected);
-    const std::string refused = rename_item(node_index(selected->parent()), index, new_name);
+    const std::string refused = store::rename_item(node_index(selected->parent()), index, new_name);
     if (!refused.empty()) prompts.inform(refused, {}, sys::PromptIcon::error);
     fxtree_reload(tree, index);
 }
