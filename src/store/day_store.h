@@ -15,9 +15,9 @@
 
 namespace velmora::store {
 
-// Three columns (category letter, state, task text); row 0 stands for the
-// header, which the table showing the grid captions; tasks are rows 1 ...
-// An empty list is one blank row.
+// Three columns (category letter, state, task text). Row 0 stands for the
+// header, which the table showing the grid draws as its captions; tasks are
+// rows 1 and on. An empty list is one blank row.
 class PlanGrid {
 public:
     using Row = std::array<std::string, 3>;

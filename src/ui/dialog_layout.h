@@ -1,5 +1,5 @@
-// Pieces every small dialog of the plans shares: the OK/Cancel row at the
-// bottom right and the place in the middle of the screen.
+// Pieces the program's small dialogs share: the OK/Cancel row at the bottom
+// right and the place in the middle of the screen.
 #pragma once
 
 #include <QBoxLayout>
