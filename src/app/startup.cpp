@@ -84,9 +84,9 @@ std::string folder_of(const std::string& path) {
 }
 
 void keep_template_copy(const AppPaths& paths) {
-    if (FX_Directory_Changenodenametoindex("plumora_files/zenqmodal.fx") >= 0) return;
+    if (FX_Directory_Changenodenametoindex(store::template_record) >= 0) return;
     if (!sys::file_exists(paths.template_file())) return;
-    const int files = FX_Directory_Changenodenametoindex("plumora_files");
+    const int files = FX_Directory_Changenodenametoindex(store::files_folder);
     if (files < 0) return;
     FX_Inputall(0, files, {paths.template_file()}, "", "", 2, "", 0);
 }

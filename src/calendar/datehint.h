@@ -27,11 +27,12 @@
 #include <vector>
 
 #include "calendar/DateCn.h"
+#include "store/container_names.h"
 
 namespace velmora::calendar {
 
-inline constexpr const char* datehint_record = "plumora_files/datehint.txt";
-inline constexpr const char* datehint_folder = "plumora_files";
+inline constexpr const char* datehint_record = store::datehint_record;
+inline constexpr const char* datehint_folder = store::files_folder;
 inline constexpr const char* state_on = "开启";
 inline constexpr const char* state_off = "关闭";
 inline constexpr const char* yearly_mark = "〔每年〕";

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "store/container_names.h"
+
 namespace velmora::store {
 
-inline constexpr const char* plan_folder = "plumora_plan";
-inline constexpr const char* note_folder = "plumora_note";
 inline constexpr const char* state_in_progress = "进行中";
 inline constexpr const char* state_done = "已完成";
 
