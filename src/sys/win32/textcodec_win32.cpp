@@ -369,7 +369,7 @@ std::string from_gb18030(std::string_view bytes) {
             bytes.remove_prefix(1);
             continue;
         }
-        append_utf8(out, c);
+        sys::append_utf8(out, c);
         bytes.remove_prefix(length);
     }
     return out;
