@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 
 #include "bench_container.h"
-#include "bookmarks/widgets/ufind.h"
+#include "bookmarks/widgets/uFX_find.h"
 #include "bookmarks/widgets/ukx_fxtree.h"
 #include "offscreen_main.h"
 #include "store/fx_tree.h"

@@ -8,7 +8,7 @@ target_link_libraries(velmora_datamgmt_core PUBLIC velmora_store velmora_sys)
 # the dialog only, never the store, so the program's one open container is
 # the one the dialog's actions work on.
 find_package(Qt6 REQUIRED COMPONENTS Charts)
-add_library(velmora_datamgmt_widgets STATIC widgets/uresetfx_graph.cpp)
+add_library(velmora_datamgmt_widgets STATIC widgets/uFX_resetfx_graph.cpp)
 set_target_properties(velmora_datamgmt_widgets PROPERTIES AUTOMOC ON
   POSITION_INDEPENDENT_CODE ON)
 target_include_directories(velmora_datamgmt_widgets PUBLIC ${PROJECT_SOURCE_DIR}/src)

@@ -7,8 +7,8 @@ add_library(velmora_dirhide STATIC
 target_link_libraries(velmora_dirhide PUBLIC velmora_store velmora_sys)
 
 add_library(velmora_dirhide_widgets STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/widgets/udirhide.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/widgets/ufrm_pass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/widgets/uFX_dirhide.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/widgets/usetpass.cpp
 )
 set_target_properties(velmora_dirhide_widgets PROPERTIES AUTOMOC ON)
 target_link_libraries(velmora_dirhide_widgets PUBLIC velmora_dirhide velmora_ui Qt6::Widgets)

@@ -3,14 +3,14 @@
 add_library(velmora_websearch STATIC search_templates.cpp)
 target_link_libraries(velmora_websearch PUBLIC velmora_sys)
 
-add_library(velmora_search_widgets STATIC widgets/ufrm_search.cpp widgets/dict_loader.cpp)
+add_library(velmora_search_widgets STATIC widgets/usearch.cpp widgets/dict_loader.cpp)
 set_target_properties(velmora_search_widgets PROPERTIES AUTOMOC ON)
 target_link_libraries(velmora_search_widgets PUBLIC velmora_websearch velmora_ui Qt6::Widgets)
 
 # The dictionary needs Qt Network and its libraries (Kerberos, a proxy
 # resolver, decompressors): the program loads it as a module of its own the
 # first time the dictionary opens, so that no start pays for them.
-add_library(velmora_dict_widgets STATIC widgets/ufrm_dict.cpp)
+add_library(velmora_dict_widgets STATIC widgets/udict.cpp)
 set_target_properties(velmora_dict_widgets PROPERTIES AUTOMOC ON)
 target_link_libraries(velmora_dict_widgets PUBLIC velmora_websearch velmora_ui Qt6::Widgets
   Qt6::Network)

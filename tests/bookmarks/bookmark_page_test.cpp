@@ -15,8 +15,8 @@
 
 #include "app/recording_prompts.h"
 #include "bookmarks/bookmark_rules.h"
-#include "bookmarks/widgets/ufind.h"
-#include "bookmarks/widgets/ufrm_webcheck.h"
+#include "bookmarks/widgets/uFX_find.h"
+#include "bookmarks/widgets/uwebcheck.h"
 #include "modal_answer.h"
 #include "store/store_fixture.h"
 #include "sys/fake_platform.h"

@@ -19,7 +19,7 @@
 #include "../app/recording_prompts.h"
 #include "modal_answer.h"
 #include "store/widgets/datamgmt_loader.h"
-#include "store/widgets/uresetfx_graph.h"
+#include "store/widgets/uFX_resetfx_graph.h"
 #include "store_fixture.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "app/recording_prompts.h"
 #include "sys/fake_platform.h"
 #include "sys/textcodec.h"
-#include "tools/widgets/ufrm_dict.h"
+#include "tools/widgets/udict.h"
 
 namespace velmora::tools {
 namespace {

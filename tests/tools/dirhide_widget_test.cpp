@@ -22,8 +22,8 @@
 #include "sys/fake_platform.h"
 #include "sys/temp_folder.h"
 #include "tools/dir_disguise.h"
-#include "tools/widgets/udirhide.h"
-#include "tools/widgets/ufrm_pass.h"
+#include "tools/widgets/uFX_dirhide.h"
+#include "tools/widgets/usetpass.h"
 
 namespace velmora::tools {
 namespace {

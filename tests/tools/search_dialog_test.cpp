@@ -9,7 +9,7 @@
 
 #include "app/recording_prompts.h"
 #include "sys/fake_platform.h"
-#include "tools/widgets/ufrm_search.h"
+#include "tools/widgets/usearch.h"
 
 namespace velmora::tools {
 namespace {

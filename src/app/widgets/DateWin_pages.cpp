@@ -8,8 +8,8 @@
 #include "bookmarks/sessions/browser_sessions.h"
 #include "calendar/widgets/ufrm_datehint.h"
 #include "tools/widgets/dict_loader.h"
-#include "tools/widgets/udirhide.h"
-#include "tools/widgets/ufrm_search.h"
+#include "tools/widgets/uFX_dirhide.h"
+#include "tools/widgets/usearch.h"
 #include "ui/tab_style.h"
 #include "ui/theme.h"
 

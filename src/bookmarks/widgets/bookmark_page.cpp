@@ -13,8 +13,8 @@
 #include "bookmarks/bookmark_html.h"
 #include "bookmarks/bookmark_import.h"
 #include "bookmarks/bookmark_rules.h"
-#include "bookmarks/widgets/ufind.h"
-#include "bookmarks/widgets/ufrm_webcheck.h"
+#include "bookmarks/widgets/uFX_find.h"
+#include "bookmarks/widgets/uwebcheck.h"
 #include "sys/atomicfile.h"
 #include "ui/theme.h"
 

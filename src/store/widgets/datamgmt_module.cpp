@@ -6,7 +6,7 @@
 #include <QtGlobal>
 
 #include "store/widgets/datamgmt_loader.h"
-#include "store/widgets/uresetfx_graph.h"
+#include "store/widgets/uFX_resetfx_graph.h"
 
 extern "C" Q_DECL_EXPORT int velmora_resetfx_graph_show_checked(
     QWidget* owner, const std::string* live_mb, const std::string* fragment_mb,

@@ -4,7 +4,7 @@
 #include <QtGlobal>
 
 #include "tools/widgets/dict_loader.h"
-#include "tools/widgets/ufrm_dict.h"
+#include "tools/widgets/udict.h"
 
 extern "C" Q_DECL_EXPORT void velmora_dict_show(QWidget* owner, velmora::sys::Prompts* prompts,
                                                 velmora::sys::Platform* platform) {

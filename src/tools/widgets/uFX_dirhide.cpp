@@ -1,4 +1,4 @@
-#include "tools/widgets/udirhide.h"
+#include "tools/widgets/uFX_dirhide.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,7 +24,7 @@
 #include "sys/prompts.h"
 #include "sys/sysutil.h"
 #include "tools/dir_disguise.h"
-#include "tools/widgets/ufrm_pass.h"
+#include "tools/widgets/usetpass.h"
 #include "ui/dialog_layout.h"
 
 namespace velmora::tools {

@@ -1,4 +1,4 @@
-#include "tools/widgets/ufrm_dict.h"
+#include "tools/widgets/udict.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "bookmarks/widgets/ufrm_webcheck.h"
+#include "bookmarks/widgets/uwebcheck.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "tools/widgets/ufrm_pass.h"
+#include "tools/widgets/usetpass.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "tools/widgets/ufrm_search.h"
+#include "tools/widgets/usearch.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>

@@ -1,4 +1,4 @@
-#include "bookmarks/widgets/ufind.h"
+#include "bookmarks/widgets/uFX_find.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "store/widgets/uresetfx_graph.h"
+#include "store/widgets/uFX_resetfx_graph.h"
 
 #include <QChart>
 #include <QChartView>
