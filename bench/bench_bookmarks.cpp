@@ -9,9 +9,9 @@
 
 #include "bench_container.h"
 #include "bookmarks/widgets/uFX_find.h"
-#include "bookmarks/widgets/ukx_fxtree.h"
 #include "offscreen_main.h"
 #include "store/fx_tree.h"
+#include "store/widgets/ukx_fxtree.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ BenchContainer& container_with_folders() {
 void BM_FxtreeLoad(benchmark::State& state) {
     container_with_folders();
     QTreeWidget view;
-    velmora::bookmarks::ImageList images = velmora::bookmarks::fixed_images();
-    const velmora::bookmarks::FxTree tree{&view, "plumora_url", &images, "url"};
-    for (auto _ : state) velmora::bookmarks::fxtree_load(tree);
-    state.counters["nodes"] = static_cast<double>(velmora::bookmarks::all_nodes(&view).size());
+    velmora::store::ImageList images = velmora::store::fixed_images();
+    const velmora::store::FxTree tree{&view, "plumora_url", &images, "url"};
+    for (auto _ : state) velmora::store::fxtree_load(tree);
+    state.counters["nodes"] = static_cast<double>(velmora::store::all_nodes(&view).size());
 }
 BENCHMARK(BM_FxtreeLoad)->Unit(benchmark::kMillisecond);
 

@@ -89,7 +89,7 @@ int Importer::target_folder(int folder, const std::string& folder_name, const st
         return -1;
     }
     store::FxError error = store::FxError::none;
-    const int made = add_named_folder(folder, name, error);
+    const int made = store::add_named_folder(folder, name, error);
     if (made >= 0) {
         ++report.folders;
         return made;

@@ -100,27 +100,6 @@ FxError replace_bookmark(int old_index, int folder_index, const Bookmark& bookma
     return store_bookmark(folder_index, bookmark, old_index);
 }
 
-FxError delete_items(const std::vector<int>& indices) {
-    for (const int index : indices) {
-        if (FX_Deleteitem(index, 1) != 1) return store::last_error_or(FxError::io_error);
-    }
-    return FxError::none;
-}
-
-int add_folder(int parent) {
-    const int next_index = FX_Directory_Getcount();
-    if (FX_Addnode(parent, "") != 1) return -1;
-    return next_index;
-}
-
-int add_named_folder(int parent, const std::string& name, FxError& error) {
-    const int made = add_folder(parent);
-    if (made >= 0 && FX_Changeitemname(parent, made, name) == 1) return made;
-    error = store::last_error_or(FxError::refused);
-    if (made >= 0) FX_Deleteitem(made, 1);
-    return -1;
-}
-
 PasteOutcome paste(const Clip& clip, int target) {
     if (clip.mode == Clip::Mode::none || clip.items.empty()) return {};
     FxError error = FxError::none;

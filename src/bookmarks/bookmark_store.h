@@ -33,13 +33,6 @@ store::FxError add_bookmark(int folder_index, const Bookmark& bookmark);
 // step, so an edit that fails leaves the old bookmark as it was, and the
 // new one takes the title the old one had.
 store::FxError replace_bookmark(int old_index, int folder_index, const Bookmark& bookmark);
-// Removes the items in the given order, with what lies below them.
-store::FxError delete_items(const std::vector<int>& indices);
-// A new folder "新建文件夹" below `parent`; answers its index, or -1.
-int add_folder(int parent);
-// A new folder named `name` below `parent`: its index, or -1 with `error`
-// set, leaving nothing behind.
-int add_named_folder(int parent, const std::string& name, store::FxError& error);
 
 // What cut or copy put aside for one paste.
 struct Clip {

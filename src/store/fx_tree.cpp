@@ -199,6 +199,27 @@ std::string rename_item(int parent, int index, const std::string& new_name) {
     return "名称不能为空，也不能与同一目录中的其他项目相同！";
 }
 
+FxError delete_items(const std::vector<int>& indices) {
+    for (const int index : indices) {
+        if (FX_Deleteitem(index, 1) != 1) return last_error_or(FxError::io_error);
+    }
+    return FxError::none;
+}
+
+int add_folder(int parent) {
+    const int next_index = FX_Directory_Getcount();
+    if (FX_Addnode(parent, "") != 1) return -1;
+    return next_index;
+}
+
+int add_named_folder(int parent, const std::string& name, FxError& error) {
+    const int made = add_folder(parent);
+    if (made >= 0 && FX_Changeitemname(parent, made, name) == 1) return made;
+    error = last_error_or(FxError::refused);
+    if (made >= 0) FX_Deleteitem(made, 1);
+    return -1;
+}
+
 FxError fxtree_transfer(const std::vector<std::string>& items, int target, bool cut) {
     if (items.empty()) return FxError::refused;
     return FX_Copyitems(items, target, cut ? 1 : 0) == 1 ? FxError::none

@@ -105,6 +105,14 @@ FxError last_error_or(FxError fallback);
 // taken; a failure of the container).
 std::string rename_item(int parent, int index, const std::string& new_name);
 
+// Removes the items in the given order, with what lies below them.
+FxError delete_items(const std::vector<int>& indices);
+// A new folder "新建文件夹" below `parent`; answers its index, or -1.
+int add_folder(int parent);
+// A new folder named `name` below `parent`: its index, or -1 with `error`
+// set, leaving nothing behind.
+int add_named_folder(int parent, const std::string& name, FxError& error);
+
 // Copies the listed items (decimal indices), with everything below them,
 // under the item `target`, inside the container; with `cut` they are then
 // removed at their places, in the same transaction, and an item already

@@ -189,13 +189,13 @@ protected:
         StoreTest::TearDown();
     }
     int make_folder(const std::string& parent, const std::string& name) {
-        const int made = add_folder(index(parent));
+        const int made = store::add_folder(index(parent));
         EXPECT_EQ(FX_Changeitemname(index(parent), made, name), 1);
         return made;
     }
     void select(const std::string& name) {
-        for (QTreeWidgetItem* n : all_nodes(page->tv_url)) {
-            if (node_index(n) == index(name)) select_alone(page->tv_url, n);
+        for (QTreeWidgetItem* n : store::all_nodes(page->tv_url)) {
+            if (store::node_index(n) == index(name)) store::select_alone(page->tv_url, n);
         }
     }
     std::vector<BookmarkNode> stored() {

@@ -50,8 +50,8 @@ protected:
     }
     QTreeWidgetItem* node(const std::string& name) {
         const int wanted = index(name);
-        for (QTreeWidgetItem* n : all_nodes(page->tv_url)) {
-            if (node_index(n) == wanted) return n;
+        for (QTreeWidgetItem* n : store::all_nodes(page->tv_url)) {
+            if (store::node_index(n) == wanted) return n;
         }
         return nullptr;
     }
@@ -60,7 +60,7 @@ protected:
         for (const std::string& name : names) node(name)->setSelected(true);
         page->tv_url->setCurrentItem(node(names.front()), 0, QItemSelectionModel::NoUpdate);
     }
-    void choose(const std::string& name) { select_alone(page->tv_url, node(name)); }
+    void choose(const std::string& name) { store::select_alone(page->tv_url, node(name)); }
     std::vector<std::string> captions_below(const std::string& name) {
         std::vector<std::string> captions;
         QTreeWidgetItem* parent = node(name);

@@ -1,6 +1,6 @@
 // The store-bound tree in a view: reselection after a reload, the file-type
 // images of a "kx" tree, and the order in which a multi-selection is taken.
-#include "bookmarks/widgets/ukx_fxtree.h"
+#include "store/widgets/ukx_fxtree.h"
 
 #include <gtest/gtest.h>
 
@@ -20,31 +20,32 @@ protected:
     int file(const std::string& folder_path, const std::string& name) {
         return put(folder_path, name, "bytes");
     }
-    FxTree tree(const char* root, const char* type) { return {&view, root, &images, type}; }
+    store::FxTree tree(const char* root, const char* type) { return {&view, root, &images, type}; }
 
     QTreeWidget view;
-    ImageList images = fixed_images();
+    store::ImageList images = store::fixed_images();
 };
 
 TEST_F(FxTreeView, AReloadSelectsTheItemAgainOrTheTopWhenItIsGone) {
     const int a = file("plumora_url", "a");
     const int b = file("plumora_url", "b");
-    ASSERT_EQ(fxtree_reload(tree("plumora_url", "url"), b), store::FxError::none);
-    EXPECT_EQ(node_index(view.currentItem()), b);
+    ASSERT_EQ(store::fxtree_reload(tree("plumora_url", "url"), b), store::FxError::none);
+    EXPECT_EQ(store::node_index(view.currentItem()), b);
     EXPECT_TRUE(view.topLevelItem(0)->isExpanded());
     EXPECT_EQ(view.topLevelItem(0)->childCount(), 2);
-    fxtree_reload(tree("plumora_url", "url"), -1);  // keeps the selection
-    EXPECT_EQ(node_index(view.currentItem()), b);
-    fxtree_reload(tree("plumora_url", "url"), 0x100000000LL + a);  // only the low half counts
-    EXPECT_EQ(node_index(view.currentItem()), a);
-    fxtree_reload(tree("plumora_url", "url"), 999);
+    store::fxtree_reload(tree("plumora_url", "url"), -1);  // keeps the selection
+    EXPECT_EQ(store::node_index(view.currentItem()), b);
+    store::fxtree_reload(tree("plumora_url", "url"),
+                         0x100000000LL + a);  // only the low half counts
+    EXPECT_EQ(store::node_index(view.currentItem()), a);
+    store::fxtree_reload(tree("plumora_url", "url"), 999);
     EXPECT_EQ(view.currentItem(), view.topLevelItem(0));
 }
 
 TEST_F(FxTreeView, AnUnreadableListingIsSaidAndNotShownAsAnEmptyTree) {
     file("plumora_url", "a");
     FX_Closefx(1);
-    EXPECT_NE(fxtree_load(tree("plumora_url", "url")), store::FxError::none);
+    EXPECT_NE(store::fxtree_load(tree("plumora_url", "url")), store::FxError::none);
     EXPECT_EQ(view.topLevelItemCount(), 0);
 }
 
@@ -69,10 +70,10 @@ TEST_F(FxTreeView, AKxTreeAddsOneImagePerFileAndStartsAgainFromFour) {
         file("plumora_files", name);
     }
     file("plumora_files", "no-type.zzqq");
-    ASSERT_EQ(fxtree_load(tree("plumora_files", "kx")), store::FxError::none);
+    ASSERT_EQ(store::fxtree_load(tree("plumora_files", "kx")), store::FxError::none);
     EXPECT_EQ(images.images.size(), 9);
-    EXPECT_EQ(node_image(view.topLevelItem(0)->child(5)), 3);  // no known type: the fallback
-    ASSERT_EQ(fxtree_load(tree("plumora_files", "kx")), store::FxError::none);
+    EXPECT_EQ(store::node_image(view.topLevelItem(0)->child(5)), 3);  // no known type: the fallback
+    ASSERT_EQ(store::fxtree_load(tree("plumora_files", "kx")), store::FxError::none);
     EXPECT_EQ(images.images.size(), 9);
     EXPECT_EQ(view.topLevelItem(0)->text(0), "虚拟密盘");
 }
@@ -81,9 +82,9 @@ TEST_F(FxTreeView, ASelectionIsTakenFromTheBottomUpwardsWithoutTheRoot) {
     const int a = file("plumora_url", "a");
     const int b = file("plumora_url", "b");
     const int c = file("plumora_url", "c");
-    fxtree_load(tree("plumora_url", "url"));
-    for (QTreeWidgetItem* node : all_nodes(&view)) node->setSelected(true);
-    EXPECT_EQ(selected_items_upwards(&view), (std::vector<int>{c, b, a}));
+    store::fxtree_load(tree("plumora_url", "url"));
+    for (QTreeWidgetItem* node : store::all_nodes(&view)) node->setSelected(true);
+    EXPECT_EQ(store::selected_items_upwards(&view), (std::vector<int>{c, b, a}));
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ std::string read_problem(sys::ReadFailure failure) {
 BookmarkPage::BookmarkPage(QWidget* page, sys::Prompts& prompts, sys::Platform& platform,
                            OpenPages open_pages)
     : QObject(page),
-      Image_url(fixed_images()),
+      Image_url(store::fixed_images()),
       prompts_(prompts),
       platform_(platform),
       open_pages_(std::move(open_pages)),
@@ -134,7 +134,7 @@ QAction* BookmarkPage::add_action(const char* name, const char* caption,
 
 void BookmarkPage::load() {
     loading_ = true;
-    const store::FxError loaded = fxtree_reload(tree(), -1);
+    const store::FxError loaded = store::fxtree_reload(tree(), -1);
     loading_ = false;
     report_load(loaded);
     tv_urlChange();
@@ -147,7 +147,7 @@ void BookmarkPage::report_load(store::FxError error) {
 }
 
 int BookmarkPage::selected_index() const {
-    return node_index(tv_url->currentItem());
+    return store::node_index(tv_url->currentItem());
 }
 
 void BookmarkPage::apply(const MenuState& menu) {
@@ -160,12 +160,13 @@ void BookmarkPage::apply(const MenuState& menu) {
 }
 
 void BookmarkPage::tv_urlChange() {
-    apply(menu_for(kind_of_image(node_image(tv_url->currentItem())), n_url_paste->isEnabled()));
+    apply(menu_for(kind_of_image(store::node_image(tv_url->currentItem())),
+                   n_url_paste->isEnabled()));
 }
 
 // The folder that took new bookmarks is selected and open, so they show.
 void BookmarkPage::show_added(int folder) {
-    fxtree_reload(tree(), folder);
+    store::fxtree_reload(tree(), folder);
     if (QTreeWidgetItem* selected = tv_url->currentItem()) selected->setExpanded(true);
 }
 
@@ -207,8 +208,8 @@ void BookmarkPage::n_url_addClick() {
 
 std::optional<Bookmark> BookmarkPage::read_selected() {
     const QTreeWidgetItem* node = tv_url->currentItem();
-    if (!node || node_index(node) < 0) return std::nullopt;
-    const AddressRead read = read_address(node_index(node));
+    if (!node || store::node_index(node) < 0) return std::nullopt;
+    const AddressRead read = read_address(store::node_index(node));
     if (read.error != store::FxError::none) {
         prompts_.inform(not_saved_message("无法读取这个书签", read.error), {},
                         sys::PromptIcon::error);
@@ -235,17 +236,18 @@ void BookmarkPage::n_url_editClick() {
     QTreeWidgetItem* node = tv_url->currentItem();
     const std::optional<Bookmark> bookmark = read_selected();
     if (!bookmark || !node->parent()) return;
-    const int old_index = node_index(node);
-    const int folder = node_index(node->parent());
+    const int old_index = store::node_index(node);
+    const int folder = store::node_index(node->parent());
     tv_url->setCurrentItem(node->parent());
     const auto stored = ask_until_stored(*bookmark, [old_index, folder](const Bookmark& b) {
         return replace_bookmark(old_index, folder, b);
     });
-    fxtree_reload(tree(), stored ? folder : old_index);
+    store::fxtree_reload(tree(), stored ? folder : old_index);
 }
 
 void BookmarkPage::tv_urlDblClick() {
-    if (kind_of_image(node_image(tv_url->currentItem())) == NodeKind::bookmark) n_url_openClick();
+    if (kind_of_image(store::node_image(tv_url->currentItem())) == NodeKind::bookmark)
+        n_url_openClick();
 }
 
 void BookmarkPage::n_input_findClick() {
@@ -255,23 +257,23 @@ void BookmarkPage::n_input_findClick() {
 
 // The new folder waits for its name at once.
 void BookmarkPage::n_url_newdirClick() {
-    const int added = fxtree_addnode(tree());
+    const int added = store::fxtree_addnode(tree());
     const store::FxError why =
         added < 0 ? store::last_error_or(store::FxError::none) : store::FxError::none;
     if (why != store::FxError::none) {
         prompts_.inform(not_saved_message("没有新建目录", why), {}, sys::PromptIcon::error);
     }
     if (added < 0) return;
-    for (QTreeWidgetItem* node : all_nodes(tv_url)) {
-        if (node_index(node) != added) continue;
-        select_alone(tv_url, node);
+    for (QTreeWidgetItem* node : store::all_nodes(tv_url)) {
+        if (store::node_index(node) != added) continue;
+        store::select_alone(tv_url, node);
         tv_url->editItem(node);
         return;
     }
 }
 
 void BookmarkPage::n_url_delClick() {
-    fxtree_delete(tree(), prompts_);
+    store::fxtree_delete(tree(), prompts_);
 }
 
 void BookmarkPage::n_url_renameClick() {
@@ -284,11 +286,11 @@ void BookmarkPage::n_url_renameClick() {
 void BookmarkPage::tv_urlEdited(const std::string& text) {
     if (std::optional<std::string> problem = title_problem(text)) {
         prompts_.inform(*problem, {}, sys::PromptIcon::error);
-        fxtree_reload(tree(), -1);
+        store::fxtree_reload(tree(), -1);
         return;
     }
     loading_ = true;
-    fxtree_rename(tree(), text, prompts_);
+    store::fxtree_rename(tree(), text, prompts_);
     loading_ = false;
 }
 
@@ -297,7 +299,7 @@ void BookmarkPage::put_aside(Clip::Mode mode) {
     clip_.items.clear();
     if (!tv_url->currentItem()) return;
     clip_.mode = mode;
-    for (const int index : selected_items_upwards(tv_url)) {
+    for (const int index : store::selected_items_upwards(tv_url)) {
         clip_.items.push_back(std::to_string(index));
     }
     n_url_paste->setEnabled(!clip_.items.empty());
@@ -318,7 +320,7 @@ void BookmarkPage::n_url_pasteClick() {
                             sys::PromptIcon::error);
             break;
     }
-    fxtree_reload(tree(), -1);
+    store::fxtree_reload(tree(), -1);
     tv_urlChange();
 }
 
@@ -401,7 +403,7 @@ void BookmarkPage::n_url_exportClick() {
 
 // Below the selected folder; with a bookmark selected, below the root.
 int BookmarkPage::import_folder() const {
-    const NodeKind kind = kind_of_image(node_image(tv_url->currentItem()));
+    const NodeKind kind = kind_of_image(store::node_image(tv_url->currentItem()));
     if (kind == NodeKind::root || kind == NodeKind::folder) return selected_index();
     return store::find_item(store::bookmark_root).index;
 }

@@ -13,8 +13,8 @@
 
 #include "bookmarks/bookmark_store.h"
 #include "bookmarks/widgets/ufrm_url.h"
-#include "bookmarks/widgets/ukx_fxtree.h"
 #include "store/container_names.h"
+#include "store/widgets/ukx_fxtree.h"
 #include "sys/platform.h"
 #include "sys/prompts.h"
 
@@ -56,11 +56,11 @@ public:
     QAction* n_url_paste = nullptr;
     QAction* n_url_export = nullptr;
     QAction* n_url_import = nullptr;
-    ImageList Image_url;
+    store::ImageList Image_url;
 
     // Builds the tree from the container, its top level open.
     void load();
-    FxTree tree() { return {tv_url, store::bookmark_root, &Image_url, "url"}; }
+    store::FxTree tree() { return {tv_url, store::bookmark_root, &Image_url, "url"}; }
 
     void n_url_getClick();
     void n_url_addClick();

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "bookmarks/bookmark_store.h"
-#include "bookmarks/widgets/ukx_fxtree.h"
+#include "store/widgets/ukx_fxtree.h"
 #include "ui/dialog_layout.h"
 
 namespace velmora::bookmarks {
@@ -33,8 +33,8 @@ QTableWidget* make_grid(QWidget* owner) {
 
 // The first node of the view, in node order, that stands for `index`.
 QTreeWidgetItem* node_of(QTreeWidget* view, int index) {
-    for (QTreeWidgetItem* node : all_nodes(view)) {
-        if (node_index(node) == index) return node;
+    for (QTreeWidgetItem* node : store::all_nodes(view)) {
+        if (store::node_index(node) == index) return node;
     }
     return nullptr;
 }
@@ -104,7 +104,7 @@ void Tform_find::Button2Click() {
     if (text.isEmpty()) return;
     const int index = store::find_item(find_root_ + text.toStdString()).index;
     if (index <= 0) return;
-    if (QTreeWidgetItem* node = node_of(find_view_, index)) select_alone(find_view_, node);
+    if (QTreeWidgetItem* node = node_of(find_view_, index)) store::select_alone(find_view_, node);
     accept();
 }
 

@@ -16,7 +16,7 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace velmora::bookmarks {
+namespace velmora::store {
 
 // The view's images: the root, a folder (closed and open), a file, then a
 // "kx" tree's file-type icons.
@@ -40,10 +40,10 @@ int node_image(const QTreeWidgetItem* node);
 
 // Builds the nodes from the container; answers why when the listing could
 // not be read (the view is then left empty, never shown as an empty tree).
-store::FxError fxtree_load(const FxTree& tree);
+FxError fxtree_load(const FxTree& tree);
 // Loads, shows the top level and selects the node of item `select` (-1:
 // the selected node's item), else the top node.
-store::FxError fxtree_reload(const FxTree& tree, std::int64_t select);
+FxError fxtree_reload(const FxTree& tree, std::int64_t select);
 // A new folder below the selected node; answers its item index, or -1.
 int fxtree_addnode(const FxTree& tree);
 // Asks, then deletes the items of the selected nodes, the root excepted.
@@ -62,4 +62,4 @@ QList<QTreeWidgetItem*> all_nodes(const QTreeWidget* view);
 // the root.
 std::vector<int> selected_items_upwards(const QTreeWidget* view);
 
-}  // namespace velmora::bookmarks
+}  // namespace velmora::store

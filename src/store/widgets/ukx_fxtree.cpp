@@ -1,4 +1,4 @@
-#include "bookmarks/widgets/ukx_fxtree.h"
+#include "store/widgets/ukx_fxtree.h"
 
 #include <QMimeDatabase>
 #include <QPainter>
@@ -11,10 +11,9 @@
 #include <functional>
 #include <map>
 
-#include "bookmarks/bookmark_store.h"
 #include "store/fx_tree.h"
 
-namespace velmora::bookmarks {
+namespace velmora::store {
 
 namespace {
 
@@ -79,13 +78,13 @@ QIcon node_icon(const ImageList& images, int image, int selected_image) {
 
 class NodeMaker {
 public:
-    NodeMaker(const FxTree& tree, store::TreeType type) : tree_(tree), type_(type) {}
+    NodeMaker(const FxTree& tree, TreeType type) : tree_(tree), type_(type) {}
 
-    QTreeWidgetItem* make(const store::TreeNode& node, QTreeWidgetItem* parent) {
+    QTreeWidgetItem* make(const TreeNode& node, QTreeWidgetItem* parent) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem;
         int image = node.image;
         int selected = node.selected_image;
-        if (type_ == store::TreeType::kx && !node.folder && parent) {
+        if (type_ == TreeType::kx && !node.folder && parent) {
             image = selected = fxtree_fileicon(node.caption, *tree_.images);
         }
         item->setText(0, QString::fromStdString(node.caption));
@@ -93,7 +92,7 @@ public:
         item->setData(0, image_role, image);
         item->setIcon(0, icon(image, selected));
         if (parent) item->setFlags(item->flags() | Qt::ItemIsEditable);
-        for (const store::TreeNode& child : node.children) make(child, item);
+        for (const TreeNode& child : node.children) make(child, item);
         return item;
     }
 
@@ -108,7 +107,7 @@ private:
     }
 
     const FxTree& tree_;
-    store::TreeType type_;
+    TreeType type_;
     std::map<std::pair<int, int>, QIcon> icons_;
 };
 
@@ -145,25 +144,25 @@ int node_image(const QTreeWidgetItem* node) {
     return node ? node->data(0, image_role).toInt() : -1;
 }
 
-store::FxError fxtree_load(const FxTree& tree) {
+FxError fxtree_load(const FxTree& tree) {
     const QSignalBlocker quiet(tree.view);
     tree.view->clear();
     while (tree.images->images.size() > 4) tree.images->images.removeAt(4);
-    const std::optional<store::TreeType> type = store::tree_type(tree.type);
-    if (!type) return store::FxError::refused;
-    std::vector<store::ListedItem> items;
-    const store::FxError listed = store::list_container(items);
-    if (listed != store::FxError::none) return listed;
-    const std::optional<store::TreeNode> top = store::build_tree(items, tree.root, *type);
+    const std::optional<TreeType> type = tree_type(tree.type);
+    if (!type) return FxError::refused;
+    std::vector<ListedItem> items;
+    const FxError listed = list_container(items);
+    if (listed != FxError::none) return listed;
+    const std::optional<TreeNode> top = build_tree(items, tree.root, *type);
     // The nodes are made apart from the view and handed over at once: the
     // view then takes them in one step instead of one per node.
     if (top) tree.view->addTopLevelItem(NodeMaker(tree, *type).make(*top, nullptr));
-    return store::FxError::none;
+    return FxError::none;
 }
 
-store::FxError fxtree_reload(const FxTree& tree, std::int64_t select) {
+FxError fxtree_reload(const FxTree& tree, std::int64_t select) {
     select = current_or_top(tree.view, select);
-    const store::FxError loaded = fxtree_load(tree);
+    const FxError loaded = fxtree_load(tree);
     tree.view->collapseAll();
     QTreeWidgetItem* top = tree.view->topLevelItem(0);
     if (!top) return loaded;
@@ -210,8 +209,8 @@ void fxtree_delete(const FxTree& tree, sys::Prompts& prompts) {
     if (!selected || items.empty()) return;
     if (!prompts.ask_yes_no("是否确定要删除选择的内容？", {}, true)) return;
     const int parent = node_index(selected->parent() ? selected->parent() : selected);
-    const store::FxError deleted = delete_items(items);
-    if (deleted != store::FxError::none) {
+    const FxError deleted = delete_items(items);
+    if (deleted != FxError::none) {
         prompts.inform(not_saved_message("删除没有全部完成", deleted), {}, sys::PromptIcon::error);
     }
     fxtree_reload(tree, parent);
@@ -221,7 +220,7 @@ void fxtree_rename(const FxTree& tree, const std::string& new_name, sys::Prompts
     QTreeWidgetItem* selected = tree.view->currentItem();
     if (!selected || !selected->parent()) return;
     const int index = node_index(selected);
-    const std::string refused = store::rename_item(node_index(selected->parent()), index, new_name);
+    const std::string refused = rename_item(node_index(selected->parent()), index, new_name);
     if (!refused.empty()) prompts.inform(refused, {}, sys::PromptIcon::error);
     fxtree_reload(tree, index);
 }
@@ -229,12 +228,12 @@ void fxtree_rename(const FxTree& tree, const std::string& new_name, sys::Prompts
 int fxtree_fileicon(const std::string& file_name, ImageList& images) {
     const QMimeType type = QMimeDatabase().mimeTypeForFile(QString::fromStdString(file_name),
                                                            QMimeDatabase::MatchExtension);
-    if (!type.isValid() || type.isDefault()) return store::file_image;
+    if (!type.isValid() || type.isDefault()) return file_image;
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());
-    if (icon.isNull()) return store::file_image;
+    if (icon.isNull()) return file_image;
     images.images.append(icon);
     return static_cast<int>(images.images.size()) - 1;
 }
 
-}  // namespace velmora::bookmarks
+}  // namespace velmora::store
