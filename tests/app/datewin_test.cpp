@@ -66,9 +66,9 @@ TEST_F(MainWindowTest, RegionsAndTabsAreInPlace) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.ToolButton1->accessibleName().isEmpty());
-    ASSERT_EQ(window.ListView_tool->count(), 8);
-    EXPECT_EQ(window.ListView_tool->item(0)->text(), "热键管理");
-    EXPECT_EQ(window.ListView_tool->item(7)->text(), "分类搜索");
+    ASSERT_EQ(window.ListView_tool()->count(), 8);
+    EXPECT_EQ(window.ListView_tool()->item(0)->text(), "热键管理");
+    EXPECT_EQ(window.ListView_tool()->item(7)->text(), "分类搜索");
 }
 
 TEST_F(MainWindowTest, EveryResizeEndsAtTheFixedSize) {

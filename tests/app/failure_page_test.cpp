@@ -66,7 +66,7 @@ TEST_F(FullDiskPageTest, AFailedPlanSaveKeepsTheDayAndItsPlansOnScreen) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_THAT(prompts.shown[0], HasSubstr("2026-12-09的计划没有保存：磁盘空间已满"));
     EXPECT_EQ(window->daykey(), "20261209");
-    EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "交报告");
+    EXPECT_EQ(window->sg_mon_log()->item(0, 2)->text(), "交报告");
     EXPECT_TRUE(window->plan_page().dirty());
 
     disk->free_space();
@@ -86,8 +86,8 @@ TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {
     EXPECT_TRUE(plans_unavailable()->isVisibleTo(window.get()));
     EXPECT_THAT(plans_unavailable()->text().toStdString(), HasSubstr("无法读取2026-12-10的计划"));
     for (QWidget* control :
-         {static_cast<QWidget*>(window->sg_mon_log), static_cast<QWidget*>(window->bt_plan_add),
-          static_cast<QWidget*>(window->bt_plan_edit), static_cast<QWidget*>(window->Button2),
+         {static_cast<QWidget*>(window->sg_mon_log()), static_cast<QWidget*>(window->bt_plan_add()),
+          static_cast<QWidget*>(window->bt_plan_edit()), static_cast<QWidget*>(window->Button2()),
           static_cast<QWidget*>(window->note_page().Button1)}) {
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     }
@@ -97,8 +97,8 @@ TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {
     disk->free_space();
     window->CnDayMouseDown(10);
     EXPECT_FALSE(plans_unavailable()->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->bt_plan_add->isEnabled());
-    EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "已存的计划");
+    EXPECT_TRUE(window->bt_plan_add()->isEnabled());
+    EXPECT_EQ(window->sg_mon_log()->item(0, 2)->text(), "已存的计划");
     EXPECT_EQ(window->note_page().Memo_note->toPlainText(), "已存的便笺");
     EXPECT_TRUE(prompts.shown.empty());
 }
@@ -135,7 +135,7 @@ TEST_F(FullDiskPageTest, ClosingWithPlansThatCannotBeSavedAsksOnceAndMayStay) {
     EXPECT_FALSE(window->close_sequence_done());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_THAT(prompts.shown[0], HasSubstr("仍要退出吗"));
-    EXPECT_EQ(window->sg_mon_log->item(0, 2)->text(), "别丢");
+    EXPECT_EQ(window->sg_mon_log()->item(0, 2)->text(), "别丢");
 
     prompts.answers = {true};
     window->close();

@@ -38,7 +38,7 @@ TEST_F(OptionsDialogTest, TheRemindButtonOpensTheTaskPageAndOkTakesEffectAtOnce)
         dialog.UpDown2->setValue(5);
         dialog.Button1->click();
     });
-    window->Button7->click();
+    window->Button7()->click();
     EXPECT_EQ(stored().taskhint_use, "1");
     EXPECT_EQ(stored().taskhint_time, 5);
     EXPECT_TRUE(window->Timer_taskhint.isActive());

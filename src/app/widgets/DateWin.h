@@ -91,24 +91,26 @@ public:
     QWidget* TabSheet6 = nullptr;  // 记事便笺
     QWidget* TabSheet3 = nullptr;  // 辅助工具
     QWidget* TabSheet4 = nullptr;  // 网址书签
-    QListWidget* ListView_tool = nullptr;
     QWidget* Panel_center_bottom = nullptr;
     QWidget* ToolBar1 = nullptr;  // the strip that holds the menu button
     QToolButton* ToolButton1 = nullptr;
     QLabel* l_ad1 = nullptr;
     QLabel* l_ad2 = nullptr;
     ui::LineBuffer* Memo_plan_temp = &plan_lines_;  // the plans' hidden line buffer
-    QTableWidget* sg_mon_log = nullptr;             // the selected day's plans
-    QPushButton* bt_plan_add = nullptr;
-    QPushButton* bt_plan_del = nullptr;
-    QPushButton* bt_plan_edit = nullptr;
-    QPushButton* Button7 = nullptr;       // 提醒
-    QPushButton* Button8 = nullptr;       // 管理
-    QPushButton* Button2 = nullptr;       // 变更
-    QPlainTextEdit* Memo_note = nullptr;  // the selected day's note, read-only
-    QPushButton* Button1 = nullptr;       // 编辑(&E), the note
-    QPushButton* Button9 = nullptr;       // 管理, the notes
-    QTreeWidget* tv_url = nullptr;        // the bookmarks, once their page is made
+    // The pages' controls, each owned by its page; asking for one of a page
+    // that is made at its first showing makes the page.
+    QListWidget* ListView_tool() const;
+    QTableWidget* sg_mon_log() const;  // the selected day's plans
+    QPushButton* bt_plan_add() const;
+    QPushButton* bt_plan_del() const;
+    QPushButton* bt_plan_edit() const;
+    QPushButton* Button7() const;  // 提醒
+    QPushButton* Button8() const;  // 管理
+    QPushButton* Button2() const;  // 变更
+    QPlainTextEdit* Memo_note();   // the selected day's note, read-only
+    QPushButton* Button1();        // 编辑(&E), the note
+    QPushButton* Button9();        // 管理, the notes
+    QTreeWidget* tv_url();         // the bookmarks
 
     QTimer Timer1;          // the docking watch, 10 ms
     QTimer Timer_formhide;  // one slide step, 5 ms

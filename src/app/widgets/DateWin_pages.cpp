@@ -2,7 +2,12 @@
 // window keeps the names of its controls; the note and bookmark pages wait
 // for their first showing.
 #include <QDir>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
 
 #include "app/widgets/DateWin.h"
 #include "bookmarks/sessions/browser_sessions.h"
@@ -48,27 +53,55 @@ void TFRM_Date::build_tab_pages() {
          [this] {
              tools::search_show(this, *context_.prompts, *context_.platform, *context_.clock);
          }});
-    ListView_tool = tools_panel_->ListView_tool;
 }
 
-// The pages own their controls; the window keeps the names for its callers.
 void TFRM_Date::build_day_pages() {
     plan_page_ = new plans::PlanPage(
         TabSheet5, Memo_plan_temp, day_store_, *context_.prompts, *context_.clock,
         {[this] { selection_->redraw(); },
          [this](const calendar::Date& date) { selection_->show_month_only(date); },
          [this] { option_show(6); }});
-    sg_mon_log = plan_page_->sg_mon_log;
-    bt_plan_add = plan_page_->bt_plan_add;
-    bt_plan_del = plan_page_->bt_plan_del;
-    bt_plan_edit = plan_page_->bt_plan_edit;
-    Button7 = plan_page_->Button7;
-    Button8 = plan_page_->Button8;
-    Button2 = plan_page_->Button2;
     connect(RzPageControl_date, &QTabWidget::currentChanged, this, [this](int index) {
         if (RzPageControl_date->widget(index) == TabSheet6) note_page();
         if (RzPageControl_date->widget(index) == TabSheet4) bookmark_page();
     });
+}
+
+QListWidget* TFRM_Date::ListView_tool() const {
+    return tools_panel_->ListView_tool;
+}
+QTableWidget* TFRM_Date::sg_mon_log() const {
+    return plan_page_->sg_mon_log;
+}
+QPushButton* TFRM_Date::bt_plan_add() const {
+    return plan_page_->bt_plan_add;
+}
+QPushButton* TFRM_Date::bt_plan_del() const {
+    return plan_page_->bt_plan_del;
+}
+QPushButton* TFRM_Date::bt_plan_edit() const {
+    return plan_page_->bt_plan_edit;
+}
+QPushButton* TFRM_Date::Button7() const {
+    return plan_page_->Button7;
+}
+QPushButton* TFRM_Date::Button8() const {
+    return plan_page_->Button8;
+}
+QPushButton* TFRM_Date::Button2() const {
+    return plan_page_->Button2;
+}
+QPlainTextEdit* TFRM_Date::Memo_note() {
+    return note_page().Memo_note;
+}
+QPushButton* TFRM_Date::Button1() {
+    return note_page().Button1;
+}
+QPushButton* TFRM_Date::Button9() {
+    return note_page().Button9;
+}
+QTreeWidget* TFRM_Date::tv_url() {
+    return bookmark_page().tv_url;
 }
 
 notes::NotePage& TFRM_Date::note_page() {
@@ -87,9 +120,6 @@ void TFRM_Date::build_note_page() {
                                                         local_.note_fontsize};
                              },
                              [this] { option_show(5); }});
-    Memo_note = note_page_->Memo_note;
-    Button1 = note_page_->Button1;
-    Button9 = note_page_->Button9;
     deferred_notes_.attach(*note_page_);
 }
 
@@ -110,7 +140,6 @@ void TFRM_Date::build_bookmark_page() {
             }
             return pages;
         });
-    tv_url = bookmark_page_->tv_url;
     bookmark_page_->load();
 }
 
