@@ -410,7 +410,14 @@ int BookmarkPage::import_folder() const {
 
 void BookmarkPage::n_url_importClick() {
     const int folder = import_folder();
-    if (folder <= 0) return;
+    if (folder <= 0) {
+        // The lookup of the root failed: its error is told, not dropped.
+        const store::FxError why = store::last_error_or(store::FxError::none);
+        if (why != store::FxError::none) {
+            prompts_.inform(not_saved_message("书签没有导入", why), {}, sys::PromptIcon::error);
+        }
+        return;
+    }
     const std::string path = choose_file_(tv_url->window(), false);
     if (path.empty()) return;
     sys::ReadFailure failure = sys::ReadFailure::none;
