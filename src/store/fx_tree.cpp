@@ -184,8 +184,9 @@ FxError last_error_or(FxError fallback) {
 
 std::string rename_item(int parent, int index, const std::string& new_name) {
     const std::string parent_name = item_path(parent);
-    if (FX_Getlasterror() != FxError::none)
-        return not_saved_message("没有重命名", FX_Getlasterror());
+    if (const FxError read = FX_Getlasterror(); read != FxError::none) {
+        return not_saved_message("没有重命名", read);
+    }
     // A folder's contents move with it: their paths must fit as well.
     const std::size_t inner = inner_bytes(index);
     switch (check_rename(parent_name, new_name, inner)) {
@@ -194,8 +195,9 @@ std::string rename_item(int parent, int index, const std::string& new_name) {
         case RenameCheck::ok: break;
     }
     if (FX_Changeitemname(parent, index, new_name) == 1) return {};
-    if (FX_Getlasterror() != FxError::none)
-        return not_saved_message("没有重命名", FX_Getlasterror());
+    // A refusal without an error is the container's own rule on names.
+    const FxError why = last_error_or(FxError::none);
+    if (why != FxError::none) return not_saved_message("没有重命名", why);
     return "名称不能为空，也不能与同一目录中的其他项目相同！";
 }
 

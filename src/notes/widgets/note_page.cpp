@@ -73,7 +73,7 @@ void NotePage::Memo_noteDblClick() {
     if (!Button1->isEnabled()) return;  // the stored note could not be read
     const QString date_text = QString::fromStdString(store::shown_date(daykey_));
     QString text = Memo_note->toPlainText();
-    const auto store = [this](const QString& note) {
+    const auto keep_note = [this](const QString& note) {
         if (!savedata2fx_note(note.toStdString())) return false;
         Memo_note->setPlainText(note);
         return true;
@@ -82,10 +82,10 @@ void NotePage::Memo_noteDblClick() {
     // typed is never lost to a full disk.
     do {
         if (noteedit_show(Memo_note, date_text, "Velmora备忘录", text, links_.editor_font,
-                          links_.open_editor_options, store) != 1) {
+                          links_.open_editor_options, keep_note) != 1) {
             return;
         }
-    } while (!store(text));
+    } while (!keep_note(text));
 }
 
 void NotePage::Button9Click() {
