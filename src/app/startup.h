@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "calendar/holidays.h"
 #include "store/container_names.h"
 #include "store/fx_error.h"
 #include "sys/prompts.h"
@@ -27,6 +28,9 @@ struct AppPaths {
     std::string template_file() const { return program_dir + store::template_file_name; }
     std::string local_settings() const { return program_dir + local_settings_file; }
     std::string remote_settings() const { return program_dir + remote_settings_file; }
+    std::string renewed_holidays() const {
+        return program_dir + calendar::renewed_holiday_file_name;
+    }
 };
 
 // The helper that brings the logon start and the desktop shortcut in line

@@ -21,6 +21,10 @@ DayCell fill_cell(const Date& day, int cell, const DayMarks& marks) {
         const HolidayMark holiday = marks.holidays->mark(day);
         c.day_off = holiday.kind;
         c.holiday_name = holiday.name;
+        if (holiday.kind != DayOff::none) {
+            c.holiday_tooltip = std::string(holiday.name) + " " + day_off_text(holiday.kind) +
+                                "\n" + provenance_text(*marks.holidays, holiday.year);
+        }
     }
     const CellText text = cell_text(day);
     c.lunar_text = text.text;
@@ -37,6 +41,12 @@ MonthModel build_month(const Date& date, const DayMarks& marks) {
     m.year_caption = std::to_string(date.year);
     m.month_caption = std::to_string(date.month);
     m.stem_zodiac = year_stem(date) + year_zodiac(date);
+    if (marks.holidays) {
+        m.holiday_notice = missing_year_text(*marks.holidays, date.year);
+        if (!m.holiday_notice.empty()) {
+            m.holiday_notice_tooltip = provenance_text(*marks.holidays, date.year);
+        }
+    }
     const int first = weekday({date.year, date.month, 1}) + 1;  // 1 = Sunday
     const int days = days_in_month(date.year, date.month);
     for (int d = 1; d <= days; ++d) {

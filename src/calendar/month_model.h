@@ -31,6 +31,8 @@ struct DayCell {
     // A public holiday ("休") or a weekend worked in exchange ("班").
     DayOff day_off = DayOff::none;
     std::string holiday_name;
+    // The name, the mark and where the year's arrangement came from.
+    std::string holiday_tooltip;
 };
 
 struct MonthModel {
@@ -42,6 +44,10 @@ struct MonthModel {
     std::array<DayCell, cell_count> cells;  // index 0 is cell 1
     int selected_cell = 0;                  // 1-based; 0 when no day is selected
     std::string star;
+    // "2027年放假安排尚未公布" for a year without an arrangement, with what
+    // was last heard of it as the tooltip; empty otherwise.
+    std::string holiday_notice;
+    std::string holiday_notice_tooltip;
 };
 
 // Which days carry the plan and note marks, by "yyyymmdd" key: where the

@@ -96,6 +96,10 @@ std::string run_solar(const Invocation& call, const DataCommands&) {
     return solar_text(year, month, leap, day, call.header);
 }
 
+std::string run_holidays(const Invocation& call, const DataCommands&) {
+    return holidays_text(number_operand(call.operands[0], 1901, 9998, "year (1901-9998)"));
+}
+
 template <typename Function>
 Function available(Function function) {
     if (!function) throw HandOver{};
@@ -136,7 +140,8 @@ constexpr Command commands[] = {
      "  One tab-separated line for DATE (yyyy-mm-dd): date, lunar date code, lunar month,\n"
      "  lunar day, lunar festival, solar term, year stem, year zodiac, Gregorian festival,\n"
      "  star sign, the text the month view shows, and 休 (public holiday) or 班 (weekend\n"
-     "  worked in exchange) from zenqholiday.txt beside the program, else empty.\n"
+     "  worked in exchange) from zenqholiday.txt beside the program and the renewed copy\n"
+     "  of the data folder (--data DIR, else the program's own), else empty.\n"
      "  -H adds a header line.\n",
      1, 1, true, false, run_day},
     {"range",
@@ -156,6 +161,14 @@ constexpr Command commands[] = {
      "  when there is no such day (a leap month the year lacks, a 30th in a month of\n"
      "  29 days, a day outside 1901-01-01..2050-12-31).\n",
      3, 4, true, false, run_solar},
+    {"holidays",
+     "usage: velmora-cli [--data DIR] holidays YEAR\n"
+     "  The days off (休) and the weekend days worked in exchange (班) of YEAR's\n"
+     "  arrangement, one tab-separated line each (date, mark, holiday), after lines\n"
+     "  beginning with \"#\" that name its source: shipped, vendor, published or\n"
+     "  imported, the day it was obtained, where from, and the notice. Exit status 3\n"
+     "  when the year has no arrangement yet, saying what is known of it.\n",
+     1, 1, false, false, run_holidays},
     {"plans",
      "usage: velmora-cli --data DIR plans DATE\n"
      "  The plan list of DATE stored in DIR/zenqdata.fx: category, state and text,\n"
@@ -200,6 +213,7 @@ constexpr const char* general_usage =
     "  day [-H] DATE           the calendar fields of one date\n"
     "  range [-H] FROM TO      the calendar fields of every date from FROM to TO\n"
     "  month YEAR MONTH        the month as a grid\n"
+    "  holidays YEAR           the year's days off and make-up working days\n"
     "  plans DATE              the stored plan list of DATE (needs --data)\n"
     "  note DATE               the stored note of DATE (needs --data)\n"
     "  ls [PREFIX]             the container's items (needs --data)\n"
@@ -274,6 +288,7 @@ Answer answer(const std::vector<std::string>& args, const DataCommands& data) {
                                                   : "unknown command " + call.command};
         }
         check(*command, call);
+        if (!call.data_dir.empty()) use_holidays_of(call.data_dir);
         return {0, command->run(call, data), {}};
     } catch (const HandOver&) {
         return {needs_data_program, {}, {}};
@@ -281,6 +296,8 @@ Answer answer(const std::vector<std::string>& args, const DataCommands& data) {
         return {2, {}, "velmora-cli: " + error.message + "\n" + usage};
     } catch (const NoSuchDay& error) {
         return {1, {}, "velmora-cli: " + error.message + "\n"};
+    } catch (const NotPublished& error) {
+        return {3, {}, "velmora-cli: " + error.message + "\n"};
     } catch (const DataError& error) {
         return {2, {}, error.message + "\n"};
     }

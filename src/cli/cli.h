@@ -37,7 +37,8 @@ struct DataCommands {
 };
 
 // What one command line (without the program name) gives: the exit status
-// (0 done, 1 when a command finds nothing to answer, 2 for invalid
+// (0 done, 1 when a command finds nothing to answer, 3 for a year without a
+// holiday arrangement, 2 for invalid
 // arguments or a data folder that cannot be read, `needs_data_program` for
 // a valid data command when `data` lacks it) and
 // the texts for standard output and standard error. The calendar program
@@ -74,6 +75,18 @@ int display_width(std::string_view utf8);
 struct NoSuchDay {
     std::string message;
 };
+// A year without a holiday arrangement: exit status 3, the message saying
+// what is known of it on standard error.
+struct NotPublished {
+    std::string message;
+};
+// The marks of `year`'s arrangement after lines naming its source; throws
+// NotPublished when there is none.
+std::string holidays_text(int year);
+// The data folder whose renewed holiday copy `day`, `range`, `month` and
+// `holidays` use; empty: this program's own folder.
+void use_holidays_of(const std::string& data_dir);
+
 // `solar`: the line of `day` (after the header when asked) for the Gregorian
 // date of a lunar day; throws NoSuchDay, saying why, when there is none.
 std::string solar_text(int lunar_year, int lunar_month, bool leap, int lunar_day, bool header);

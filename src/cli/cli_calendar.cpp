@@ -26,17 +26,30 @@ void end_line(std::string& grid, std::string line) {
     grid += line + "\n";
 }
 
-// The holiday arrangement beside this program, read at its first use: a
-// command that prints no day does not pay for it. Without the file no day
-// carries a mark.
+std::string holiday_data_dir;
+
+std::string program_folder() {
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return {};
+    const std::string path(self, static_cast<std::size_t>(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+// The arrangement in force, read at its first use (a command that prints
+// no day does not pay for it): the file beside this program with the
+// renewed copy of the data folder, which is this program's own folder
+// unless --data names another. Without the files no day carries a mark.
 const calendar::HolidayTable& holidays() {
     static const calendar::HolidayTable table = [] {
-        char self[PATH_MAX];
-        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-        if (length <= 0) return calendar::HolidayTable();
-        std::string path(self, static_cast<std::size_t>(length));
-        path = path.substr(0, path.rfind('/') + 1) + calendar::holiday_file_name;
-        return calendar::HolidayTable::load(path);
+        const std::string folder = program_folder();
+        if (folder.empty()) return calendar::HolidayTable();
+        std::string data = holiday_data_dir.empty() ? folder : holiday_data_dir;
+        if (data.back() != '/') data += '/';
+        return calendar::HolidayTable::combine(
+            calendar::HolidayTable::load(folder + calendar::holiday_file_name),
+            calendar::HolidayTable::load(data + calendar::renewed_holiday_file_name,
+                                         calendar::HolidaySource::imported));
     }();
     return table;
 }
@@ -74,7 +87,47 @@ std::string month_title(int year, int month) {
     return title;
 }
 
+std::string year_heading(const calendar::Arrangement& a) {
+    std::string text = "# year: " + std::to_string(a.year) +
+                       "\n# source: " + calendar::source_word(a.source) + "\n";
+    if (!a.obtained.empty()) text += "# obtained: " + a.obtained + "\n";
+    if (!a.origin.empty()) text += "# origin: " + a.origin + "\n";
+    if (!a.notice.empty()) text += "# notice: " + a.notice + "\n";
+    return text;
+}
+
+// Why a year has no marks, as far as the files know.
+std::string missing_year(const calendar::HolidayTable& table, int year) {
+    const std::string name = std::to_string(year);
+    if (table.first_year() == 0 || year < table.first_year()) {
+        return name + ": no arrangement is known for this year";
+    }
+    const calendar::YearCheck* check = table.check(year);
+    if (!check) return name + ": not yet published (never fetched)";
+    if (check->outcome == calendar::YearCheck::Outcome::unpublished) {
+        return name + ": not yet published (" + check->origin + " on " + check->checked +
+               " answered with an empty arrangement)";
+    }
+    return name + ": not yet published (could not be fetched from " + check->origin + " on " +
+           check->checked + ": " + check->reason + ")";
+}
+
 }  // namespace
+
+void use_holidays_of(const std::string& data_dir) {
+    holiday_data_dir = data_dir;
+}
+
+std::string holidays_text(int year) {
+    const calendar::Arrangement* arrangement = holidays().arrangement(year);
+    if (!arrangement) throw NotPublished{missing_year(holidays(), year)};
+    std::string text = year_heading(*arrangement);
+    for (const calendar::HolidayDay& day : arrangement->days) {
+        text += calendar::dashed_date(day.date) + "\t" + calendar::day_off_text(day.kind) + "\t" +
+                day.name + "\n";
+    }
+    return text;
+}
 
 const char* const day_columns_header =
     "date\tlunar_code\tlunar_month_name\tlunar_day_name\tlunar_festival\tsolar_term\t"

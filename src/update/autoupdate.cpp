@@ -44,9 +44,17 @@ bool store(Shared& shared, const std::string& target, const std::string& body) {
     return sys::write_file_atomic(target, body);
 }
 
+// Hands the answer over while the owner cannot ask the worker to stop.
+bool hand_over(Shared& shared, const ExtraDownload& file, const FetchResult& answer) {
+    const std::lock_guard lock(shared.mutex);
+    if (shared.cancelled) return true;
+    return file.receive(answer);
+}
+
 // One GET and, when the body is what the file must hold, one write.
 bool attempt(Shared& shared, const std::string& url, const ExtraDownload& file,
              const std::string& module_folder) {
+    if (url.empty()) return false;
     FetchRequest request;
     request.url = url;
     request.connect_timeout = shared.job.connect_timeout;
@@ -54,12 +62,13 @@ bool attempt(Shared& shared, const std::string& url, const ExtraDownload& file,
     request.max_bytes = file.max_bytes;
     request.cancelled = [&shared] { return shared.cancelled.load(); };
     const FetchResult result = http_get_via_module(module_folder, request);
+    if (file.receive) return hand_over(shared, file, result);
     return result.status == FetchStatus::ok && file.accepts(result.body) &&
            store(shared, file.target_path, result.body);
 }
 
 void fetch(Shared& shared, const ExtraDownload& file, const std::string& module_folder) {
-    if (shared.cancelled || !file.accepts) return;
+    if (shared.cancelled || (!file.accepts && !file.receive)) return;
     if (!attempt(shared, file.primary_url, file, module_folder) && !shared.cancelled) {
         attempt(shared, file.fallback_url, file, module_folder);
     }
@@ -67,8 +76,8 @@ void fetch(Shared& shared, const ExtraDownload& file, const std::string& module_
 
 // The remote settings come first: they are what every start depends on.
 ExtraDownload settings_file(const DownloadJob& job) {
-    return {job.primary_url, job.fallback_url, job.target_path, remote_settings_limit,
-            is_remote_settings};
+    return {job.primary_url,       job.fallback_url,   job.target_path,
+            remote_settings_limit, is_remote_settings, {}};
 }
 
 // The folder part of an address, up to and including its last "/".
@@ -90,6 +99,10 @@ void work(const std::shared_ptr<Shared>& shared) {
         const std::string folder = module_folder_of(shared->job);
         fetch(*shared, settings_file(shared->job), folder);
         for (const ExtraDownload& file : shared->job.extra_files) fetch(*shared, file, folder);
+        if (shared->job.finished) {
+            const std::lock_guard lock(shared->mutex);
+            if (!shared->cancelled) shared->job.finished();
+        }
     } catch (...) {
         // Out of memory or the like: this run goes without a fresh copy,
         // exactly as when the server is unreachable.
@@ -117,8 +130,23 @@ void add_extra_download(DownloadJob& job, const std::string& remote_name,
                         const std::string& target_path, std::size_t max_bytes,
                         bool (*accepts)(std::string_view body)) {
     job.extra_files.push_back({folder_of(job.primary_url) + remote_name,
-                               folder_of(job.fallback_url) + remote_name, target_path, max_bytes,
-                               accepts});
+                               folder_of(job.fallback_url) + remote_name,
+                               target_path,
+                               max_bytes,
+                               accepts,
+                               {}});
+}
+
+void add_extra_download(DownloadJob& job, const std::string& remote_name, std::size_t max_bytes,
+                        std::function<bool(const FetchResult& answer)> receive) {
+    ExtraDownload file{folder_of(job.primary_url) + remote_name,
+                       folder_of(job.fallback_url) + remote_name,
+                       {},
+                       max_bytes,
+                       nullptr,
+                       {}};
+    file.receive = std::move(receive);
+    job.extra_files.push_back(std::move(file));
 }
 
 bool is_remote_settings(std::string_view body) {

@@ -7,10 +7,13 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "update/http_fetch.h"
 
 namespace velmora::update {
 
@@ -26,10 +29,14 @@ inline constexpr std::size_t remote_settings_limit = std::size_t{1} << 20;
 // takes the body: a damaged copy leaves the old file in place.
 struct ExtraDownload {
     std::string primary_url;
-    std::string fallback_url;
+    std::string fallback_url;  // empty: none
     std::string target_path;
     std::size_t max_bytes = 0;
     bool (*accepts)(std::string_view body) = nullptr;
+    // Instead of `accepts` and the write: takes every answer, a failed one
+    // too, and says whether it is done with it (false tries the fallback).
+    // Called on the worker, never once the owner asked it to stop.
+    std::function<bool(const FetchResult& answer)> receive;
 };
 
 struct DownloadJob {
@@ -43,6 +50,9 @@ struct DownloadJob {
     // Fetched one after the other once the remote settings are done, each
     // with its own fallback; a failure of one does not stop the next.
     std::vector<ExtraDownload> extra_files;
+    // Called on the worker once every file was tried, unless the owner
+    // asked it to stop.
+    std::function<void()> finished;
 };
 
 // Both addresses and the target. `download_base` ends in "/download/" by
@@ -56,6 +66,11 @@ DownloadJob make_download_job(const std::string& download_base, const std::strin
 void add_extra_download(DownloadJob& job, const std::string& remote_name,
                         const std::string& target_path, std::size_t max_bytes,
                         bool (*accepts)(std::string_view body));
+
+// Adds `remote_name` from the same two folders, each answer handed to
+// `receive` (see ExtraDownload::receive).
+void add_extra_download(DownloadJob& job, const std::string& remote_name, std::size_t max_bytes,
+                        std::function<bool(const FetchResult& answer)> receive);
 
 // True when `body` may replace the stored remote settings: at most
 // remote_settings_limit bytes and at least one of their sections

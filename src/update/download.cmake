@@ -17,7 +17,7 @@ set_target_properties(velmora_fetch PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTOR
   ${CMAKE_BINARY_DIR}/bin)
 
 # The download thread, for the program: it must not link libcurl.
-add_library(velmora_update STATIC autoupdate.cpp http_fetch_loader.cpp)
-target_link_libraries(velmora_update PUBLIC velmora_sys PRIVATE Threads::Threads ${CMAKE_DL_LIBS})
+add_library(velmora_update STATIC autoupdate.cpp http_fetch_loader.cpp holiday_download.cpp)
+target_link_libraries(velmora_update PUBLIC velmora_sys velmora_holidays PRIVATE Threads::Threads ${CMAKE_DL_LIBS})
 # Whatever links the thread gets the module built beside it.
 add_dependencies(velmora_update velmora_fetch)

@@ -25,6 +25,7 @@
 #include "tools/widgets/screen_capture.h"
 #include "ui/pending_edit.h"
 #include "ui/theme.h"
+#include "update/holiday_download.h"
 
 namespace velmora::app {
 
@@ -146,6 +147,7 @@ StartResult TFRM_Date::FormCreate() {
     early_open_ = std::make_unique<EarlyOpen>(context_.paths);
     build_window();
     initvar();
+    load_holidays();
     start_remote_download();
     initapp_fromlocalset();
     if (nosave_exit_) {
@@ -168,8 +170,6 @@ StartResult TFRM_Date::open_container() {
     Timer_apprun.start();
     load_bookmark_tree();
     clearoldver(context_.paths);
-    holidays_ =
-        calendar::HolidayTable::load(context_.paths.program_dir + calendar::holiday_file_name);
     month_view_->create_day_cells();
     start_date_ = context_.clock->now();
     return StartResult::running;
@@ -219,14 +219,41 @@ void TFRM_Date::start_remote_download() {
         update::make_download_job(base, vendor_site, context_.paths.program_dir);
     // The client module lives beside the program.
     job.module_folder = context_.paths.program_dir;
-    update::add_extra_download(job, calendar::holiday_file_name,
-                               context_.paths.program_dir + calendar::holiday_file_name,
-                               calendar::holiday_file_limit, calendar::is_holiday_file);
+    add_holiday_downloads(job);
     autoupdate_ = std::make_unique<update::TautoupdateThread>(std::move(job));
     // Loading the HTTP client's thirty-odd libraries holds the dynamic
     // loader for some 20 ms, which the start's own loading would wait for:
     // the worker starts once the window is up.
     QTimer::singleShot(download_delay_ms, this, [this] { autoupdate_->start(); });
+}
+
+void TFRM_Date::load_holidays() {
+    holidays_.load(context_.paths.program_dir + calendar::holiday_file_name,
+                   context_.paths.renewed_holidays());
+}
+
+// The vendor's file at every start, the published ones once a day; what
+// they bring is shown as soon as it is stored.
+void TFRM_Date::add_holiday_downloads(update::DownloadJob& job) {
+    const calendar::Date today = calendar::date_of(context_.clock->now());
+    auto plan = std::make_shared<update::HolidayDownload>();
+    plan->url_template =
+        update::holiday_url_setting(ini::IniDocument::load(context_.paths.local_settings()));
+    plan->years = {today.year, today.year + 1};
+    plan->renewed_path = holidays_.renewed_path();
+    plan->today = calendar::dashed_date(today);
+    plan->shipped = holidays_.shipped();
+    update::add_vendor_holidays(job, plan);
+    if (holidays_.fetch_due(plan->today)) update::add_published_holidays(job, plan);
+    job.finished = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { holidays_renewed(); }, Qt::QueuedConnection);
+    };
+}
+
+void TFRM_Date::holidays_renewed() {
+    holidays_.reload_renewed();
+    if (selection_) selection_->redraw();
 }
 
 void TFRM_Date::initapp_fromremoteset() {
@@ -363,7 +390,7 @@ void TFRM_Date::moveEvent(QMoveEvent* event) {
 
 void TFRM_Date::paint_month(const calendar::Date& date) {
     month_view_->show(calendar::build_month(
-        date, {store::DayStore::has_plan, store::DayStore::has_note, &holidays_}));
+        date, {store::DayStore::has_plan, store::DayStore::has_note, &holidays_.in_force()}));
 }
 
 void TFRM_Date::lb_todayClick() {

@@ -21,7 +21,7 @@
 #include "app/widgets/reminders.h"
 #include "app/widgets/x11_desktop.h"
 #include "bookmarks/widgets/bookmark_page.h"
-#include "calendar/holidays.h"
+#include "calendar/holiday_keeper.h"
 #include "notes/widgets/note_page.h"
 #include "plans/widgets/plan_page.h"
 #include "store/day_store.h"
@@ -225,6 +225,9 @@ private:
 
     // Paints the month of `date` with its marks: the day selection's display.
     void paint_month(const calendar::Date& date);
+    void load_holidays();
+    void add_holiday_downloads(update::DownloadJob& job);
+    void holidays_renewed();
     // A plan save that failed on the way out: true when the user still
     // wants to close.
     bool close_despite_unsaved_plans();
@@ -249,8 +252,9 @@ private:
     sys::LocalTime start_date_;
 
     store::DayStore day_store_;
-    // The days off and make-up working days, read once at start.
-    calendar::HolidayTable holidays_;
+    // The days off and make-up working days: read at start, read again when
+    // a renewal or an import stored new ones.
+    calendar::HolidayKeeper holidays_;
     calendar::MonthView* month_view_ = nullptr;
     plans::PlanPage* plan_page_ = nullptr;
     notes::NotePage* note_page_ = nullptr;

@@ -8,14 +8,14 @@
 #include <utility>
 
 #include "bookmarks/sessions/browser_sessions.h"
-#include "bookmarks/sessions/json_scanner.h"
+#include "sys/json_scanner.h"
 #include "bookmarks/sessions/session_common.h"
 
 namespace velmora::bookmarks {
 
 namespace {
 
-using detail::JsonScanner;
+using sys::JsonScanner;
 
 constexpr std::string_view mozlz4_magic{"mozLz40\0", 8};
 constexpr std::size_t mozlz4_header_size = 12;

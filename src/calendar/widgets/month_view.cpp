@@ -202,6 +202,20 @@ void MonthView::create_day_cells() {
         lunar_labels[i] = lunar;
         holiday_marks[i] = holiday_mark(day);
     }
+    make_holiday_notice();
+}
+
+// The month's sixth row holds at most two days, in its first two columns:
+// the rest of it is always free.
+void MonthView::make_holiday_notice() {
+    Label_holiday_notice = caption({}, day_left + 2 * column_step, day_top + 5 * row_step + 2,
+                                   5 * column_step - 8, 2 * lunar_height + 2);
+    Label_holiday_notice->setObjectName("Label_holiday_notice");
+    Label_holiday_notice->setFont(ui::theme::song_font(12));
+    Label_holiday_notice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label_holiday_notice->setWordWrap(true);
+    ui::theme::set_text_colour(Label_holiday_notice, QColor(0x80, 0x80, 0x80));
+    Label_holiday_notice->hide();
 }
 
 QLabel* MonthView::holiday_mark(const QLabel* day) {
@@ -224,13 +238,18 @@ void MonthView::show_holiday(int cell, const DayCell& day) {
     ui::theme::set_text_colour(
         mark, day.day_off == DayOff::rest ? QColor(0xE0, 0x00, 0x00) : QColor(0x40, 0x40, 0x40));
     mark->setProperty(day_property, day.day);
-    mark->setToolTip(QString::fromStdString(day.holiday_name));
+    mark->setToolTip(QString::fromStdString(day.holiday_tooltip));
 }
 
 void MonthView::show(const MonthModel& model) {
     label_year->setText(QString::fromStdString(model.year_caption));
     Label_month->setText(QString::fromStdString(model.month_caption));
     Label_china->setText(QString::fromStdString(model.stem_zodiac));
+    if (Label_holiday_notice) {
+        Label_holiday_notice->setText(QString::fromStdString(model.holiday_notice));
+        Label_holiday_notice->setToolTip(QString::fromStdString(model.holiday_notice_tooltip));
+        Label_holiday_notice->setVisible(!model.holiday_notice.empty());
+    }
     for (int i = 0; i < cell_count; ++i) {
         const DayCell& cell = model.cells[static_cast<std::size_t>(i)];
         const bool used = cell.day > 0;

@@ -46,6 +46,9 @@ public:
     std::array<QFrame*, cell_count> note_marks{};
     // "休" or "班" in the cell's top-right corner.
     std::array<QLabel*, cell_count> holiday_marks{};
+    // Where the last row leaves room: what is known of a year without an
+    // arrangement.
+    QLabel* Label_holiday_notice = nullptr;
 
 signals:
     void dayPressed(int day);  // a mouse button went down on a day's labels
@@ -68,6 +71,7 @@ private:
     void build_menus();
     QLabel* holiday_mark(const QLabel* day);
     void show_holiday(int cell, const DayCell& day);
+    void make_holiday_notice();
     QLabel* caption(const QString& text, int left, int top, int width, int height);
 
     QWidget* panel_;

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::bookmarks::detail {
+namespace velmora::sys {
 
 class JsonScanner {
 public:
@@ -42,6 +42,8 @@ public:
     // Stores an integer value in `out`; any other value (a fraction, a
     // number too large) is skipped.
     bool integer_or_skip(std::optional<long long>& out);
+    // Stores true or false in `out`; any other value is skipped.
+    bool bool_or_skip(std::optional<bool>& out);
 
     bool skip_value();
     // True when only white space follows the value read.
@@ -103,4 +105,4 @@ bool JsonScanner::array_or_skip(OnElement&& element) {
     return next() == '[' ? read_array(element) : skip_value();
 }
 
-}  // namespace velmora::bookmarks::detail
+}  // namespace velmora::sys

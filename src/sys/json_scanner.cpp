@@ -1,11 +1,11 @@
-#include "bookmarks/sessions/json_scanner.h"
+#include "sys/json_scanner.h"
 
 #include <charconv>
 #include <system_error>
 
 #include "sys/utf.h"
 
-namespace velmora::bookmarks::detail {
+namespace velmora::sys {
 
 namespace {
 
@@ -96,6 +96,18 @@ bool JsonScanner::integer_or_skip(std::optional<long long>& out) {
     const auto [end, error] = std::from_chars(first, last, value);
     if (is_integer && error == std::errc() && end == last) out = value;
     return true;
+}
+
+bool JsonScanner::bool_or_skip(std::optional<bool>& out) {
+    if (next() == 't' && skip_literal("true")) {
+        out = true;
+        return true;
+    }
+    if (next() == 'f' && skip_literal("false")) {
+        out = false;
+        return true;
+    }
+    return skip_value();
 }
 
 bool JsonScanner::skip_literal(std::string_view word) {
@@ -216,4 +228,4 @@ std::optional<char32_t> JsonScanner::read_hex4() {
     return unit;
 }
 
-}  // namespace velmora::bookmarks::detail
+}  // namespace velmora::sys
