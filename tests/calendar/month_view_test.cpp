@@ -124,4 +124,40 @@ TEST_F(MonthViewTest, HolidayMarksSitBesideTheTextsTheyLeaveAlone) {
     EXPECT_TRUE(view->holiday_marks[5]->isVisibleTo(&host));  // 1 March 2024 was a Friday
 }
 
+// The note of a year without an arrangement sits in the free part of the
+// sixth row and never covers a day; the marks name their source.
+TEST_F(MonthViewTest, AYearWithoutMarksSaysSoAndAMarkNamesItsNotice) {
+    const auto table = velmora::calendar::HolidayTable::parse(
+        "#@\t2026\tshipped\t\t\t国务院办公厅关于2026年部分节假日安排的通知\n"
+        "2026-02-15\t休\t春节\n"
+        "#@\t2027\tunpublished\t2026-12-10\thttp://127.0.0.1/2027.json\t\n");
+    holidays = &table;
+    show({2026, 2, 1});
+    EXPECT_FALSE(view->Label_holiday_notice->isVisibleTo(&host));
+    const QString tip = view->holiday_marks[15 - 1]->toolTip();  // 1 Feb 2026 is a Sunday
+    EXPECT_TRUE(tip.startsWith("春节 休\n")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("国务院办公厅关于2026年部分节假日安排的通知")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("随程序附带"));
+    // January 2028 fills six rows; 2027 has been asked for and is empty.
+    for (const velmora::calendar::Date day : {velmora::calendar::Date{2027, 1, 1}, {2028, 1, 1}}) {
+        show(day);
+        EXPECT_TRUE(view->Label_holiday_notice->isVisibleTo(&host));
+        for (int i = 0; i < 37; ++i) {
+            if (!view->day_labels[i]->isVisibleTo(&host)) continue;
+            EXPECT_FALSE(view->Label_holiday_notice->geometry().intersects(
+                view->lunar_labels[i]->geometry()))
+                << i;
+            EXPECT_FALSE(
+                view->Label_holiday_notice->geometry().intersects(view->day_labels[i]->geometry()));
+        }
+    }
+    show({2027, 1, 1});
+    EXPECT_EQ(view->Label_holiday_notice->text(), "2027年放假安排尚未公布");
+    EXPECT_TRUE(view->Label_holiday_notice->toolTip().contains("http://127.0.0.1/2027.json"));
+    show({2028, 1, 1});
+    EXPECT_EQ(view->Label_holiday_notice->text(), "2028年放假安排尚未获取");
+    show({2020, 1, 1});  // before the first known year: nothing to say
+    EXPECT_FALSE(view->Label_holiday_notice->isVisibleTo(&host));
+}
+
 }  // namespace

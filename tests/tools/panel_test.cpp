@@ -28,14 +28,15 @@ protected:
         {[this](int p) { ran.push_back("options " + std::to_string(p)); },
          [this] { ran.push_back("anniversaries"); }, [this] { ran.push_back("capture"); },
          [this] { ran.push_back("folder lock"); }, [this] { ran.push_back("dictionary"); },
-         [this] { ran.push_back("search"); }}};
+         [this] { ran.push_back("search"); }, [this] { ran.push_back("holiday import"); }}};
 };
 
 TEST_F(ToolsPanelTest, EachEntryRunsItsTool) {
-    ASSERT_EQ(panel.ListView_tool->count(), 8);
-    for (int row = 0; row < 8; ++row) choose(row);
+    ASSERT_EQ(panel.ListView_tool->count(), 9);
+    for (int row = 0; row < 9; ++row) choose(row);
     EXPECT_EQ(ran, (std::vector<std::string>{"options 2", "options 3", "options 4", "anniversaries",
-                                             "capture", "folder lock", "dictionary", "search"}));
+                                             "capture", "folder lock", "dictionary", "search",
+                                             "holiday import"}));
     EXPECT_FALSE(panel.ListView_tool->item(4)->icon().isNull());
 }
 

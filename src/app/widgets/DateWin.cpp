@@ -47,7 +47,8 @@ TFRM_Date::TFRM_Date(AppContext context)
       reminders_(*this, {Timer_apprun, Timer_taskhint, Timer_eye, Timer_shutdown}, local_,
                  {[this](const std::string& key) { return plan_page_->tasks_of(key); },
                   [this](const std::string& line) { announcements_->append(line); },
-                  [this] { close(); }, context_.paths.temp_work(), context_.clock}),
+                  [this] { close(); }, context_.paths.temp_work(), context_.clock,
+                  [this]() -> const calendar::HolidayTable& { return holidays_.in_force(); }}),
       docking_(*this, Timer1, Timer_formhide) {
     setObjectName("FRM_Date");
     setWindowTitle("Velmora");
@@ -123,9 +124,10 @@ void TFRM_Date::build_bottom_strip() {
     bar->addWidget(ToolButton1);
     row->addWidget(ToolBar1);
     row->addStretch(1);
-    main_menu_ = new MainMenu(
-        ToolButton1, {[this] { N5Click(); }, [this] { N2Click(); }, [this] { N3Click(); },
-                      [this] { N4Click(); }, [this] { N8Click(); }, [this] { N9Click(); }});
+    main_menu_ = new MainMenu(ToolButton1,
+                              {[this] { N5Click(); }, [this] { N2Click(); }, [this] { N10Click(); },
+                               [this] { N3Click(); }, [this] { N4Click(); }, [this] { N8Click(); },
+                               [this] { N9Click(); }});
 
     announcements_ = new update::AnnouncementStrip(Panel_center_bottom, {Timer_ad, Timer_ad2},
                                                    *context_.platform, *context_.prompts,

@@ -22,6 +22,8 @@
 #include "app/widgets/x11_desktop.h"
 #include "bookmarks/widgets/bookmark_page.h"
 #include "calendar/holiday_keeper.h"
+#include "calendar/local_date.h"
+#include "calendar/widgets/holiday_import.h"
 #include "notes/widgets/note_page.h"
 #include "plans/widgets/plan_page.h"
 #include "store/day_store.h"
@@ -167,6 +169,7 @@ public:
     MainMenu& main_menu() { return *main_menu_; }
     void N5Click() { option_show(1); }
     void N2Click();
+    void N10Click();
     void N3Click();
     void N4Click();
     void N8Click() { about_show(); }
@@ -255,6 +258,11 @@ private:
     // The days off and make-up working days: read at start, read again when
     // a renewal or an import stored new ones.
     calendar::HolidayKeeper holidays_;
+    calendar::HolidayImport holiday_import_{
+        holidays_,
+        *context_.prompts,
+        {[this] { return calendar::dashed_date(calendar::date_of(context_.clock->now())); },
+         [this] { holidays_renewed(); }}};
     calendar::MonthView* month_view_ = nullptr;
     plans::PlanPage* plan_page_ = nullptr;
     notes::NotePage* note_page_ = nullptr;

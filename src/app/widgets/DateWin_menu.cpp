@@ -19,7 +19,8 @@ void TFRM_Date::option_show(int page) {
         this, page, values, *context_.prompts,
         {[this](int opacity) { setWindowOpacity(opacity / 255.0); },
          [this, page](const OptionValues& chosen) { return confirm_options(chosen, page); },
-         [this] { return hotkeys_.note(); }});
+         [this] { return hotkeys_.note(); },
+         [this] { return workdays_note(holidays_.in_force(), context_.clock->now().year); }});
 }
 
 // The settings are in memory and in effect before they are written; a file
@@ -65,6 +66,10 @@ void TFRM_Date::about_show() {
 void TFRM_Date::N2Click() {
     store::data_management(this, {context_.paths.data_file(), context_.paths.program_dir},
                            *context_.prompts, *context_.clock);
+}
+
+void TFRM_Date::N10Click() {
+    holiday_import_.run(this);
 }
 
 bool TFRM_Date::regautoandlink() {

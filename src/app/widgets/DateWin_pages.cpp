@@ -52,7 +52,8 @@ void TFRM_Date::build_tab_pages() {
          [this] { tools::open_dictionary(this, *context_.prompts, *context_.platform); },
          [this] {
              tools::search_show(this, *context_.prompts, *context_.platform, *context_.clock);
-         }});
+         },
+         [this] { holiday_import_.run(this); }});
 }
 
 void TFRM_Date::build_day_pages() {

@@ -24,6 +24,7 @@ void MainMenu::build_menu() {
     menu_->setObjectName("pm_menu");
     N5 = add_item("N5", "选项设置", handlers_.N5Click);
     N2 = add_item("N2", "数据管理", handlers_.N2Click);
+    N10 = add_item("N10", "导入放假安排…", handlers_.N10Click);
     menu_->addSeparator()->setObjectName("N1");
     N3 = add_item("N3", "访问软件主页", handlers_.N3Click);
     N4 = add_item("N4", "写信给作者", handlers_.N4Click);

@@ -1,5 +1,5 @@
 // The menu of the button at the left end of the bottom strip: options, data
-// management, the home page, mail to the maker, about, and closing the
+// management, the holiday import, the home page, mail to the maker, about, and closing the
 // program. The menu is made the first time the button is pressed.
 #pragma once
 
@@ -14,12 +14,13 @@ class QToolButton;
 namespace velmora::app {
 
 struct MenuHandlers {
-    std::function<void()> N5Click;  // 选项设置
-    std::function<void()> N2Click;  // 数据管理
-    std::function<void()> N3Click;  // 访问软件主页
-    std::function<void()> N4Click;  // 写信给作者
-    std::function<void()> N8Click;  // 关于
-    std::function<void()> N9Click;  // 关闭软件
+    std::function<void()> N5Click;   // 选项设置
+    std::function<void()> N2Click;   // 数据管理
+    std::function<void()> N10Click;  // 导入放假安排…
+    std::function<void()> N3Click;   // 访问软件主页
+    std::function<void()> N4Click;   // 写信给作者
+    std::function<void()> N8Click;   // 关于
+    std::function<void()> N9Click;   // 关闭软件
 };
 
 class MainMenu : public QObject {
@@ -35,6 +36,7 @@ public:
 
     QAction* N5 = nullptr;
     QAction* N2 = nullptr;
+    QAction* N10 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
     QAction* N8 = nullptr;

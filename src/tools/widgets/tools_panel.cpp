@@ -101,14 +101,15 @@ struct Entry {
 };
 
 // The entries in their order; the icons are drawn here in one style.
-constexpr std::array<Entry, 8> entries = {{{"热键管理", draw_key},
+constexpr std::array<Entry, 9> entries = {{{"热键管理", draw_key},
                                            {"护眼提醒", draw_eye},
                                            {"定时关机", draw_power},
                                            {"纪念日提醒", draw_calendar},
                                            {"屏幕截图", draw_capture},
                                            {"文件夹加锁", draw_lock},
                                            {"在线词典", draw_book},
-                                           {"分类搜索", draw_search}}};
+                                           {"分类搜索", draw_search},
+                                           {"导入放假安排", draw_calendar}}};
 
 void run(const std::function<void()>& tool) {
     if (tool) tool();
@@ -161,7 +162,8 @@ void ToolsPanel::ListView_toolDblClick() {
                                              [this] { run(links_.capture); },
                                              [this] { run(links_.folder_lock); },
                                              [this] { run(links_.dictionary); },
-                                             [this] { run(links_.search); }};
+                                             [this] { run(links_.search); },
+                                             [this] { run(links_.holiday_import); }};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].caption == caption) actions[i]();
     }

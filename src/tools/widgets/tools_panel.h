@@ -1,4 +1,4 @@
-// The tools page of the main window: eight small tools in a list, each
+// The tools page of the main window: nine small tools in a list, each
 // opened by a double click on its caption.
 #pragma once
 
@@ -23,13 +23,14 @@ public:
         std::function<void()> folder_lock;
         std::function<void()> dictionary;
         std::function<void()> search;
+        std::function<void()> holiday_import;
     };
 
     ToolsPanel(QWidget* page, Links links);
 
     QListWidget* ListView_tool = nullptr;
 
-    // Clears the list and adds the eight entries with their icons.
+    // Clears the list and adds the nine entries with their icons.
     void fill();
     // Runs the tool of every entry whose caption is the selected one's.
     void ListView_toolDblClick();
