@@ -14,6 +14,7 @@
 #include <string>
 
 #include "calendar/holiday_renewal.h"
+#include "sys/temp_folder.h"
 
 namespace velmora::calendar {
 namespace {
@@ -244,19 +245,7 @@ TEST(Renewal, TheVendorFileNeverReplacesAKnownYear) {
 
 class RenewedFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "velmora-renewed-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        path = (folder / renewed_holiday_file_name).string();
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string content() const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string content() const { return temp.read(renewed_holiday_file_name); }
     bool merge(const std::string& body, std::string* error) const {
         return renew_holiday_file(
             path,
@@ -266,8 +255,9 @@ protected:
             },
             error);
     }
-    fs::path folder;
-    std::string path;
+    testing::TempFolder temp;
+    const fs::path& folder = temp.path();
+    std::string path = temp.file(renewed_holiday_file_name);
 };
 
 TEST_F(RenewedFile, IsWrittenAtomicallyAndReadsBackAsStored) {
