@@ -69,7 +69,7 @@ std::string fetch_failure_text(FetchStatus status) {
     return {};
 }
 
-void add_published_holidays(DownloadJob& job, std::shared_ptr<const HolidayDownload> plan) {
+void add_published_holidays(DownloadJob& job, const std::shared_ptr<const HolidayDownload>& plan) {
     for (const int year : plan->years) {
         const std::string url = calendar::holiday_url_for(plan->url_template, year);
         if (url.empty() || !is_web_address(url)) {
@@ -85,7 +85,7 @@ void add_published_holidays(DownloadJob& job, std::shared_ptr<const HolidayDownl
     }
 }
 
-void add_vendor_holidays(DownloadJob& job, std::shared_ptr<const HolidayDownload> plan) {
+void add_vendor_holidays(DownloadJob& job, const std::shared_ptr<const HolidayDownload>& plan) {
     add_extra_download(
         job, calendar::holiday_file_name, calendar::holiday_file_limit,
         [plan](const FetchResult& answer) {

@@ -34,8 +34,8 @@ std::string fetch_failure_text(FetchStatus status);
 // The per-year files, fetched from the address of `plan.url_template`. A
 // template that is no http or https address with "{year}" in it adds
 // nothing and is logged.
-void add_published_holidays(DownloadJob& job, std::shared_ptr<const HolidayDownload> plan);
+void add_published_holidays(DownloadJob& job, const std::shared_ptr<const HolidayDownload>& plan);
 // The vendor's file beside the remote settings, merged as the vendor's.
-void add_vendor_holidays(DownloadJob& job, std::shared_ptr<const HolidayDownload> plan);
+void add_vendor_holidays(DownloadJob& job, const std::shared_ptr<const HolidayDownload>& plan);
 
 }  // namespace velmora::update
