@@ -6,6 +6,7 @@
 #include <unicode/simpletz.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "calendar/DateCn.h"
+#include "calendar/holiday_keeper.h"
+#include "calendar/holiday_renewal.h"
 #include "calendar/holidays.h"
 
 namespace {
@@ -152,6 +155,48 @@ void BM_HolidayLoadVersusRead(benchmark::State& state) {
     state.counters["read_us"] = std::chrono::duration<double, std::micro>(read).count() / count;
 }
 BENCHMARK(BM_HolidayLoadVersusRead)->Unit(benchmark::kMicrosecond);
+
+// What the start does now: the shipped file and a renewed copy holding two
+// published years, read and combined into the table in force; against the
+// shipped file alone.
+void BM_HolidayKeeperVersusShippedAlone(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const std::string renewed = "/tmp/velmora-bench-renewed.txt";
+    velmora::calendar::HolidayTable copy;
+    const velmora::calendar::SourceOrigin from{velmora::calendar::HolidaySource::published,
+                                               "http://127.0.0.1/{year}.json", "2026-12-10"};
+    for (const int year : {2027, 2028}) {
+        std::string days;
+        for (int day = 1; day <= 9; ++day) {
+            days += std::string(day > 1 ? "," : "") + R"({"name": "春节", "date": ")" +
+                    std::to_string(year) + "-02-0" + std::to_string(day) +
+                    R"(", "isOffDay": true})";
+        }
+        const std::string body = R"({"year": )" + std::to_string(year) +
+                                 R"(, "papers": ["https://www.gov.cn/x.htm"], "days": [)" + days +
+                                 "]}";
+        velmora::calendar::merge_reading(
+            copy, {}, velmora::calendar::read_published_json(body, year, from), from);
+    }
+    std::ofstream(renewed, std::ios::binary) << copy.format();
+    Clock::duration both{}, shipped{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        velmora::calendar::HolidayKeeper keeper;
+        keeper.load(VELMORA_HOLIDAY_FILE, renewed);
+        benchmark::DoNotOptimize(keeper.in_force().size());
+        const auto middle = Clock::now();
+        benchmark::DoNotOptimize(velmora::calendar::HolidayTable::load(VELMORA_HOLIDAY_FILE));
+        shipped += Clock::now() - middle;
+        both += middle - start;
+    }
+    std::remove(renewed.c_str());
+    const double count = static_cast<double>(state.iterations());
+    state.counters["keeper_us"] = std::chrono::duration<double, std::micro>(both).count() / count;
+    state.counters["shipped_us"] =
+        std::chrono::duration<double, std::micro>(shipped).count() / count;
+}
+BENCHMARK(BM_HolidayKeeperVersusShippedAlone)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
