@@ -127,7 +127,16 @@ OptionValues option_values(const LocalSettings& s, int page, const sys::LocalTim
     v.stored_font_size = s.note_fontsize;
     v.taskhint = s.taskhint_use == "1";
     v.taskhint_time = std::clamp(s.taskhint_time, 1, 12);
+    v.eyehint_workdays = s.eyehint_workdays == "1";
+    v.taskhint_workdays = s.taskhint_workdays == "1";
     return v;
+}
+
+std::string workdays_note(const calendar::HolidayTable& holidays, int year) {
+    const calendar::YearState state = holidays.year_state(year);
+    if (state == calendar::YearState::known) return {};
+    const char* missing = state == calendar::YearState::unpublished ? "尚未公布" : "尚未获取";
+    return std::to_string(year) + "年放假安排" + missing + "，只在工作日提醒时按星期一至星期五算。";
 }
 
 bool usable_hotkey_key(const std::string& key) {
@@ -177,6 +186,8 @@ void store_options(LocalSettings& s, const OptionValues& v, int page, const sys:
     s.eyehint_time = v.eyehint_time;
     s.taskhint_use = yes(v.taskhint);
     s.taskhint_time = v.taskhint_time;
+    s.eyehint_workdays = yes(v.eyehint_workdays);
+    s.taskhint_workdays = yes(v.taskhint_workdays);
     s.todesktop = yes(v.todesktop);
     if (page == shutdown_page) store_shutdown(s, v, now);
     if (!v.font_name.empty()) s.note_fontname = v.font_name;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "calendar/holidays.h"
 #include "sys/clock.h"
 
 namespace velmora::app {
@@ -49,6 +50,9 @@ struct OptionValues {
     int stored_font_size = 12;       // what the preview shows in either case
     bool taskhint = false;
     int taskhint_time = 2;
+    // "只在工作日提醒" on the eye-care and the task page.
+    bool eyehint_workdays = false;
+    bool taskhint_workdays = false;
 };
 
 // The named colours the colour box offers, with their 0x00BBGGRR values.
@@ -62,6 +66,12 @@ extern const std::array<int, 8> font_sizes;
 // The controls' values for the dialog opened at `page`. The shutdown is
 // loaded on its own page only; a colour that is not a number reads as black.
 OptionValues option_values(const LocalSettings& settings, int page, const sys::LocalTime& now);
+
+// The line under "只在工作日提醒" when `year` has no arrangement in
+// `holidays`, so that the user knows the reminders go by Monday to Friday
+// ("2027年放假安排尚未公布，只在工作日提醒时按星期一至星期五算。"); empty
+// when the year's arrangement is known.
+std::string workdays_note(const calendar::HolidayTable& holidays, int year);
 
 // The message for the first hotkey whose key is not a letter A to Z.
 std::optional<std::string> hotkey_key_problem(const OptionValues& values);

@@ -72,6 +72,10 @@ const KeyField local_fields[] = {
     {"note_fontsize", &LocalSettings::note_fontsize},
     {"taskhint_use", &LocalSettings::taskhint_use},
     {"taskhint_time", &LocalSettings::taskhint_time},
+    // Keys added later come last: an existing file gets a new key at the end
+    // of its section, so a new file is laid out as an old one becomes.
+    {"eyehint_workdays", &LocalSettings::eyehint_workdays},
+    {"taskhint_workdays", &LocalSettings::taskhint_workdays},
 };
 
 void read_field(const ini::IniDocument& file, const KeyField& entry, LocalSettings& s) {

@@ -42,6 +42,11 @@ struct LocalSettings {
     int note_fontsize = 12;
     std::string taskhint_use = "1";
     int taskhint_time = 2;
+    // "1": the eye-care and the task reminder keep to working days as the
+    // holiday arrangement has them. Off unless chosen, so that a file
+    // written before the switches existed reminds as it always did.
+    std::string eyehint_workdays = "0";
+    std::string taskhint_workdays = "0";
 };
 
 // Where the main window is when the settings are saved.

@@ -37,8 +37,8 @@ std::string task_hint_text(TaskCounts counts) {
            std::to_string(counts.done) + "】项任务。";
 }
 
-std::optional<std::string> TaskReminder::tick(TaskCounts counts) {
-    if (counts.undone <= 0 || taskhint_open_) return std::nullopt;
+std::optional<std::string> TaskReminder::tick(TaskCounts counts, bool reminds_today) {
+    if (!reminds_today || counts.undone <= 0 || taskhint_open_) return std::nullopt;
     taskhint_open_ = true;
     return task_hint_text(counts);
 }

@@ -29,9 +29,12 @@ std::string task_hint_text(TaskCounts counts);
 
 class TaskReminder {
 public:
-    // One reminder tick: the popup text when open tasks remain and no popup
-    // is waiting; from then on the reminder counts a popup as open.
-    std::optional<std::string> tick(TaskCounts counts);
+    // One reminder tick: the popup text when open tasks remain, no popup
+    // is waiting and the day is one to remind on (see plans::reminds_on);
+    // from then on the reminder counts a popup as open. A tick on a day
+    // without reminders shows nothing and leaves the next working day's
+    // first tick free to remind.
+    std::optional<std::string> tick(TaskCounts counts, bool reminds_today);
     // The popup went away, by its OK button or by its window button. Both
     // count: a popup closed with the window button must not silence the
     // reminder for the rest of the run.

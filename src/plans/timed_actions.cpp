@@ -45,7 +45,20 @@ void fire_shutdown(std::string& shutdown_use, std::string& shutdown_date,
     sys::exit_windows(platform, power_off_mode, true);
 }
 
-bool EyeCare::tick(std::int64_t eyehint_time) {
+bool reminds_on(bool workdays_only, const calendar::HolidayTable& holidays, calendar::Date day) {
+    return !workdays_only || holidays.is_working_day(day);
+}
+
+bool EyeCare::tick(std::int64_t eyehint_time, bool reminds_today) {
+    // A day off is a break from the screen in itself: the minutes counted
+    // before it say nothing about the time spent there since. Kept, they
+    // would bring the first tip of the next working day a few minutes past
+    // midnight, for minutes spent on the evening before the day off; started
+    // over, the first tip comes one full interval into the working day.
+    if (!reminds_today) {
+        count = 0;
+        return false;
+    }
     ++count;
     if (count < eyehint_time) return false;
     count = 0;

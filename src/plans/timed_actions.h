@@ -1,11 +1,13 @@
 // The two clock-driven services of the main window: the shutdown armed for
-// one day and time, and the eye-care reminder counting minutes.
+// one day and time, and the eye-care reminder counting minutes; and the rule
+// that keeps a reminder to working days.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "calendar/holidays.h"
 #include "sys/clock.h"
 #include "sys/platform.h"
 
@@ -30,13 +32,23 @@ ShutdownStep shutdown_tick(const std::string& shutdown_use, const std::string& s
 void fire_shutdown(std::string& shutdown_use, std::string& shutdown_date,
                    const std::function<void()>& close_main_window, sys::Platform& platform);
 
+// Whether a reminder may speak on `day`. Kept to working days, it speaks
+// on the days the arrangement in `holidays` makes working days: a 班
+// Saturday or Sunday does, a 休 weekday does not, and a year the table has
+// no arrangement for goes by Monday to Friday. Not kept, it speaks every
+// day. The caller asks with the table in force at that moment, as a renewal
+// may replace it while the program runs.
+bool reminds_on(bool workdays_only, const calendar::HolidayTable& holidays, calendar::Date day);
+
 // Counts the minute ticks since the last eye-care tip. Switching the
-// reminder off leaves the count alone; only a tip resets it.
+// reminder off leaves the count alone; a tip resets it, and so does a
+// minute of a day without reminders.
 struct EyeCare {
     std::int64_t count = 0;
     // One minute passed: true when the tip must show now. An interval of 0
-    // or less shows it every minute.
-    bool tick(std::int64_t eyehint_time);
+    // or less shows it every minute. On a day the reminder keeps quiet
+    // (`reminds_today` false) nothing shows and the count starts over.
+    bool tick(std::int64_t eyehint_time, bool reminds_today);
 };
 
 }  // namespace velmora::plans

@@ -66,9 +66,10 @@ TEST_F(MainWindowTest, RegionsAndTabsAreInPlace) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.ToolButton1->accessibleName().isEmpty());
-    ASSERT_EQ(window.ListView_tool()->count(), 8);
+    ASSERT_EQ(window.ListView_tool()->count(), 9);
     EXPECT_EQ(window.ListView_tool()->item(0)->text(), "热键管理");
     EXPECT_EQ(window.ListView_tool()->item(7)->text(), "分类搜索");
+    EXPECT_EQ(window.ListView_tool()->item(8)->text(), "导入放假安排");
 }
 
 TEST_F(MainWindowTest, EveryResizeEndsAtTheFixedSize) {

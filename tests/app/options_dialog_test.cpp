@@ -3,16 +3,23 @@
 // keeps everything but the opacity preview.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <fstream>
+
 #include "../modal_answer.h"
+#include "../plans/plan_dialog_answer.h"
 #include "app/widgets/ufrm_option.h"
 #include "main_window_fixture.h"
+#include "plans/widgets/Utaskhintmess.h"
+#include "plans/widgets/uTip.h"
 #include "sys/inifile.h"
 
 namespace velmora::testing {
@@ -113,6 +120,95 @@ TEST_F(OptionsDialogTest, APendingShutdownSurvivesAnOkOnAnotherPage) {
         dialog.Button2->click();
     });
     window->option_show(app::shutdown_page);
+}
+
+// "只在工作日提醒": stored from its page, and a line beside it while the
+// year's arrangement is not known. This program folder has no holiday
+// file, so 2026 is not known.
+TEST_F(OptionsDialogTest, EachReminderPageSaysWhenTheYearIsNotKnownAndStoresItsOwnSwitch) {
+    const std::string note = "2026年放假安排尚未获取，只在工作日提醒时按星期一至星期五算。";
+    when_modal_opens<Tfrm_option>([&](Tfrm_option& dialog) {
+        EXPECT_FALSE(dialog.cb_eyehint_workdays->isChecked()) << "off until chosen";
+        EXPECT_TRUE(dialog.eye_workdays_note->isVisible());
+        EXPECT_EQ(dialog.eye_workdays_note->text().toStdString(), note);
+        dialog.cb_eyehint_workdays->setChecked(true);
+        dialog.Button1->click();
+    });
+    window->option_show(app::eye_page);
+    EXPECT_EQ(stored().eyehint_workdays, "1");
+    EXPECT_EQ(stored().taskhint_workdays, "0");
+
+    when_modal_opens<Tfrm_option>([&](Tfrm_option& dialog) {
+        EXPECT_TRUE(dialog.task_workdays_note->isVisible());
+        EXPECT_EQ(dialog.task_workdays_note->text().toStdString(), note);
+        EXPECT_FALSE(dialog.cb_taskhint_workdays->isChecked());
+        dialog.cb_taskhint_workdays->setChecked(true);
+        dialog.Button1->click();
+    });
+    window->option_show(app::task_page);
+    EXPECT_EQ(stored().taskhint_workdays, "1");
+    EXPECT_EQ(stored().eyehint_workdays, "1");
+}
+
+// A program folder whose holiday file knows 2026 and makes the window's day,
+// Wednesday 9 December 2026, a day off.
+class DayOffTest : public OptionsDialogTest {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(root.path() / "prog");
+        std::ofstream(root.file("prog/zenqholiday.txt"))
+            << "#@\t2026\tshipped\t\t\t\n2026-10-01\t休\t国庆节\n2026-12-09\t休\t试休日\n";
+        OptionsDialogTest::SetUp();
+        QCoreApplication::processEvents();  // the tip window is made once the window is up
+    }
+    void set_reminders(bool eye_workdays, bool task_workdays) {
+        for (const int page : {app::eye_page, app::task_page}) {
+            when_modal_opens<Tfrm_option>([=](Tfrm_option& dialog) {
+                EXPECT_TRUE(dialog.eye_workdays_note->isHidden());
+                EXPECT_TRUE(dialog.task_workdays_note->isHidden());
+                dialog.cb_eyehint->setChecked(true);
+                dialog.UpDown1->setValue(10);
+                dialog.cb_eyehint_workdays->setChecked(eye_workdays);
+                dialog.cb_taskhint->setChecked(true);
+                dialog.cb_taskhint_workdays->setChecked(task_workdays);
+                dialog.Button1->click();
+            });
+            window->option_show(page);
+        }
+    }
+    // Ten minutes of the eye-care counter and one task reminder tick; what
+    // showed: the tip, the task popup. Both are put away afterwards.
+    std::pair<bool, bool> run_reminders() {
+        for (int minute = 0; minute < 10; ++minute) {
+            QMetaObject::invokeMethod(&window->Timer_eye, "timeout");
+        }
+        QMetaObject::invokeMethod(&window->Timer_taskhint, "timeout");
+        bool tip = false, popup = false;
+        for (QWidget* shown : QApplication::topLevelWidgets()) {
+            if (!shown->isVisible()) continue;
+            if (auto* eye = qobject_cast<plans::Tfrm_tip*>(shown)) {
+                tip = true;
+                for (QTimer* step : {&eye->Timer1, &eye->Timer2, &eye->Timer3}) step->stop();
+                eye->hide();
+            }
+            if (auto* task = qobject_cast<plans::Tfrm_taskhintmess*>(shown)) {
+                popup = true;
+                task->close();
+            }
+        }
+        return {tip, popup};
+    }
+};
+
+TEST_F(DayOffTest, TheRemindersKeptToWorkingDaysStayQuietOnADayOffAndTheOthersSpeak) {
+    confirm_plan_dialog("open", 0, 0);
+    window->bt_plan_addClick();
+    set_reminders(true, true);
+    EXPECT_EQ(run_reminders(), std::make_pair(false, false));
+    set_reminders(false, true);
+    EXPECT_EQ(run_reminders(), std::make_pair(true, false)) << "each switch is its own";
+    set_reminders(true, false);
+    EXPECT_EQ(run_reminders(), std::make_pair(false, true));
 }
 
 }  // namespace

@@ -94,5 +94,48 @@ TEST(OptionValues, FontValuesOutsideTheListsAreKept) {
     EXPECT_EQ(option_values(s, editor_page, now).font_colour, 0xFF0000);
 }
 
+TEST(OptionValues, TheWorkingDaySwitchesAreReadAndStoredEachOnItsOwn) {
+    LocalSettings s;
+    OptionValues v = option_values(s, eye_page, now);
+    EXPECT_FALSE(v.eyehint_workdays);
+    EXPECT_FALSE(v.taskhint_workdays);
+    v.eyehint_workdays = true;
+    store_options(s, v, eye_page, now);
+    EXPECT_EQ(s.eyehint_workdays, "1");
+    EXPECT_EQ(s.taskhint_workdays, "0");
+    v = option_values(s, task_page, now);
+    EXPECT_TRUE(v.eyehint_workdays) << "kept by an OK on another page";
+    v.eyehint_workdays = false;
+    v.taskhint_workdays = true;
+    store_options(s, v, task_page, now);
+    EXPECT_EQ(s.eyehint_workdays, "0");
+    EXPECT_EQ(s.taskhint_workdays, "1");
+    s.taskhint_workdays = "yes";  // hand-edited: only "1" counts as on
+    EXPECT_FALSE(option_values(s, task_page, now).taskhint_workdays);
+}
+
+TEST(WorkdaysNote, ShownForEveryYearWhoseArrangementIsNotKnown) {
+    calendar::Arrangement known;
+    known.year = 2026;
+    known.days = {{{2026, 10, 1}, calendar::DayOff::rest, "国庆节"}};
+    calendar::YearCheck asked;
+    asked.year = 2027;
+    asked.outcome = calendar::YearCheck::Outcome::unpublished;
+    calendar::YearCheck failed;
+    failed.year = 2028;
+    failed.outcome = calendar::YearCheck::Outcome::failed;
+    const calendar::HolidayTable table = calendar::HolidayTable::of({known}, {asked, failed});
+    EXPECT_EQ(workdays_note(table, 2026), "");
+    EXPECT_EQ(workdays_note(table, 2027),
+              "2027年放假安排尚未公布，只在工作日提醒时按星期一至星期五算。");
+    EXPECT_EQ(workdays_note(table, 2028),
+              "2028年放假安排尚未获取，只在工作日提醒时按星期一至星期五算。");
+    EXPECT_EQ(workdays_note(table, 2029),
+              "2029年放假安排尚未获取，只在工作日提醒时按星期一至星期五算。");
+    EXPECT_EQ(workdays_note(calendar::HolidayTable{}, 2026),
+              "2026年放假安排尚未获取，只在工作日提醒时按星期一至星期五算。")
+        << "no file at all: every year goes by Monday to Friday";
+}
+
 }  // namespace
 }  // namespace velmora::app

@@ -37,6 +37,8 @@ TEST(LocalSettings, MissingFileGivesTheDefaults) {
     EXPECT_EQ(s.eyehint_time, 30);
     EXPECT_EQ(s.taskhint_use, "1");
     EXPECT_EQ(s.taskhint_time, 2);
+    EXPECT_EQ(s.eyehint_workdays, "0") << "a file from before the switch reminds every day";
+    EXPECT_EQ(s.taskhint_workdays, "0");
     EXPECT_EQ(s.shutdown_use, "0");
     EXPECT_EQ(s.skin, "奥蓝如梦.skn");
     EXPECT_EQ(s.note_fontname, "黑体");
@@ -68,6 +70,8 @@ TEST(LocalSettings, EveryKeySurvivesASaveAndARead) {
     s.note_fontsize = 16;
     s.taskhint_use = "0";
     s.taskhint_time = 5;
+    s.eyehint_workdays = "1";
+    s.taskhint_workdays = "1";
     velmora::testing::TempFolder folder;
     const std::string path = folder.file("zenqset.kxi");
     ASSERT_TRUE(save_local_settings(path, s, {120, 80, 560}));
@@ -91,7 +95,8 @@ TEST(LocalSettings, KeysAreWrittenInTheFixedOrder) {
                   "hotkey_hidewindows_use", "hotkey_closewindows_use", "hotkey_hidelink_use",
                   "hotkey_hidetask_use", "eyehint_use", "eyehint_time", "shutdown_use",
                   "shutdown_date", "shutdown_time", "skin", "todesktop", "note_fontname",
-                  "note_fontcolor", "note_fontsize", "taskhint_use", "taskhint_time"));
+                  "note_fontcolor", "note_fontsize", "taskhint_use", "taskhint_time",
+                  "eyehint_workdays", "taskhint_workdays"));
 }
 
 TEST(LocalSettings, OldHotkeyLettersAreMigrated) {

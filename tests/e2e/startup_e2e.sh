@@ -19,6 +19,14 @@ check "desktop.ini in the system working folder" \
 check "data file made" test -f "$prog/zenqdata.fx"
 
 echo "-- a second instance says so and changes nothing"
+# The first instance's background download records what it could learn of
+# the holiday arrangement (here: that the client module is missing); the
+# folder is compared once that is stored.
+for _ in $(seq 100); do
+  [[ -f "$prog/zenqholiday_renewed.txt" ]] && break
+  sleep 0.1
+done
+check "the first instance recorded its holiday fetch" test -f "$prog/zenqholiday_renewed.txt"
 before=$(snapshot "$prog")
 start_program "$prog"
 second=$PROGRAM_PID
@@ -37,7 +45,7 @@ expected="pos_top pos_left pos_height form_blend desktoplink autorun hotkey_hide
 hotkey_closewindows hotkey_hidelink hotkey_hidetask hotkey_hidewindows_use \
 hotkey_closewindows_use hotkey_hidelink_use hotkey_hidetask_use eyehint_use eyehint_time \
 shutdown_use shutdown_date shutdown_time skin todesktop note_fontname note_fontcolor \
-note_fontsize taskhint_use taskhint_time "
+note_fontsize taskhint_use taskhint_time eyehint_workdays taskhint_workdays "
 [[ "$keys" == "$expected" ]] || fail "settings keys: $keys"
 check "temporary working folder empty after exit" folder_is_empty "$prog/zenqplumora"
 check "system working folder empty after exit" folder_is_empty "$XDG_RUNTIME_DIR/velmora/zenqplumora"

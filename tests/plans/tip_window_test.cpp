@@ -81,7 +81,7 @@ TEST(TipWindowTest, CloseButtonFadesAtOnceAndDragWaitsForTheSlide) {
 TEST(TaskPopupTest, EitherWayOfClosingRearmsTheReminder) {
     TaskReminder reminder;
     for (bool by_ok : {true, false}) {
-        const auto text = reminder.tick({1, 2});
+        const auto text = reminder.tick({1, 2}, true);
         ASSERT_TRUE(text);
         QPointer popup = Tfrm_taskhintmess::showtaskhint(QString::fromStdString(*text));
         QObject::connect(popup, &Tfrm_taskhintmess::closed, [&] { reminder.popup_closed(); });

@@ -79,9 +79,17 @@ void Reminders::taskcheck() {
     task_counts_ = links_.tasks_of(plans::date_key(links_.clock->now()));
 }
 
+bool Reminders::reminds_today(const std::string& workdays) const {
+    // Without a table every year goes by Monday to Friday.
+    static const calendar::HolidayTable no_arrangement;
+    const calendar::HolidayTable& table = links_.holidays ? links_.holidays() : no_arrangement;
+    return plans::reminds_on(workdays == "1", table, calendar::date_of(links_.clock->now()));
+}
+
 void Reminders::Timer_taskhintTimer() {
     taskcheck();
-    const std::optional<std::string> text = task_reminder_.tick(task_counts_);
+    const std::optional<std::string> text =
+        task_reminder_.tick(task_counts_, reminds_today(settings_.taskhint_workdays));
     if (!text) return;
     auto* popup = plans::Tfrm_taskhintmess::showtaskhint(QString::fromStdString(*text));
     QObject::connect(popup, &plans::Tfrm_taskhintmess::closed, &owner_,
@@ -89,7 +97,9 @@ void Reminders::Timer_taskhintTimer() {
 }
 
 void Reminders::Timer_eyeTimer() {
-    if (eye_care_.tick(settings_.eyehint_time) && frm_tip_) frm_tip_->showtip();
+    const bool due =
+        eye_care_.tick(settings_.eyehint_time, reminds_today(settings_.eyehint_workdays));
+    if (due && frm_tip_) frm_tip_->showtip();
 }
 
 void Reminders::Timer_shutdownTimer() {

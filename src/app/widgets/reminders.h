@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "calendar/holidays.h"
 #include "plans/task_reminder.h"
 #include "plans/timed_actions.h"
 #include "sys/clock.h"
@@ -35,6 +36,9 @@ public:
         std::function<void()> close_window;  // before a timed shutdown
         std::string temp_work;               // for the anniversary list
         const sys::Clock* clock = nullptr;
+        // The holiday arrangement in force, asked at every tick: a renewal
+        // replaces it while the program runs.
+        std::function<const calendar::HolidayTable&()> holidays;
     };
 
     Reminders(QObject& owner, ReminderTimers timers, LocalSettings& settings, Links links);
@@ -57,6 +61,8 @@ public:
 
 private:
     void start_task_timer();
+    // Whether a reminder with this "只在工作日提醒" switch speaks today.
+    bool reminds_today(const std::string& workdays) const;
 
     QObject& owner_;
     ReminderTimers timers_;

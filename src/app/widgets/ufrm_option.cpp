@@ -156,22 +156,29 @@ QWidget* Tfrm_option::make_eye_page() {
                           "开启该功能后，将以设置的时间间隔为周期，在屏幕右下角以信息提示窗的形式，"
                           "进行休息和护眼提醒。另外，该功能需要在“Velmora”软件运行时才有效。",
                           "启用护眼提醒功能", "时间间隔：（单位：分钟）", "Edit_time", 10, 300, 10},
-                         cb_eyehint, UpDown1);
+                         {cb_eyehint, UpDown1, cb_eyehint_workdays, eye_workdays_note});
 }
 
-// A reminder's page: what it does, its switch and its interval.
-QWidget* Tfrm_option::interval_page(const IntervalPage& text, QCheckBox*& box,
-                                    QSpinBox*& interval) {
+// A reminder's page: what it does, its switch, its interval, and whether it
+// keeps to working days, with the line that says when this year's
+// arrangement is not known.
+QWidget* Tfrm_option::interval_page(const IntervalPage& text, IntervalControls controls) {
     auto* page = new QWidget;
     page->setObjectName(text.name);
     auto* column = page_column(page);
     column->addWidget(note(text.note, page));
-    box = new QCheckBox(QString::fromUtf8(text.switch_caption), page);
-    column->addWidget(box);
+    controls.use = new QCheckBox(QString::fromUtf8(text.switch_caption), page);
+    column->addWidget(controls.use);
     column->addWidget(new QLabel(QString::fromUtf8(text.interval_caption), page));
-    interval = stepper(page, text.low, text.high, text.step);
-    interval->setObjectName(text.interval_name);
-    column->addWidget(interval);
+    controls.interval = stepper(page, text.low, text.high, text.step);
+    controls.interval->setObjectName(text.interval_name);
+    column->addWidget(controls.interval);
+    controls.workdays = new QCheckBox("只在工作日提醒", page);
+    controls.workdays->setToolTip(
+        "按国务院公布的放假安排：调休上班的周末照常提醒，放假的工作日不提醒。");
+    column->addWidget(controls.workdays);
+    controls.workdays_note = note("", page);
+    column->addWidget(controls.workdays_note);
     column->addStretch();
     return page;
 }
@@ -233,7 +240,7 @@ QWidget* Tfrm_option::make_task_page() {
     return interval_page(
         {"TabSheet7", "开启该功能后，将以设置的时间间隔为周期，对当天任务完成情况进行实时提醒。",
          "启用任务提醒功能", "时间间隔：（单位：小时）", "Edit_taskhint", 1, 12, 1},
-        cb_taskhint, UpDown2);
+        {cb_taskhint, UpDown2, cb_taskhint_workdays, task_workdays_note});
 }
 
 }  // namespace velmora::app
@@ -251,6 +258,9 @@ void Tfrm_option::fill(const OptionValues& v) {
     dtp_shutdown->setTime(QTime(v.shutdown_at.hour, v.shutdown_at.minute, v.shutdown_at.second));
     cb_taskhint->setChecked(v.taskhint);
     UpDown2->setValue(v.taskhint_time);
+    cb_eyehint_workdays->setChecked(v.eyehint_workdays);
+    cb_taskhint_workdays->setChecked(v.taskhint_workdays);
+    fill_workdays_notes();
     fill_editor(v);
     TrackBar1->setValue(v.form_blend);
 }
@@ -274,6 +284,14 @@ void Tfrm_option::fill_hotkeys(const OptionValues& v) {
     const std::string line = links_.hotkey_note ? links_.hotkey_note() : std::string();
     hotkey_note->setText(QString::fromStdString(line));
     hotkey_note->setVisible(!line.empty());
+}
+
+void Tfrm_option::fill_workdays_notes() {
+    const std::string line = links_.workdays_note ? links_.workdays_note() : std::string();
+    for (QLabel* label : {eye_workdays_note, task_workdays_note}) {
+        label->setText(QString::fromStdString(line));
+        label->setVisible(!line.empty());
+    }
 }
 
 void Tfrm_option::fill_editor(const OptionValues& v) {
@@ -324,6 +342,8 @@ OptionValues Tfrm_option::values() const {
                       : std::nullopt;
     v.taskhint = cb_taskhint->isChecked();
     v.taskhint_time = UpDown2->value();
+    v.eyehint_workdays = cb_eyehint_workdays->isChecked();
+    v.taskhint_workdays = cb_taskhint_workdays->isChecked();
     return v;
 }
 

@@ -30,6 +30,9 @@ struct OptionLinks {
     std::function<bool(const OptionValues& values)> confirm;
     // A line under the hotkeys when they cannot all work; "" when they can.
     std::function<std::string()> hotkey_note;
+    // A line under each "只在工作日提醒" when this year's holiday
+    // arrangement is not known; "" when it is (see app::workdays_note).
+    std::function<std::string()> workdays_note;
 };
 
 struct HotkeyRow {
@@ -60,6 +63,8 @@ public:
     // 护眼提醒
     QCheckBox* cb_eyehint = nullptr;
     QSpinBox* UpDown1 = nullptr;  // with its read-only Edit_time
+    QCheckBox* cb_eyehint_workdays = nullptr;
+    QLabel* eye_workdays_note = nullptr;
     // 定时关机
     QCheckBox* cb_shutdown = nullptr;
     QTimeEdit* dtp_shutdown = nullptr;
@@ -71,6 +76,8 @@ public:
     // 任务提醒
     QCheckBox* cb_taskhint = nullptr;
     QSpinBox* UpDown2 = nullptr;  // with its read-only Edit_taskhint
+    QCheckBox* cb_taskhint_workdays = nullptr;
+    QLabel* task_workdays_note = nullptr;
 
     void Button1Click();
     void TrackBar1Change(int position);
@@ -94,8 +101,16 @@ private:
         const char* interval_name;
         int low, high, step;
     };
-    QWidget* interval_page(const IntervalPage& text, QCheckBox*& box, QSpinBox*& interval);
+    // The controls a reminder's page makes.
+    struct IntervalControls {
+        QCheckBox*& use;
+        QSpinBox*& interval;
+        QCheckBox*& workdays;
+        QLabel*& workdays_note;
+    };
+    QWidget* interval_page(const IntervalPage& text, IntervalControls controls);
     void fill(const OptionValues& values);
+    void fill_workdays_notes();
     void fill_hotkeys(const OptionValues& values);
     void fill_editor(const OptionValues& values);
     void show_page(int page);
