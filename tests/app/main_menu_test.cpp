@@ -29,8 +29,9 @@ protected:
 };
 
 TEST_F(MainMenuTest, TheItemsInOrder) {
-    EXPECT_EQ(captions(), (std::vector<std::string>{"选项设置", "数据管理", "导入放假安排…", "-", "访问软件主页",
-                                                    "写信给作者", "-", "关于", "-", "关闭软件"}));
+    EXPECT_EQ(captions(), (std::vector<std::string>{"选项设置", "数据管理", "导入放假安排…", "-",
+                                                    "访问软件主页", "写信给作者", "-", "关于", "-",
+                                                    "关闭软件"}));
 }
 
 TEST_F(MainMenuTest, OptionsOpenAtTheBasicPage) {
