@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "bookmarks/sessions/browser_sessions.h"
-#include "sys/json_scanner.h"
 #include "bookmarks/sessions/session_common.h"
+#include "sys/json_scanner.h"
 
 namespace velmora::bookmarks {
 
