@@ -71,6 +71,11 @@ store::FxError copy_template(const AppPaths& paths) {
     auto bytes = sys::read_file(paths.template_file());
     if (!bytes) return store::FxError::io_error;
     if (!sys::write_file_atomic(partial, *bytes, true)) return store::classify_folder_errno(errno);
+    // The user's records are the user's alone (SQLite gives its journal the
+    // database's mode).
+    std::error_code unchanged;
+    fs::permissions(partial, fs::perms::owner_read | fs::perms::owner_write,
+                    fs::perm_options::replace, unchanged);
     const bool placed = sys::rename_no_replace(partial, paths.data_file());
     std::error_code ignored;
     fs::remove(partial, ignored);

@@ -16,16 +16,25 @@
 
 namespace velmora::app {
 
+// Every folder ends in a separator. `program_dir` holds the user's data:
+// the program's own folder when it runs from there, the user's data folder
+// for an installed program (sys::program_layout), which reads its
+// read-only parts from `parts_dir` and `shipped_dir` instead.
 struct AppPaths {
-    std::string program_dir;      // with a trailing separator
-    std::string system_temp_dir;  // with a trailing separator
+    std::string program_dir;
+    std::string system_temp_dir;
+    std::string lib_dir = {};    // the helper and the modules; empty: program_dir
+    std::string share_dir = {};  // the template and the shipped holidays; empty: program_dir
 
+    std::string parts_dir() const { return lib_dir.empty() ? program_dir : lib_dir; }
+    std::string shipped_dir() const { return share_dir.empty() ? program_dir : share_dir; }
     // Records staged in and out of the container.
     std::string temp_work() const { return program_dir + sys::working_folder_name; }
     // desktop.ini and the staging folders of the store-bound tree.
     std::string sys_work() const { return system_temp_dir + sys::working_folder_name; }
     std::string data_file() const { return program_dir + store::data_file_name; }
-    std::string template_file() const { return program_dir + store::template_file_name; }
+    std::string template_file() const { return shipped_dir() + store::template_file_name; }
+    std::string shipped_holidays() const { return shipped_dir() + calendar::holiday_file_name; }
     std::string local_settings() const { return program_dir + local_settings_file; }
     std::string remote_settings() const { return program_dir + remote_settings_file; }
     std::string renewed_holidays() const {

@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "sys/program_layout.h"
+
 #include <cstdlib>
 
 namespace velmora::cli {
@@ -269,7 +271,7 @@ void check(const Command& command, const Invocation& call) {
     if (call.header && !command.takes_header) {
         throw UsageError{std::string("-H does not apply to ") + command.name};
     }
-    if (command.needs_data && call.data_dir.empty()) {
+    if (command.needs_data && call.data_dir.empty() && !sys::program_layout().installed) {
         throw UsageError{std::string(command.name) + " needs --data DIR"};
     }
 }
@@ -279,7 +281,11 @@ void check(const Command& command, const Invocation& call) {
 Answer answer(const std::vector<std::string>& args, const DataCommands& data) {
     const char* usage = general_usage;
     try {
-        const Invocation call = split(args);
+        Invocation call = split(args);
+        // An installed program's data is the user's data folder.
+        if (call.data_dir.empty() && sys::program_layout().installed) {
+            call.data_dir = sys::program_layout().data_dir;
+        }
         const Command* command = call.command.empty() ? nullptr : find_command(call.command);
         if (command) usage = command->usage;
         if (call.help) return {0, usage, {}};

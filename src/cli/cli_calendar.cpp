@@ -1,11 +1,9 @@
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 
 #include "calendar/holidays.h"
 #include "cli/cli.h"
+#include "sys/program_layout.h"
 
 namespace velmora::cli {
 
@@ -28,26 +26,17 @@ void end_line(std::string& grid, std::string line) {
 
 std::string holiday_data_dir;
 
-std::string program_folder() {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return {};
-    const std::string path(self, static_cast<std::size_t>(length));
-    return path.substr(0, path.rfind('/') + 1);
-}
-
 // The arrangement in force, read at its first use (a command that prints
-// no day does not pay for it): the file beside this program with the
-// renewed copy of the data folder, which is this program's own folder
-// unless --data names another. Without the files no day carries a mark.
+// no day does not pay for it): the shipped file with the renewed copy of the
+// data folder, --data DIR or the program's own (an installed program's:
+// the user's). Without the files no day carries a mark.
 const calendar::HolidayTable& holidays() {
     static const calendar::HolidayTable table = [] {
-        const std::string folder = program_folder();
-        if (folder.empty()) return calendar::HolidayTable();
-        std::string data = holiday_data_dir.empty() ? folder : holiday_data_dir;
-        if (data.back() != '/') data += '/';
+        const sys::ProgramLayout& layout = sys::program_layout();
+        std::string data = holiday_data_dir.empty() ? layout.data_dir : holiday_data_dir;
+        if (!data.empty() && data.back() != '/') data += '/';
         return calendar::HolidayTable::combine(
-            calendar::HolidayTable::load(folder + calendar::holiday_file_name),
+            calendar::HolidayTable::load(layout.share_dir + calendar::holiday_file_name),
             calendar::HolidayTable::load(data + calendar::renewed_holiday_file_name,
                                          calendar::HolidaySource::imported));
     }();

@@ -5,21 +5,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "cli/cli.h"
+#include "sys/program_layout.h"
 
 namespace {
 
+// Beside this program, or in the install's library folder.
 std::string data_program() {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return velmora::cli::data_program_name;
-    const std::string path(self, static_cast<std::size_t>(length));
-    return path.substr(0, path.rfind('/') + 1) + velmora::cli::data_program_name;
+    return velmora::sys::program_layout().lib_dir + velmora::cli::data_program_name;
 }
 
 int hand_over(char** argv) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "sys/program_layout.h"
 #include "sys/sysutil.h"
 #include "tools/dir_disguise.h"
 
@@ -143,8 +144,8 @@ KeptFolders kept_folders(const std::string& program_dir, const std::string& data
 }
 
 KeptFolders kept_folders_of_this_program() {
-    const std::string program = sys::program_dir();
-    return kept_folders(program, program, sys::system_temp_dir());
+    const sys::ProgramLayout& layout = sys::program_layout();
+    return kept_folders(layout.lib_dir, layout.data_dir, sys::system_temp_dir());
 }
 
 namespace {

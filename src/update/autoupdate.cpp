@@ -9,6 +9,7 @@
 
 #include "sys/atomicfile.h"
 #include "sys/inifile.h"
+#include "sys/program_layout.h"
 #include "sys/sysutil.h"
 #include "update/http_fetch.h"
 
@@ -35,7 +36,7 @@ using Shared = TautoupdateThread::Shared;
 std::atomic<int> running_downloads{0};
 
 std::string module_folder_of(const DownloadJob& job) {
-    return job.module_folder.empty() ? sys::program_dir() : job.module_folder;
+    return job.module_folder.empty() ? sys::program_layout().lib_dir : job.module_folder;
 }
 
 bool store(Shared& shared, const std::string& target, const std::string& body) {
@@ -99,10 +100,6 @@ void work(const std::shared_ptr<Shared>& shared) {
         const std::string folder = module_folder_of(shared->job);
         fetch(*shared, settings_file(shared->job), folder);
         for (const ExtraDownload& file : shared->job.extra_files) fetch(*shared, file, folder);
-        if (shared->job.finished) {
-            const std::lock_guard lock(shared->mutex);
-            if (!shared->cancelled) shared->job.finished();
-        }
     } catch (...) {
         // Out of memory or the like: this run goes without a fresh copy,
         // exactly as when the server is unreachable.

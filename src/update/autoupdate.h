@@ -50,9 +50,6 @@ struct DownloadJob {
     // Fetched one after the other once the remote settings are done, each
     // with its own fallback; a failure of one does not stop the next.
     std::vector<ExtraDownload> extra_files;
-    // Called on the worker once every file was tried, unless the owner
-    // asked it to stop.
-    std::function<void()> finished;
 };
 
 // Both addresses and the target. `download_base` ends in "/download/" by

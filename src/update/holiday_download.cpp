@@ -27,7 +27,11 @@ void store(const HolidayDownload& plan,
             calendar::mark_checked(renewed, plan.today);
         },
         &error);
-    if (!error.empty()) sys::diagnostic("休/班: " + error);
+    if (!error.empty()) {
+        sys::diagnostic("休/班: " + error);
+    } else if (plan.stored) {
+        plan.stored();
+    }
 }
 
 bool receive_published(const HolidayDownload& plan, int year, const std::string& url,

@@ -5,6 +5,7 @@
 // it concerns; the shipped file is never written.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct HolidayDownload {
     std::string today;  // yyyy-mm-dd
     // Copied for the worker: the merge never replaces a year it knows.
     calendar::HolidayTable shipped;
+    // Called on the worker after each answer was stored, while the owner
+    // cannot end the job: the new marks can be shown at once.
+    std::function<void()> stored;
 };
 
 // The address of the published files, "[holiday] url" of the local

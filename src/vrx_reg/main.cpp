@@ -15,7 +15,7 @@ int main() {
         std::fprintf(stderr, "vrx_reg: %s\n", error.c_str());
         return 1;
     }
-    const Choices choices = read_choices(places->program_dir + settings_file_name);
+    const Choices choices = read_choices(places->data_dir + settings_file_name);
     const Report report = apply(*places, choices);
     if (!report.notes.empty()) std::fprintf(stderr, "vrx_reg: %s\n", report.line().c_str());
     return report.failed ? 1 : 0;

@@ -35,12 +35,17 @@ Choices read_choices(const std::string& settings_path);
 struct Places {
     std::string program;      // the organiser's executable, a full path
     std::string program_dir;  // its folder
-    std::string icon;         // an icon file beside it; empty when there is none
+    // An icon file beside it, or for an installed program the icon's name in
+    // the theme; empty when there is none.
+    std::string icon;
     // POSIX: the XDG autostart folder. Windows: the Run key below
     // HKEY_CURRENT_USER.
     std::string autorun;
     // The user's desktop folder; empty when the user has none.
     std::string desktop;
+    // Where its settings are: its folder, or an installed program's data
+    // folder.
+    std::string data_dir = {};
 };
 
 // The places of the current user, for the program beside this executable.

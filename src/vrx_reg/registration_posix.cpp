@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "sys/atomicfile.h"
+#include "sys/program_layout.h"
 #include "sys/sysutil.h"
 #include "vrx_reg/entries.h"
 #include "vrx_reg/registration.h"
@@ -136,13 +137,16 @@ void apply_launcher(const Places& places, bool on, Report& report) {
 
 std::optional<Places> current_places(std::string& error) {
     Places places;
-    places.program_dir = sys::program_dir();
-    if (!places.program_dir.starts_with('/')) {
+    const sys::ProgramLayout& layout = sys::program_layout();
+    places.program_dir = layout.program_dir;
+    places.data_dir = layout.data_dir;
+    if (!places.program_dir.starts_with('/') || !places.data_dir.starts_with('/')) {
         error = "cannot tell the folder of this program";
         return std::nullopt;
     }
     places.program = places.program_dir + program_file_name;
-    places.icon = icon_beside(places.program_dir);
+    // An installed program's icon is in the icon theme, by its name.
+    places.icon = layout.installed ? sys::desktop_id : icon_beside(places.program_dir);
     const std::string home = env("HOME");
     if (!home.starts_with('/')) {
         error = "HOME does not name a folder";

@@ -282,6 +282,7 @@ std::optional<Places> current_places(std::string& error) {
         return std::nullopt;
     }
     places.program = places.program_dir + program_file_name;
+    places.data_dir = places.program_dir;
     places.autorun = run_key;
     places.desktop = desktop_folder();
     return places;

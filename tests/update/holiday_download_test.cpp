@@ -50,7 +50,7 @@ protected:
         job.total_timeout = 5s;
         add_published_holidays(job, plan);
         if (with_vendor) add_vendor_holidays(job, plan);
-        job.finished = [this] { ++finished; };
+        plan->stored = [this] { ++stored; };
         ::testing::internal::CaptureStderr();
         {
             TautoupdateThread thread(job);
@@ -66,14 +66,14 @@ protected:
     velmora::testing::TempFolder temp;
     const fs::path& folder = temp.path();
     std::shared_ptr<HolidayDownload> plan = std::make_shared<HolidayDownload>();
-    std::atomic<int> finished{0};
+    std::atomic<int> stored{0};
 };
 
 TEST_F(PublishedHolidays, ThisYearAndTheNextAreStoredWithTheirSource) {
     serve("/holiday-cn/2027.json", 200, published_2027);
     serve("/holiday-cn/2028.json", 200, empty_2028);
     const std::string log = run();
-    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(stored, 2) << "each year's answer, as it was stored";
     const HolidayTable table = in_force();
     EXPECT_EQ(table.mark({2027, 2, 7}).kind, DayOff::rest);
     EXPECT_EQ(table.mark({2027, 2, 6}).kind, DayOff::rest) << "the joining Saturday";

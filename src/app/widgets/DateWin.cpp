@@ -220,7 +220,7 @@ void TFRM_Date::start_remote_download() {
     update::DownloadJob job =
         update::make_download_job(base, vendor_site, context_.paths.program_dir);
     // The client module lives beside the program.
-    job.module_folder = context_.paths.program_dir;
+    job.module_folder = context_.paths.parts_dir();
     add_holiday_downloads(job);
     autoupdate_ = std::make_unique<update::TautoupdateThread>(std::move(job));
     // Loading the HTTP client's thirty-odd libraries holds the dynamic
@@ -230,12 +230,12 @@ void TFRM_Date::start_remote_download() {
 }
 
 void TFRM_Date::load_holidays() {
-    holidays_.load(context_.paths.program_dir + calendar::holiday_file_name,
+    holidays_.load(context_.paths.shipped_holidays(),
                    context_.paths.renewed_holidays());
 }
 
-// The vendor's file at every start, the published ones once a day; what
-// they bring is shown as soon as it is stored.
+// The published files once a day, then the vendor's at every start; what
+// each brings is shown as soon as it is stored.
 void TFRM_Date::add_holiday_downloads(update::DownloadJob& job) {
     const calendar::Date today = calendar::date_of(context_.clock->now());
     auto plan = std::make_shared<update::HolidayDownload>();
@@ -245,12 +245,12 @@ void TFRM_Date::add_holiday_downloads(update::DownloadJob& job) {
     plan->renewed_path = holidays_.renewed_path();
     plan->today = calendar::dashed_date(today);
     plan->shipped = holidays_.shipped();
-    update::add_vendor_holidays(job, plan);
-    if (holidays_.fetch_due(plan->today)) update::add_published_holidays(job, plan);
-    job.finished = [this] {
+    plan->stored = [this] {
         QMetaObject::invokeMethod(
             this, [this] { holidays_renewed(); }, Qt::QueuedConnection);
     };
+    if (holidays_.fetch_due(plan->today)) update::add_published_holidays(job, plan);
+    update::add_vendor_holidays(job, plan);
 }
 
 void TFRM_Date::holidays_renewed() {

@@ -73,7 +73,7 @@ void TFRM_Date::N10Click() {
 }
 
 bool TFRM_Date::regautoandlink() {
-    const std::string helper = context_.paths.program_dir + vrx_reg_program;
+    const std::string helper = context_.paths.parts_dir() + vrx_reg_program;
     try {
         sys::run_elevated(*context_.platform, 0, helper, "", sys::os_version_name());
     } catch (const std::system_error& failure) {

@@ -43,11 +43,11 @@ void TFRM_Date::build_tab_pages() {
          },
          [this] { capture_.start(); },
          [this] {
-             // The data file lives in the program folder.
+             // The program's parts and the data may be in two folders.
              const AppPaths& paths = context_.paths;
              tools::dirhide_show(
                  this, *context_.prompts, *context_.platform,
-                 tools::kept_folders(paths.program_dir, paths.program_dir, paths.system_temp_dir));
+                 tools::kept_folders(paths.parts_dir(), paths.program_dir, paths.system_temp_dir));
          },
          [this] { tools::open_dictionary(this, *context_.prompts, *context_.platform); },
          [this] {

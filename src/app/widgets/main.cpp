@@ -10,6 +10,7 @@
 #include "app/widgets/DateWin.h"
 #include "app/widgets/orderly_exit.h"
 #include "app/widgets/qt_prompts.h"
+#include "sys/program_layout.h"
 #include "sys/sysutil.h"
 #include "update/autoupdate.h"
 
@@ -45,11 +46,22 @@ public:
 int run(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("Velmora");
+    // The name the launcher and the icon theme know it by (Wayland app id,
+    // the window class the desktop matches with the launcher).
+    app.setDesktopFileName(velmora::sys::desktop_id);
     app.setQuitOnLastWindowClosed(false);
     velmora::app::QtPrompts prompts;
     velmora::sys::SystemClock clock;
     velmora::app::AppContext context;
-    context.paths = {velmora::sys::program_dir(), velmora::sys::system_temp_dir()};
+    const velmora::sys::ProgramLayout& layout = velmora::sys::program_layout();
+    // An installed program's data folder is checked before anything is
+    // written: never into a link or another user's folder.
+    if (const std::string refused = velmora::sys::prepare_data_dir(layout); !refused.empty()) {
+        prompts.inform(refused, {}, velmora::sys::PromptIcon::error);
+        return 1;
+    }
+    context.paths = {layout.data_dir, velmora::sys::system_temp_dir(), layout.lib_dir,
+                     layout.share_dir};
     context.prompts = &prompts;
     context.clock = &clock;
 

@@ -1,0 +1,122 @@
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "sys/program_layout.h"
+#include "velmora_install_layout.h"
+
+namespace velmora::sys {
+
+namespace {
+
+std::string with_slash(std::string path) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path;
+}
+
+// The folder as the system resolves it, so that /usr/bin reached through a
+// link (/bin on merged-/usr systems) still counts.
+std::string canonical(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr) return with_slash(path);
+    return with_slash(resolved);
+}
+
+std::string user_home() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return home;
+    const passwd* entry = getpwuid(geteuid());
+    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+}
+
+std::string executable_dir() {
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return "./";
+    const std::string exe(buffer, static_cast<std::size_t>(length));
+    return exe.substr(0, exe.rfind('/') + 1);
+}
+
+// mkdir -p with 0700 for what it makes.
+bool make_folders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+
+std::string system_error_text(int error) {
+    return std::strerror(error);
+}
+
+}  // namespace
+
+ProgramLayout layout_of(const std::string& exe_dir, const InstallPlaces& install,
+                        const std::function<std::string(const char*)>& env,
+                        const std::string& home) {
+    ProgramLayout layout{false, exe_dir, exe_dir, exe_dir, exe_dir};
+    const std::string here = canonical(exe_dir);
+    if (here != canonical(install.bin_dir) && here != canonical(install.lib_dir)) return layout;
+    layout.installed = true;
+    layout.program_dir = install.bin_dir;
+    layout.lib_dir = install.lib_dir;
+    layout.share_dir = install.share_dir;
+    const std::string data_home = env("XDG_DATA_HOME");
+    // The base directory specification ignores a relative value.
+    if (!data_home.empty() && data_home[0] == '/') {
+        layout.data_dir = with_slash(data_home) + "velmora/";
+    } else {
+        layout.data_dir = home.empty() ? std::string() : with_slash(home) + ".local/share/velmora/";
+    }
+    return layout;
+}
+
+const ProgramLayout& program_layout() {
+    static const ProgramLayout layout = layout_of(
+        executable_dir(),
+        {with_slash(install::bin_dir), with_slash(install::lib_dir), with_slash(install::data_dir)},
+        [](const char* name) {
+            const char* value = std::getenv(name);
+            return value ? std::string(value) : std::string();
+        },
+        user_home());
+    return layout;
+}
+
+std::string prepare_data_dir(const ProgramLayout& layout) {
+    if (!layout.installed) return {};
+    if (layout.data_dir.empty()) return "找不到用户的主文件夹，无法确定数据文件夹。";
+    std::string folder = layout.data_dir;
+    folder.pop_back();
+    struct stat info {};
+    if (lstat(folder.c_str(), &info) != 0) {
+        if (errno != ENOENT || !make_folders(layout.data_dir)) {
+            return "无法创建数据文件夹 " + folder + "：" + system_error_text(errno) + "。";
+        }
+        if (lstat(folder.c_str(), &info) != 0) {
+            return "无法创建数据文件夹 " + folder + "：" + system_error_text(errno) + "。";
+        }
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return "数据文件夹 " + folder +
+               " 是一个符号链接。为免把数据写到别处，软件不使用它；请把它换成真正的文件夹。";
+    }
+    if (!S_ISDIR(info.st_mode)) return "数据文件夹 " + folder + " 不是文件夹。";
+    if (info.st_uid != geteuid()) {
+        return "数据文件夹 " + folder + " 属于另一个用户，软件不使用它。";
+    }
+    if ((info.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) {
+        return "无法把数据文件夹 " + folder + " 设为只有自己可用：" + system_error_text(errno) +
+               "。";
+    }
+    return {};
+}
+
+}  // namespace velmora::sys
