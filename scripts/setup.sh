@@ -9,6 +9,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev libical-dev python3-icalendar
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick fontconfig fonts-wqy-microhei jwm
   clang-format clang-tidy faketime xdg-utils xclip chromium
+  weston xwayland qt6-wayland
+  dpkg-dev lintian desktop-file-utils appstream librsvg2-bin
   g++-mingw-w64-x86-64-posix wine
 )
 

@@ -204,7 +204,9 @@ struct HolidayParser {
         std::stable_sort(table.checks_.begin(), table.checks_.end(),
                          [](const auto& a, const auto& b) { return a.year < b.year; });
         table.index();
-        const bool empty = table.entries_.empty() && table.checks_.empty();
+        // A renewed copy may hold no more than the day it last asked.
+        const bool empty = table.entries_.empty() && table.arrangements_.empty() &&
+                           table.checks_.empty() && table.last_check_.empty();
         table.state_ = empty ? HolidayTable::State::damaged : HolidayTable::State::loaded;
     }
 };

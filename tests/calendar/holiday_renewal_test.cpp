@@ -279,6 +279,23 @@ TEST_F(RenewedFile, IsWrittenAtomicallyAndReadsBackAsStored) {
     EXPECT_EQ(kind_at(HolidayTable::parse(content()), {2027, 2, 7}), "休");
 }
 
+// Asked, and nothing learnt that the shipped file does not know already:
+// the copy holds the day alone, and the next answer goes in beside it.
+TEST_F(RenewedFile, ACopyHoldingOnlyTheDayItAskedIsReadAndRenewed) {
+    std::string error;
+    ASSERT_TRUE(renew_holiday_file(
+        path,
+        [](HolidayTable& renewed) {
+            merge_failure(renewed, shipped(), 2026, fetched, "无法连接服务器");
+            mark_checked(renewed, "2026-12-10");
+        },
+        &error))
+        << error;
+    EXPECT_EQ(HolidayTable::load(path).state(), HolidayTable::State::loaded);
+    ASSERT_TRUE(merge(year_json(2028, ""), &error)) << error;
+    EXPECT_EQ(HolidayTable::load(path).year_state(2028), YearState::unpublished);
+}
+
 TEST_F(RenewedFile, ADamagedCopyIsNeverReplaced) {
     const std::string damaged = "#@\t2027\tpublished\t\t\t\n2027-02-07\t休\t春节\n\xff\xfe";
     std::ofstream(path, std::ios::binary) << damaged;

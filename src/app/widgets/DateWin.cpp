@@ -230,8 +230,7 @@ void TFRM_Date::start_remote_download() {
 }
 
 void TFRM_Date::load_holidays() {
-    holidays_.load(context_.paths.shipped_holidays(),
-                   context_.paths.renewed_holidays());
+    holidays_.load(context_.paths.shipped_holidays(), context_.paths.renewed_holidays());
 }
 
 // The published files once a day, then the vendor's at every start; what
@@ -278,6 +277,7 @@ void TFRM_Date::FormShow() {
     // Without one, the frame goes to the screen's corner.
     if (local_.pos_top >= 0 && local_.pos_left >= 0) {
         setGeometry(local_.pos_left, local_.pos_top, width(), height());
+        placement_.asked(Point{local_.pos_left, local_.pos_top});
     } else {
         docking_.move_to({0, 0});
     }
@@ -288,6 +288,7 @@ void TFRM_Date::FormShow() {
     QTimer::singleShot(0, this, [this] { reminders_.create_tip_window(); });
     QTimer::singleShot(first_placement_settle_ms, this, [this] {
         keep_off_taskbar(this);
+        placement_.settled({geometry().left(), geometry().top()});
         docking_.start_tracking();
     });
 }
@@ -362,11 +363,17 @@ void TFRM_Date::save_after_display_lost() {
     close_container();
 }
 
+// A desktop that placed the window itself does not get its place stored
+// over the user's (see placement.h).
+WindowPlace TFRM_Date::place_to_save() const {
+    const QRect client = geometry();
+    const Point kept = placement_.to_save({client.left(), client.top()}, docking_.dragged());
+    return {kept.y, kept.x, frameGeometry().height()};
+}
+
 void TFRM_Date::save_on_close() {
     save_open_managers();
-    const QRect client = geometry();
-    const WindowPlace place{client.top(), client.left(), frameGeometry().height()};
-    if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
+    if (!save_local_settings(context_.paths.local_settings(), local_, place_to_save())) {
         context_.prompts->inform(unable_to_write(context_.paths.local_settings(), errno));
     }
     if (!close_save_reported_) plan_page_->save_before_leaving();

@@ -15,6 +15,7 @@
 #include "app/day_selection.h"
 #include "app/hotkeys.h"
 #include "app/options.h"
+#include "app/placement.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/widgets/docking_glue.h"
@@ -228,6 +229,7 @@ private:
 
     // Paints the month of `date` with its marks: the day selection's display.
     void paint_month(const calendar::Date& date);
+    WindowPlace place_to_save() const;
     void load_holidays();
     void add_holiday_downloads(update::DownloadJob& job);
     void holidays_renewed();
@@ -279,6 +281,7 @@ private:
     std::unique_ptr<DaySelection> selection_;
     Reminders reminders_;
     DockingGlue docking_;
+    Placement placement_;
     bool close_save_reported_ = false;
     bool shown_once_ = false;
     bool close_done_ = false;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "app/session_platform.h"
 #include "app/widgets/DateWin.h"
 #include "app/widgets/ufrm_about.h"
 #include "app/widgets/ufrm_option.h"
@@ -20,7 +21,8 @@ void TFRM_Date::option_show(int page) {
         {[this](int opacity) { setWindowOpacity(opacity / 255.0); },
          [this, page](const OptionValues& chosen) { return confirm_options(chosen, page); },
          [this] { return hotkeys_.note(); },
-         [this] { return workdays_note(holidays_.in_force(), context_.clock->now().year); }});
+         [this] { return workdays_note(holidays_.in_force(), context_.clock->now().year); },
+         [this] { return placement_.refused() ? std::string(placement_note) : std::string(); }});
 }
 
 // The settings are in memory and in effect before they are written; a file
@@ -35,9 +37,7 @@ bool TFRM_Date::confirm_options(const OptionValues& values, int page) {
     reminders_.apply_options();
     // A key mended in the dialog is registered anew; switches need nothing.
     if (codes() != codes_before) hotkeys_.reghotkey();
-    const QRect client = geometry();
-    const WindowPlace place{client.top(), client.left(), frameGeometry().height()};
-    if (!save_local_settings(context_.paths.local_settings(), local_, place)) {
+    if (!save_local_settings(context_.paths.local_settings(), local_, place_to_save())) {
         context_.prompts->inform(unable_to_write(context_.paths.local_settings(), errno), {},
                                  sys::PromptIcon::error);
         return false;

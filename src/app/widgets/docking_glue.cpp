@@ -50,6 +50,7 @@ void DockingGlue::moved() {
     const QRect frame = window_.frameGeometry();
     if (embedded_ || !tracking_ || slide_.isActive()) return;
     if (placed_by_program(top_left(frame))) return;
+    dragged_ = true;
     formmoving({frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1});
 }
 

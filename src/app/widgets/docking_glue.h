@@ -36,6 +36,8 @@ public:
     // Embedded in the desktop, the window never docks.
     void never_dock() { embedded_ = true; }
     DockEdges docked_at() const { return edges_; }
+    // The user has moved the window since it was placed.
+    bool dragged() const { return dragged_; }
 
 private:
     Size screen_size() const;
@@ -48,6 +50,7 @@ private:
     SlideMode mode_ = no_slide;
     bool embedded_ = false;
     bool tracking_ = false;
+    bool dragged_ = false;
     // Where the program itself last put the window: the window system reports
     // those moves back, late and sometimes many at once. A slide is up to a
     // dozen steps, so the last few slides are remembered whole: a late report

@@ -3,10 +3,12 @@
 // sequence once, whichever way the program is ended.
 #include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/session_platform.h"
 #include "app/widgets/DateWin.h"
 #include "app/widgets/orderly_exit.h"
 #include "app/widgets/qt_prompts.h"
@@ -43,8 +45,32 @@ public:
     RunningWindow& operator=(const RunningWindow&) = delete;
 };
 
+// Asks Qt for X11 through Xwayland in a Wayland session (see
+// session_platform.h); the variable is taken back once the application
+// exists, so that the programs it starts choose for themselves.
+bool choose_platform() {
+    const std::string platform = velmora::app::platform_for_session([](const char* name) {
+        const char* value = std::getenv(name);  // NOLINT(concurrency-mt-unsafe): before threads
+        return value ? std::string(value) : std::string();
+    });
+    if (platform.empty()) return false;
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
+    return true;
+}
+
+// On a native Wayland platform (no Xwayland, or chosen by the user) the
+// panel cannot place itself, stay on top, dock or grab keys: said once.
+void tell_wayland_limits_once(const std::string& settings, velmora::sys::Prompts& prompts) {
+    if (QGuiApplication::platformName() != "wayland") return;
+    if (!velmora::app::wayland_limits_untold(settings)) return;
+    prompts.inform(velmora::app::wayland_limits_note);
+    velmora::app::mark_wayland_limits_told(settings);
+}
+
 int run(int argc, char** argv) {
+    const bool chose_platform = choose_platform();
     QApplication app(argc, argv);
+    if (chose_platform) qunsetenv("QT_QPA_PLATFORM");
     app.setApplicationName("Velmora");
     // The name the launcher and the icon theme know it by (Wayland app id,
     // the window class the desktop matches with the launcher).
@@ -77,8 +103,14 @@ int run(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window,
                      [&window] { window.doformclose(); });
     velmora::app::close_on_termination_signals(&window, [&window] { window.close(); });
+
     const RunningWindow running(window, prompts);
     window.show();
+    // Inside the event loop: a close asked for while the note is open ends
+    // the run instead of being lost before it starts.
+    QTimer::singleShot(0, &window, [&context, &prompts] {
+        tell_wayland_limits_once(context.paths.local_settings(), prompts);
+    });
     return app.exec();
 }
 

@@ -119,6 +119,11 @@ QWidget* Tfrm_option::make_basic_page() {
     column->addWidget(cb_todesktop);
     column->addWidget(
         note("本设置下次启动软件时生效，嵌入桌面的位置为退出软件时主窗体的位置。", page));
+    placement_note = new QLabel(page);
+    placement_note->setObjectName("placement_note");
+    placement_note->setWordWrap(true);
+    placement_note->setStyleSheet(ui::theme::warning_style);
+    column->addWidget(placement_note);
     column->addStretch();
     return page;
 }
@@ -261,6 +266,9 @@ void Tfrm_option::fill(const OptionValues& v) {
     cb_eyehint_workdays->setChecked(v.eyehint_workdays);
     cb_taskhint_workdays->setChecked(v.taskhint_workdays);
     fill_workdays_notes();
+    const std::string placement = links_.placement_note ? links_.placement_note() : std::string();
+    placement_note->setText(QString::fromStdString(placement));
+    placement_note->setVisible(!placement.empty());
     fill_editor(v);
     TrackBar1->setValue(v.form_blend);
 }

@@ -33,6 +33,9 @@ struct OptionLinks {
     // A line under each "只在工作日提醒" when this year's holiday
     // arrangement is not known; "" when it is (see app::workdays_note).
     std::function<std::string()> workdays_note;
+    // A line under the basic page where the desktop places the window
+    // itself; "" elsewhere.
+    std::function<std::string()> placement_note = {};
 };
 
 struct HotkeyRow {
@@ -78,6 +81,7 @@ public:
     QSpinBox* UpDown2 = nullptr;  // with its read-only Edit_taskhint
     QCheckBox* cb_taskhint_workdays = nullptr;
     QLabel* task_workdays_note = nullptr;
+    QLabel* placement_note = nullptr;
 
     void Button1Click();
     void TrackBar1Change(int position);
