@@ -39,6 +39,24 @@ const std::string& GlobalHotkeys::code_of(Hotkey hotkey) const {
     return settings_.hotkey_hidetask;
 }
 
+std::string portal_trigger(const HotkeyCombination& combination) {
+    std::string trigger;
+    if (combination.ctrl) trigger += "CTRL+";
+    if (combination.alt) trigger += "ALT+";
+    trigger += static_cast<char>(combination.key - 'A' + 'a');
+    return trigger;
+}
+
+const char* hotkey_description(Hotkey hotkey) {
+    switch (hotkey) {
+        case Hotkey::hide_windows: return "隐藏所有窗口";
+        case Hotkey::close_windows: return "关闭所有窗口";
+        case Hotkey::hide_icons: return "隐藏桌面图标";
+        case Hotkey::hide_taskbar: break;
+    }
+    return "隐藏任务栏";
+}
+
 const std::string& GlobalHotkeys::use_flag(Hotkey hotkey) const {
     switch (hotkey) {
         case Hotkey::hide_windows: return settings_.hotkey_hidewindows_use;

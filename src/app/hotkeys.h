@@ -36,6 +36,12 @@ struct HotkeyCombination {
 HotkeyCombination parse_combination(const std::string& code);
 // "Alt+Z", "Ctrl+Alt+T"; a combination without a letter ends in "?".
 std::string combination_name(const HotkeyCombination& combination);
+// The combination as a desktop portal's preferred trigger, in the shortcut
+// notation of the XDG specifications ("CTRL+ALT+t": modifiers, then the
+// key's keysym name, lowercase without SHIFT).
+std::string portal_trigger(const HotkeyCombination& combination);
+// What the desktop shows the user for each hotkey when it asks to confirm.
+const char* hotkey_description(Hotkey hotkey);
 
 namespace hotkey_messages {
 inline constexpr const char* close_question = "关闭当前所有打开的窗口？";

@@ -1,5 +1,7 @@
 #include "app/widgets/x11_desktop.h"
 
+#include "app/widgets/portal_shortcuts.h"
+
 #include <QGuiApplication>
 
 #include <utility>
@@ -504,18 +506,37 @@ void X11Desktop::show_area(DesktopArea area) {
 
 // Only the xcb platform talks to an X server: under "offscreen" or a
 // Wayland session the X11 interface may exist without a connection.
-std::unique_ptr<DesktopWindows> make_desktop_windows(std::function<void(int id)> on_hotkey) {
+namespace {
+
+std::unique_ptr<DesktopWindows> platform_desktop(const std::function<void(int id)>& on_hotkey) {
 #if defined(VELMORA_X11)
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
         if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr) {
-            return std::make_unique<X11Desktop>(connection, std::move(on_hotkey));
+            return std::make_unique<X11Desktop>(connection, on_hotkey);
         }
     }
 #else
     (void)on_hotkey;
 #endif
     return std::make_unique<NoGlobalHotkeys>();
+}
+
+bool wayland_session() {
+    const QByteArray type = qgetenv("XDG_SESSION_TYPE");
+    return !qgetenv("WAYLAND_DISPLAY").isEmpty() || type == "wayland";
+}
+
+}  // namespace
+
+// In a Wayland session the keys come through the desktop portal where it
+// offers them; the rest of the desktop's work stays with the platform's.
+std::unique_ptr<DesktopWindows> make_desktop_windows(std::function<void(int id)> on_hotkey) {
+    std::unique_ptr<DesktopWindows> desktop = platform_desktop(on_hotkey);
+    if (wayland_session() && PortalShortcuts::offered()) {
+        return std::make_unique<PortalShortcuts>(std::move(desktop), std::move(on_hotkey));
+    }
+    return desktop;
 }
 
 }  // namespace velmora::app
