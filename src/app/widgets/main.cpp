@@ -67,30 +67,9 @@ void tell_wayland_limits_once(const std::string& settings, velmora::sys::Prompts
     velmora::app::mark_wayland_limits_told(settings);
 }
 
-int run(int argc, char** argv) {
-    const bool chose_platform = choose_platform();
-    QApplication app(argc, argv);
-    if (chose_platform) qunsetenv("QT_QPA_PLATFORM");
-    app.setApplicationName("Velmora");
-    // The name the launcher and the icon theme know it by (Wayland app id,
-    // the window class the desktop matches with the launcher).
-    app.setDesktopFileName(velmora::sys::desktop_id);
-    app.setQuitOnLastWindowClosed(false);
-    velmora::app::QtPrompts prompts;
-    velmora::sys::SystemClock clock;
-    velmora::app::AppContext context;
-    const velmora::sys::ProgramLayout& layout = velmora::sys::program_layout();
-    // An installed program's data folder is checked before anything is
-    // written: never into a link or another user's folder.
-    if (const std::string refused = velmora::sys::prepare_data_dir(layout); !refused.empty()) {
-        prompts.inform(refused, {}, velmora::sys::PromptIcon::error);
-        return 1;
-    }
-    context.paths = {layout.data_dir, velmora::sys::system_temp_dir(), layout.lib_dir,
-                     layout.share_dir};
-    context.prompts = &prompts;
-    context.clock = &clock;
-
+// The window's whole run, from its start-up steps to the end of the loop.
+int run_window(QApplication& app, velmora::app::AppContext& context,
+               velmora::app::QtPrompts& prompts) {
     velmora::app::TFRM_Date window(context);
     prompts.set_fallback_owner(&window);
     switch (window.FormCreate()) {
@@ -111,7 +90,33 @@ int run(int argc, char** argv) {
     QTimer::singleShot(0, &window, [&context, &prompts] {
         tell_wayland_limits_once(context.paths.local_settings(), prompts);
     });
-    return app.exec();
+    return QApplication::exec();
+}
+
+int run(int argc, char** argv) {
+    const bool chose_platform = choose_platform();
+    QApplication app(argc, argv);
+    if (chose_platform) qunsetenv("QT_QPA_PLATFORM");
+    app.setApplicationName("Velmora");
+    // The name the launcher and the icon theme know it by (Wayland app id,
+    // the window class the desktop matches with the launcher).
+    app.setDesktopFileName(velmora::sys::desktop_id);
+    app.setQuitOnLastWindowClosed(false);
+    velmora::app::QtPrompts prompts;
+    velmora::sys::SystemClock clock;
+    const velmora::sys::ProgramLayout& layout = velmora::sys::program_layout();
+    // An installed program's data folder is checked before anything is
+    // written: never into a link or another user's folder.
+    if (const std::string refused = velmora::sys::prepare_data_dir(layout); !refused.empty()) {
+        prompts.inform(refused, {}, velmora::sys::PromptIcon::error);
+        return 1;
+    }
+    velmora::app::AppContext context;
+    context.paths = {layout.data_dir, velmora::sys::system_temp_dir(), layout.lib_dir,
+                     layout.share_dir};
+    context.prompts = &prompts;
+    context.clock = &clock;
+    return run_window(app, context, prompts);
 }
 
 }  // namespace
