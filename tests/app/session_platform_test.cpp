@@ -5,10 +5,11 @@
 
 #include <map>
 
+#include "../sys/temp_folder.h"
+#include "app/panel_commands.h"
 #include "app/placement.h"
 #include "app/session_platform.h"
 #include "sys/inifile.h"
-#include "../sys/temp_folder.h"
 
 namespace velmora::app {
 namespace {
@@ -24,10 +25,10 @@ TEST(SessionPlatform, XwaylandIsUsedUnlessTheUserChoseAPlatform) {
     EXPECT_EQ(platform_with({{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":1"}}), "xcb");
     EXPECT_EQ(platform_with({{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1"}}), "xcb");
     // The user's choice holds, whatever it is.
-    EXPECT_EQ(platform_with({{"WAYLAND_DISPLAY", "wayland-0"},
-                             {"DISPLAY", ":1"},
-                             {"QT_QPA_PLATFORM", "wayland"}}),
-              "");
+    EXPECT_EQ(
+        platform_with(
+            {{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":1"}, {"QT_QPA_PLATFORM", "wayland"}}),
+        "");
     // No Xwayland: Qt's own choice, the native platform.
     EXPECT_EQ(platform_with({{"WAYLAND_DISPLAY", "wayland-0"}}), "");
     // An X11 session needs nothing.
@@ -66,6 +67,21 @@ TEST(SessionPlatform, TheWaylandNoteIsToldOnceAndKeepsTheOtherSettings) {
     std::string kept;
     EXPECT_TRUE(ini::IniDocument::load(settings).lookup("option", "pos_top", kept));
     EXPECT_EQ(kept, "10");
+}
+
+TEST(PanelCommands, EachCommandIsReadAndAnythingElseRefused) {
+    EXPECT_EQ(parse_arguments({}).command, PanelCommand::none);
+    for (const PanelCommand command :
+         {PanelCommand::show, PanelCommand::hide, PanelCommand::toggle, PanelCommand::quit}) {
+        const std::string word = command_word(command);
+        EXPECT_EQ(parse_arguments({"--" + word}).command, command) << word;
+        EXPECT_EQ(command_of(word), command);
+    }
+    EXPECT_TRUE(parse_arguments({"--help"}).help);
+    EXPECT_NE(parse_arguments({"--frobnicate"}).error, "");
+    EXPECT_NE(parse_arguments({"show"}).error, "") << "a command is an option";
+    EXPECT_NE(parse_arguments({"--show", "--hide"}).error, "") << "one command at a time";
+    EXPECT_EQ(command_of("reboot"), PanelCommand::none);
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 # End to end under a window manager: the window dragged against the left
 # edge docks there and slides away when the pointer leaves; with the pointer
 # resting on the screen's very edge (x = 0) it slides out once and stays,
-# instead of sliding in and out without end. Argument: the build's bin folder.
+# instead of sliding in and out without end; `velmora --show` slides it out
+# and it stays out until the pointer has passed over it. Argument: the
+# build's bin folder.
+if [[ -z ${VELMORA_PRIVATE_BUS:-} ]]; then
+  exec env VELMORA_PRIVATE_BUS=1 dbus-run-session -- "$0" "$@"
+fi
 E2E_BIN=$1
 source "$(dirname "$0")/e2e_lib.sh"
 start_session
@@ -53,5 +58,28 @@ done
 echo "positions: ${positions[*]}"
 ((back_in == 0)) || fail "the window slid back in $back_in times"
 ((${positions[-1]} >= 0)) || fail "the window did not come out (x = ${positions[-1]})"
+
+echo "-- hidden again, --show brings it out and it stays while the pointer is away"
+xdotool mousemove 700 500
+wait_x() {
+  for _ in $(seq 30); do
+    x=$(window_x)
+    (($1)) && return 0
+    sleep 0.1
+  done
+  fail "$2 (x = $x)"
+}
+wait_x 'x < 0' "the window did not hide"
+"$prog/velmora" --show || fail "--show exited $?"
+wait_x 'x >= 0' "--show did not bring the window out"
+sleep 1
+x=$(window_x)
+((x >= 0)) || fail "the window slid back in with the pointer away (x = $x)"
+echo "-- the pointer passes over it and leaves: it hides again"
+client_origin "$MAIN_WINDOW"
+xdotool mousemove $((ORIGIN_X + 40)) $((ORIGIN_Y + 40))
+sleep 0.3
+xdotool mousemove 700 500
+wait_x 'x < 0' "the window stayed out after the pointer left"
 close_and_wait
 echo "PASS"

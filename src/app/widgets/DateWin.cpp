@@ -363,6 +363,21 @@ void TFRM_Date::save_after_display_lost() {
     close_container();
 }
 
+void TFRM_Date::run_command(PanelCommand command) {
+    const bool show_it = command == PanelCommand::show || (command == PanelCommand::toggle &&
+                                                           (!isVisible() || docking_.slid_away()));
+    if (command == PanelCommand::quit) {
+        close();
+    } else if (show_it) {
+        show();
+        raise();
+        activateWindow();
+        docking_.reveal();
+    } else {
+        hide();
+    }
+}
+
 // A desktop that placed the window itself does not get its place stored
 // over the user's (see placement.h).
 WindowPlace TFRM_Date::place_to_save() const {

@@ -15,6 +15,7 @@
 #include "app/day_selection.h"
 #include "app/hotkeys.h"
 #include "app/options.h"
+#include "app/panel_commands.h"
 #include "app/placement.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -230,6 +231,12 @@ private:
     // Paints the month of `date` with its marks: the day selection's display.
     void paint_month(const calendar::Date& date);
     WindowPlace place_to_save() const;
+
+public:
+    // What `velmora --show` and the like ask of the running panel.
+    void run_command(PanelCommand command);
+
+private:
     void load_holidays();
     void add_holiday_downloads(update::DownloadJob& job);
     void holidays_renewed();

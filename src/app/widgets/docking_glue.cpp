@@ -78,11 +78,29 @@ void DockingGlue::Timer1Timer() {
     const bool held = QGuiApplication::mouseButtons() != Qt::NoButton;
     const bool inside = held || window_.underMouse() ||
                         cursor_inside({cursor.x(), cursor.y()}, top_left(frame), size_of(frame));
+    // Brought out on request, the window stays out until the pointer has
+    // been over it and left, as if the user had brought it out by hand.
+    if (inside) held_out_ = false;
+    if (held_out_) return;
     const SlideMode mode = watch_slide(edges_, inside);
     if (mode == no_slide) return;
     const SlideStep first = slide_tick(mode, top_left(frame), size_of(frame), screen_size());
     if (first.finished && first.position == top_left(frame)) return;
     formhide(mode);
+}
+
+bool DockingGlue::slid_away() const {
+    const SlideMode mode = watch_slide(edges_, true);
+    if (mode == no_slide) return false;
+    const QRect frame = window_.frameGeometry();
+    const SlideStep step = slide_tick(mode, top_left(frame), size_of(frame), screen_size());
+    return !step.finished || step.position != top_left(frame);
+}
+
+void DockingGlue::reveal() {
+    if (!slid_away()) return;
+    held_out_ = true;
+    formhide(watch_slide(edges_, true));
 }
 
 void DockingGlue::formhide(SlideMode mode) {

@@ -31,6 +31,11 @@ public:
 
     // A move of the program's own, never taken for a drag.
     void move_to(Point position);
+    // Docked and slid (partly) out of sight.
+    bool slid_away() const;
+    // Slides a window docked out of sight back onto the screen, where it
+    // stays until the pointer has passed over it.
+    void reveal();
     // The window manager has placed the window: later moves are drags.
     void start_tracking() { tracking_ = true; }
     // Embedded in the desktop, the window never docks.
@@ -51,6 +56,7 @@ private:
     bool embedded_ = false;
     bool tracking_ = false;
     bool dragged_ = false;
+    bool held_out_ = false;
     // Where the program itself last put the window: the window system reports
     // those moves back, late and sometimes many at once. A slide is up to a
     // dozen steps, so the last few slides are remembered whole: a late report

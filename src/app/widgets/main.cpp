@@ -7,9 +7,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/session_platform.h"
 #include "app/widgets/DateWin.h"
+#include "app/widgets/command_channel.h"
 #include "app/widgets/orderly_exit.h"
 #include "app/widgets/qt_prompts.h"
 #include "sys/program_layout.h"
@@ -67,6 +71,32 @@ void tell_wayland_limits_once(const std::string& settings, velmora::sys::Prompts
     velmora::app::mark_wayland_limits_told(settings);
 }
 
+// A command for the running panel goes to it; without one running, --show
+// and --toggle start the program and --hide and --quit have nothing to do.
+// Nothing when the program is to start.
+std::optional<int> hand_over_command(const QApplication& app) {
+    std::vector<std::string> arguments;
+    for (const QString& argument : app.arguments().mid(1))
+        arguments.push_back(argument.toStdString());
+    const velmora::app::ParsedArguments parsed = velmora::app::parse_arguments(arguments);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "%s\n%s", parsed.error.c_str(), velmora::app::usage_text);
+        return 2;
+    }
+    if (parsed.help) {
+        std::fputs(velmora::app::usage_text, stdout);
+        return 0;
+    }
+    if (parsed.command == velmora::app::PanelCommand::none) return std::nullopt;
+    if (velmora::app::send_command(parsed.command)) return 0;
+    if (parsed.command == velmora::app::PanelCommand::show ||
+        parsed.command == velmora::app::PanelCommand::toggle) {
+        return std::nullopt;
+    }
+    std::fputs("velmora：没有正在运行的面板，命令没有送达。\n", stderr);
+    return 0;
+}
+
 // The window's whole run, from its start-up steps to the end of the loop.
 int run_window(QApplication& app, velmora::app::AppContext& context,
                velmora::app::QtPrompts& prompts) {
@@ -84,6 +114,9 @@ int run_window(QApplication& app, velmora::app::AppContext& context,
     velmora::app::close_on_termination_signals(&window, [&window] { window.close(); });
 
     const RunningWindow running(window, prompts);
+    velmora::app::CommandServer commands(
+        &window, [&window](velmora::app::PanelCommand command) { window.run_command(command); });
+    commands.listen();
     window.show();
     // Inside the event loop: a close asked for while the note is open ends
     // the run instead of being lost before it starts.
@@ -102,6 +135,7 @@ int run(int argc, char** argv) {
     // the window class the desktop matches with the launcher).
     app.setDesktopFileName(velmora::sys::desktop_id);
     app.setQuitOnLastWindowClosed(false);
+    if (const std::optional<int> ended = hand_over_command(app)) return *ended;
     velmora::app::QtPrompts prompts;
     velmora::sys::SystemClock clock;
     const velmora::sys::ProgramLayout& layout = velmora::sys::program_layout();
