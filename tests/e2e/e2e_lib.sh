@@ -59,6 +59,16 @@ wait_main_window() {
   sleep 0.3
 }
 
+# program_windows PID: the visible windows of the process but its icon in
+# the window manager's tray (the status area), which is embedded there.
+program_windows() {
+  local window
+  for window in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    xprop -id "$window" _NET_WM_WINDOW_TYPE 2>/dev/null |
+      grep -q _KDE_NET_WM_WINDOW_TYPE_OVERRIDE || echo "$window"
+  done
+}
+
 # wait_message PID TEXT: the process shows a message box with this text; press OK.
 wait_message() {
   local pid=$1 text=$2 box
@@ -67,8 +77,11 @@ wait_message() {
     sleep 0.1
   done
   grep -qF "message: $text" "$PROGRAM_LOG" || fail "no message \"$text\" (log: $(cat "$PROGRAM_LOG"))"
-  box=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1) ||
-    fail "no message box window"
+  for _ in $(seq 100); do
+    box=$(program_windows "$pid" | head -n 1) && [[ -n $box ]] && break
+    sleep 0.1
+  done
+  [[ -n $box ]] || fail "no message box window"
   sleep 0.3
   xdotool windowactivate --sync "$box" key Return
 }
@@ -140,14 +153,14 @@ wait_message_over() {
   done
   grep -qF "message: $text" "$PROGRAM_LOG" || fail "no message \"$text\" (log: $(cat "$PROGRAM_LOG"))"
   for _ in $(seq 50); do
-    box=$(xdotool search --onlyvisible --pid "$PROGRAM_PID" | grep -vx "$owner" | head -n 1) && break
+    box=$(program_windows "$PROGRAM_PID" | grep -vx "$owner" | head -n 1) && break
     sleep 0.1
   done
   [[ -n "$box" ]] || fail "no message box window"
   sleep 0.3
   xdotool windowactivate --sync "$box" key Return
   for _ in $(seq 50); do
-    xdotool search --onlyvisible --pid "$PROGRAM_PID" | grep -qx "$box" || return 0
+    program_windows "$PROGRAM_PID" | grep -qx "$box" || return 0
     sleep 0.1
   done
   fail "the message box \"$text\" is still open"

@@ -255,6 +255,20 @@ void TFRM_Date::add_holiday_downloads(update::DownloadJob& job) {
 void TFRM_Date::holidays_renewed() {
     holidays_.reload_renewed();
     if (selection_) selection_->redraw();
+    if (status_icon_) status_icon_->refresh();
+}
+
+void TFRM_Date::start_status_icon() {
+    status_icon_ = std::make_unique<StatusIcon>(
+        *context_.clock, [this]() -> const calendar::HolidayTable& { return holidays_.in_force(); },
+        StatusIconHandlers{[this] { run_command(PanelCommand::show); },
+                           [this] { run_command(PanelCommand::toggle); },
+                           [this] {
+                               run_command(PanelCommand::show);
+                               lb_todayClick();
+                           },
+                           [this] { N5Click(); }, [this] { N9Click(); }});
+    status_icon_->start();
 }
 
 void TFRM_Date::initapp_fromremoteset() {
@@ -285,7 +299,10 @@ void TFRM_Date::FormShow() {
     // The window manager takes state requests only for a mapped window.
     // The tip window is first needed minutes from now: it is made once the
     // main window is up.
-    QTimer::singleShot(0, this, [this] { reminders_.create_tip_window(); });
+    QTimer::singleShot(0, this, [this] {
+        reminders_.create_tip_window();
+        start_status_icon();
+    });
     QTimer::singleShot(first_placement_settle_ms, this, [this] {
         keep_off_taskbar(this);
         placement_.settled({geometry().left(), geometry().top()});

@@ -21,6 +21,7 @@
 #include "app/startup.h"
 #include "app/widgets/docking_glue.h"
 #include "app/widgets/reminders.h"
+#include "app/widgets/status_icon.h"
 #include "app/widgets/x11_desktop.h"
 #include "bookmarks/widgets/bookmark_page.h"
 #include "calendar/holiday_keeper.h"
@@ -240,6 +241,8 @@ private:
     void load_holidays();
     void add_holiday_downloads(update::DownloadJob& job);
     void holidays_renewed();
+    // Made once the window is up: it asks the session bus for a status area.
+    void start_status_icon();
     // A plan save that failed on the way out: true when the user still
     // wants to close.
     bool close_despite_unsaved_plans();
@@ -289,6 +292,7 @@ private:
     Reminders reminders_;
     DockingGlue docking_;
     Placement placement_;
+    std::unique_ptr<StatusIcon> status_icon_;
     bool close_save_reported_ = false;
     bool shown_once_ = false;
     bool close_done_ = false;

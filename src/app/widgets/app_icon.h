@@ -3,9 +3,12 @@
 #pragma once
 
 #include <QIcon>
+#include <QString>
 
 namespace velmora::app {
 
 QIcon app_icon();
+// The status area's icon: the same sheet with `day` ("11") written on it.
+QIcon day_icon(const QString& day);
 
 }  // namespace velmora::app
