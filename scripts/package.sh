@@ -116,7 +116,8 @@ Architecture: $arch
 Maintainer: Velmora <support@velmora.example>
 Installed-Size: $installed_size
 Depends: $depends
-Recommends: xdg-utils, dbus-bin, fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei
+Recommends: xdg-utils, dbus-bin, qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei
+Suggests: qt6-gtk-platformtheme, qt6-xdgdesktopportal-platformtheme
 Section: utils
 Priority: optional
 Homepage: https://velmora.example/

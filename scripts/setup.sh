@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev libical-dev python3-icalendar
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick fontconfig fonts-wqy-microhei jwm
   clang-format clang-tidy faketime xdg-utils xclip chromium
-  weston xwayland qt6-wayland python3-dbus python3-gi dbus-daemon
+  weston xwayland qt6-wayland python3-dbus python3-gi dbus-daemon qt6-translations-l10n
   dpkg-dev lintian desktop-file-utils appstream librsvg2-bin
   g++-mingw-w64-x86-64-posix wine
 )

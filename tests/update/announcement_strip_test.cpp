@@ -93,6 +93,23 @@ TEST_F(StripTest, ARedLineSlidesInAndItsAddressOpens) {
     EXPECT_EQ(platform.opened, (std::vector<std::string>{"https://update.example/"}));
 }
 
+TEST_F(StripTest, ALineWiderThanTheStripEndsInAnEllipsisAndIsWholeInTheTooltip) {
+    std::string caption;
+    for (int i = 0; i < 40; ++i) caption += "测";
+    ads.start({caption + "|https://long/", "短|https://short/"}, 3000);
+    ads.Timer_adTimer();
+    const QString shown = ads.l_ad1->text();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(ads.l_ad1->fontMetrics().horizontalAdvance(shown), ads.l_ad1->width());
+    EXPECT_EQ(ads.l_ad1->toolTip().toStdString(), caption);
+    // Markup from the network is shown as it came, not read.
+    ads.start({"<b>粗</b>|https://b/"}, 3000);
+    ads.Timer_adTimer();
+    QLabel* shown_label = ads.l_ad1->text() == "<b>粗</b>" ? ads.l_ad1 : ads.l_ad2;
+    EXPECT_EQ(shown_label->text(), "<b>粗</b>");
+    EXPECT_EQ(shown_label->textFormat(), Qt::PlainText);
+}
+
 TEST_F(StripTest, HoverPausesAndUnderlinesLeaveResumes) {
     ads.start({"a|https://a/", "b|https://b/"}, 3000);
     enter(ads.l_ad1);

@@ -13,9 +13,11 @@
 
 #include "app/session_platform.h"
 #include "app/widgets/DateWin.h"
+#include "app/widgets/app_icon.h"
 #include "app/widgets/command_channel.h"
 #include "app/widgets/orderly_exit.h"
 #include "app/widgets/qt_prompts.h"
+#include "app/widgets/qt_translations.h"
 #include "sys/program_layout.h"
 #include "sys/sysutil.h"
 #include "update/autoupdate.h"
@@ -135,7 +137,11 @@ int run(int argc, char** argv) {
     // the window class the desktop matches with the launcher).
     app.setDesktopFileName(velmora::sys::desktop_id);
     app.setQuitOnLastWindowClosed(false);
+    // Every window, the message boxes, the about dialog and the popups
+    // included, shows the program's own icon.
+    QApplication::setWindowIcon(velmora::app::app_icon());
     if (const std::optional<int> ended = hand_over_command(app)) return *ended;
+    velmora::app::load_qt_translations(app, QCoreApplication::applicationDirPath());
     velmora::app::QtPrompts prompts;
     velmora::sys::SystemClock clock;
     const velmora::sys::ProgramLayout& layout = velmora::sys::program_layout();

@@ -23,8 +23,7 @@ public:
         if (display_lost_) return;
         QMessageBox box(
             icon == sys::PromptIcon::error ? QMessageBox::Critical : QMessageBox::Information,
-            QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-            owner());
+            box_caption(caption), QString::fromStdString(text), QMessageBox::Ok, owner());
         box.button(QMessageBox::Ok)->setText("确定");
         box.exec();
     }
@@ -33,8 +32,8 @@ public:
                     bool no_by_default) override {
         log(text);
         if (display_lost_) return !no_by_default;
-        QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
-                        QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner());
+        QMessageBox box(QMessageBox::Question, box_caption(caption), QString::fromStdString(text),
+                        QMessageBox::Yes | QMessageBox::No, owner());
         box.button(QMessageBox::Yes)->setText("是(&Y)");
         box.button(QMessageBox::No)->setText("否(&N)");
         box.setDefaultButton(no_by_default ? QMessageBox::No : QMessageBox::Yes);
@@ -42,6 +41,11 @@ public:
     }
 
     void set_fallback_owner(QWidget* owner) { fallback_owner_ = owner; }
+    // Qt gives a window without a title the program's name; the boxes are
+    // meant to have none, so an empty caption is shown as a blank.
+    static QString box_caption(const std::string& caption) {
+        return caption.empty() ? QStringLiteral(" ") : QString::fromStdString(caption);
+    }
     // No box can be shown any more: messages go to the diagnostic output
     // only, and questions take their default answer.
     void display_lost() { display_lost_ = true; }

@@ -44,6 +44,8 @@ QLabel* AnnouncementStrip::make_label(QWidget* strip, const char* name) {
     label->setObjectName(name);
     label->setFont(ui::theme::song_font(12));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The lines come from the network: never read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);
     return label;
@@ -53,7 +55,13 @@ QLabel* AnnouncementStrip::make_label(QWidget* strip, const char* name) {
 void AnnouncementStrip::show_label(int which) {
     const AdLine& line = rotation_.label(which).line;
     QLabel* label = which == 0 ? l_ad1 : l_ad2;
-    label->setText(QString::fromStdString(line.caption));
+    // A line wider than the label would lose its start behind the menu
+    // button, half a glyph showing: it ends in "…" instead, whole as the
+    // tooltip.
+    const QString caption = QString::fromStdString(line.caption);
+    label->setText(
+        label->fontMetrics().elidedText(caption, Qt::ElideRight, label_right - label_left));
+    label->setToolTip(caption);
     label->setProperty("link", QString::fromStdString(line.link));
     label->setAccessibleDescription(QString::fromStdString(line.link));
     ui::theme::set_text_colour(label, line.highlighted ? red_text : grey_text);
