@@ -1,4 +1,5 @@
 #include "tools/dir_disguise.h"
+#include "sys/error_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,10 +24,6 @@ namespace velmora::tools {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string system_error_text() {
-    return std::error_code(errno, std::generic_category()).message();
-}
 
 bool ends_with_separator(const std::string& path) {
     return !path.empty() && (path.back() == sys::path_separator || path.back() == '/');
@@ -89,7 +86,7 @@ std::optional<unsigned> folder_mode(const std::string& folder) {
 
 bool set_folder_mode(const std::string& folder, unsigned mode, std::string& error) {
     if (::chmod(without_separator(folder).c_str(), static_cast<mode_t>(mode)) == 0) return true;
-    error = "无法更改文件夹“" + folder + "”的权限：" + system_error_text();
+    error = "无法更改文件夹“" + folder + "”的权限：" + sys::error_text(errno);
     return false;
 }
 
@@ -136,7 +133,7 @@ bool read_ini(const std::string& path, std::optional<std::string>& bytes, std::s
     if (bytes || failure == sys::ReadFailure::missing) return true;
     error = "无法读取“" + path + "”" +
             (failure == sys::ReadFailure::too_large ? std::string("：文件太大")
-                                                    : "：" + system_error_text());
+                                                    : "：" + sys::error_text(errno));
     return false;
 }
 
@@ -146,7 +143,7 @@ std::string read_key(const ini::IniDocument& ini, const char* key) {
 
 bool save_ini(const std::string& path, const ini::IniDocument& ini, std::string& error) {
     if (ini.save(path)) return true;
-    error = "无法写入“" + path + "”：" + system_error_text();
+    error = "无法写入“" + path + "”：" + sys::error_text(errno);
     return false;
 }
 

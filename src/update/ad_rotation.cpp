@@ -1,4 +1,5 @@
 #include "update/ad_rotation.h"
+#include "sys/error_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -87,8 +88,7 @@ bool open_published_address(sys::Platform& platform, sys::Prompts& prompts, cons
     }
     int error = 0;
     if (platform.open_address(address, error)) return true;
-    prompts.inform("无法打开网址：" + std::string(std::strerror(error)), {},
-                   sys::PromptIcon::error);
+    prompts.inform("无法打开网址：" + sys::error_text(error), {}, sys::PromptIcon::error);
     return false;
 }
 

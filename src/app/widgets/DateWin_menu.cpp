@@ -10,6 +10,7 @@
 #include "app/widgets/ufrm_about.h"
 #include "app/widgets/ufrm_option.h"
 #include "store/widgets/datamgmt_loader.h"
+#include "sys/error_text.h"
 #include "sys/sysutil.h"
 
 namespace velmora::app {
@@ -77,7 +78,8 @@ bool TFRM_Date::regautoandlink() {
     try {
         sys::run_elevated(*context_.platform, 0, helper, "", sys::os_version_name());
     } catch (const std::system_error& failure) {
-        context_.prompts->inform("无法启动" + helper + "：" + failure.code().message() +
+        context_.prompts->inform("无法启动" + helper + "：" +
+                                     sys::error_text(failure.code().value()) +
                                      "。设置已经保存；开机启动和桌面快捷方式没有改变。",
                                  {}, sys::PromptIcon::error);
         return false;

@@ -1,4 +1,5 @@
 #include "bookmarks/widgets/bookmark_page.h"
+#include "sys/error_text.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -227,8 +228,7 @@ void BookmarkPage::n_url_openClick() {
     }
     int error = 0;
     if (!platform_.open_address(bookmark->address, error)) {
-        prompts_.inform("无法打开网址：" + std::string(std::strerror(error)), {},
-                        sys::PromptIcon::error);
+        prompts_.inform("无法打开网址：" + sys::error_text(error), {}, sys::PromptIcon::error);
     }
 }
 
@@ -394,7 +394,7 @@ void BookmarkPage::n_url_exportClick() {
         return;
     }
     if (!written.written) {
-        prompts_.inform("书签没有导出：" + std::string(std::strerror(errno)) + "。", {},
+        prompts_.inform("书签没有导出：" + sys::error_text(errno) + "。", {},
                         sys::PromptIcon::error);
         return;
     }

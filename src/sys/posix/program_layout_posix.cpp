@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sys/error_text.h"
 #include "sys/program_layout.h"
 #include "velmora_install_layout.h"
 
@@ -52,10 +53,6 @@ bool make_folders(const std::string& path) {
     return true;
 }
 
-std::string system_error_text(int error) {
-    return std::strerror(error);
-}
-
 }  // namespace
 
 ProgramLayout layout_of(const std::string& exe_dir, const InstallPlaces& install,
@@ -98,10 +95,10 @@ std::string prepare_data_dir(const ProgramLayout& layout) {
     struct stat info {};
     if (lstat(folder.c_str(), &info) != 0) {
         if (errno != ENOENT || !make_folders(layout.data_dir)) {
-            return "无法创建数据文件夹 " + folder + "：" + system_error_text(errno) + "。";
+            return "无法创建数据文件夹 " + folder + "：" + error_text(errno) + "。";
         }
         if (lstat(folder.c_str(), &info) != 0) {
-            return "无法创建数据文件夹 " + folder + "：" + system_error_text(errno) + "。";
+            return "无法创建数据文件夹 " + folder + "：" + error_text(errno) + "。";
         }
     }
     if (S_ISLNK(info.st_mode)) {
@@ -113,8 +110,7 @@ std::string prepare_data_dir(const ProgramLayout& layout) {
         return "数据文件夹 " + folder + " 属于另一个用户，软件不使用它。";
     }
     if ((info.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) {
-        return "无法把数据文件夹 " + folder + " 设为只有自己可用：" + system_error_text(errno) +
-               "。";
+        return "无法把数据文件夹 " + folder + " 设为只有自己可用：" + error_text(errno) + "。";
     }
     return {};
 }

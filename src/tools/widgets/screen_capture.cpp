@@ -1,4 +1,5 @@
 #include "tools/widgets/screen_capture.h"
+#include "sys/error_text.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -60,7 +61,7 @@ bool save_picture(const QImage& picture, const std::string& path, PictureFormat 
     const std::optional<std::string> bytes = encode(picture, format, error);
     if (!bytes) return false;
     if (!sys::write_file_atomic(path, *bytes)) {
-        error = std::strerror(errno);
+        error = sys::error_text(errno);
         return false;
     }
     return true;

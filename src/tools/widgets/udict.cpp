@@ -1,4 +1,5 @@
 #include "tools/widgets/udict.h"
+#include "sys/error_text.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -198,8 +199,7 @@ void Tfrm_dict::open_link(const QUrl& link) {
     if (target.scheme() != "http" && target.scheme() != "https") return;
     int error = 0;
     if (!platform_.open_address(target.toEncoded().toStdString(), error)) {
-        prompts_.inform("无法打开网址：" + std::string(std::strerror(error)), {},
-                        sys::PromptIcon::error);
+        prompts_.inform("无法打开网址：" + sys::error_text(error), {}, sys::PromptIcon::error);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "tools/widgets/usearch.h"
+#include "sys/error_text.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -164,8 +165,7 @@ bool Tfrm_search::search(Band band) {
     if (!address) return false;
     int error = 0;
     if (!platform_.open_address(*address, error)) {
-        prompts_.inform("无法打开网址：" + std::string(std::strerror(error)), {},
-                        sys::PromptIcon::error);
+        prompts_.inform("无法打开网址：" + sys::error_text(error), {}, sys::PromptIcon::error);
         return false;
     }
     accept();
