@@ -118,6 +118,23 @@ TEST_F(DictFetch, AServerThatNeverAnswersTimesOutWhileTheDialogWorks) {
     EXPECT_EQ(server.requests.size(), 1);
 }
 
+TEST(DictRefused, AServerThatRefusesTheConnectionIsToldInChinese) {
+    // A port that was free a moment ago: nothing listens there now.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const std::string origin = "http://127.0.0.1:" + std::to_string(probe.serverPort());
+    probe.close();
+    testing::RecordingPrompts prompts;
+    sys::testing::FakePlatform platform;
+    Tfrm_dict dialog{nullptr, prompts, platform, DictOptions{origin, 3000ms}};
+    dialog.Edit_word->setText("word");
+    dialog.button_word->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return dialog.WebBrowser_dict->toPlainText().contains("服务器拒绝连接"); }, 5000))
+        << dialog.WebBrowser_dict->toPlainText().toStdString();
+    EXPECT_FALSE(dialog.WebBrowser_dict->toPlainText().contains("refused"));
+}
+
 TEST_F(DictFetch, AnEmptyOrBlankWordLooksNothingUp) {
     server.response = TinyServer::reply("200 OK", "text/html", "<p>page</p>");
     look_up("");

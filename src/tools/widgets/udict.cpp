@@ -62,6 +62,30 @@ void PageFetch::read_more() {
     }
 }
 
+namespace {
+
+// The network's failures in the user's words; Qt's own texts are English
+// and name the host in its own way.
+QString network_error_text(QNetworkReply::NetworkError error) {
+    switch (error) {
+        case QNetworkReply::HostNotFoundError: return "找不到服务器";
+        case QNetworkReply::ConnectionRefusedError: return "服务器拒绝连接";
+        case QNetworkReply::RemoteHostClosedError: return "服务器中断了连接";
+        case QNetworkReply::TimeoutError: return "连接超时";
+        case QNetworkReply::SslHandshakeFailedError: return "无法建立安全连接（证书或加密有误）";
+        case QNetworkReply::NetworkSessionFailedError:
+        case QNetworkReply::TemporaryNetworkFailureError: return "网络不通";
+        case QNetworkReply::ProxyConnectionRefusedError:
+        case QNetworkReply::ProxyNotFoundError:
+        case QNetworkReply::ProxyTimeoutError: return "无法通过代理服务器连接";
+        case QNetworkReply::TooManyRedirectsError: return "网页转向次数太多";
+        case QNetworkReply::ProtocolUnknownError: return "不支持这种网址";
+        default: return QString("网络错误（代码 %1）").arg(static_cast<int>(error));
+    }
+}
+
+}  // namespace
+
 void PageFetch::finish() {
     if (reply_.isNull()) return;
     read_more();
@@ -75,7 +99,7 @@ void PageFetch::finish() {
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        give_up("无法取得页面：" + reply->errorString());
+        give_up("无法取得页面：" + network_error_text(reply->error()));
         return;
     }
     const QByteArray type = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
