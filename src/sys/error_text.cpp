@@ -36,6 +36,7 @@ const char* known_text(int system_errno) {
         case EINVAL: return "参数无效";
         case ETIMEDOUT: return "连接超时";
         case ECONNREFUSED: return "对方拒绝连接";
+        case no_opener_error: return "没有找到可以打开它的程序（浏览器），或者程序没能打开它";
         case EHOSTUNREACH:
         case ENETUNREACH: return "找不到服务器或网络不通";
         default: return nullptr;

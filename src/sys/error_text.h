@@ -8,6 +8,10 @@
 
 namespace velmora::sys {
 
+// Not the system's: the desktop's opener found no program for an address
+// or failed to hand it over.
+inline constexpr int no_opener_error = -1000;
+
 // "磁盘空间已满", "没有权限", ...; "系统错误（代码 N）" for a number the table
 // does not know. No punctuation at the end.
 std::string error_text(int system_errno);

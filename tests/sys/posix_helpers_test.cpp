@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +17,9 @@
 #include <system_error>
 
 #include "sys/atomicfile.h"
+#include "sys/error_text.h"
 #include "sys/inifile.h"
+#include "sys/platform.h"
 #include "sys/sysutil.h"
 #include "temp_folder.h"
 
@@ -520,3 +523,36 @@ TEST(WriteToTarget, AFileWithoutWriteRightsForTheCallerIsReadOnly) {
 }
 
 }  // namespace
+
+// The desktop's opener, stood in for by scripts on PATH: a missing browser
+// (the opener's exit status 3) is reported, and a browser that stays in the
+// foreground is not waited for beyond a moment.
+TEST(OpenAddress, AnOpenerThatFailsIsReportedAndOneThatStaysIsLeftToRun) {
+    TempFolder temp;
+    const auto opener = [&](const std::string& body) {
+        temp.write("xdg-open", "#!/bin/sh\n" + body + "\n");
+        fs::permissions(temp.file("xdg-open"), fs::perms::owner_all);
+    };
+    const ScopedEnv path("PATH", temp.path().string() + ":/usr/bin:/bin");
+    Platform& platform = native_platform();
+    int error = 0;
+
+    opener("exit 3");
+    EXPECT_FALSE(platform.open_address("https://example.com/", error));
+    EXPECT_EQ(error, no_opener_error);
+
+    opener("echo \"$1\" > \"$(dirname \"$0\")/opened\"; exit 0");
+    error = 0;
+    EXPECT_TRUE(platform.open_address("https://example.com/a b", error));
+    EXPECT_EQ(temp.read("opened"), "https://example.com/a b\n");
+
+    opener("exec sleep 30");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(platform.open_address("https://example.com/", error));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    fs::remove(temp.file("xdg-open"));
+    const ScopedEnv no_opener("PATH", temp.path().string());
+    EXPECT_FALSE(platform.open_address("https://example.com/", error));
+    EXPECT_EQ(error, ENOENT);
+}

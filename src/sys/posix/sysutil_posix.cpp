@@ -13,12 +13,14 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <system_error>
 
 #include "sys/atomicfile.h"
+#include "sys/error_text.h"
 #include "sys/platform.h"
 #include "sys/sysutil.h"
 
@@ -199,6 +201,10 @@ std::string unquoted(const std::string& text) {
 
 // Starts a program without a shell, so no argument is ever interpreted.
 bool spawn_detached(const std::vector<std::string>& argv, int& error_code) {
+    // Made before the fork: a child of a threaded program may not allocate.
+    std::vector<char*> args;
+    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
     int pipe_fds[2];
     if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
         error_code = errno;
@@ -213,10 +219,6 @@ bool spawn_detached(const std::vector<std::string>& argv, int& error_code) {
     }
     if (child == 0) {
         if (fork() == 0) {  // the grandchild is reparented, so nothing waits for it
-            std::vector<char*> args;
-            args.reserve(argv.size() + 1);
-            for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-            args.push_back(nullptr);
             execvp(args[0], args.data());
             int failure = errno;
             ssize_t ignored = write(pipe_fds[1], &failure, sizeof failure);
@@ -248,8 +250,82 @@ bool PosixPlatform::shell_start(const ShellStart& start, int& error_code) {
 
 // The desktop's opener hands the address to the user's default browser or
 // file viewer; it is one argument, never read by a shell.
+// What the watching child tells the program: the opener could not be
+// started (an errno), or it ended with a failure (its exit status).
+struct OpenerReport {
+    int kind;  // 1: exec failed, 2: ended with a failure
+    int value;
+};
+
+void report_opener(int fd, OpenerReport report) {
+    ssize_t ignored = write(fd, &report, sizeof report);
+    (void)ignored;
+}
+
+// In the watching child: waits up to `patience_ms` for the opener to end
+// and reports a failure; an opener still running by then (a browser kept
+// in the foreground) is taken to have worked and left to itself.
+[[noreturn]] void watch_opener(pid_t opener, int fd, int patience_ms) {
+    for (int waited = 0; waited < patience_ms; waited += 20) {
+        int status = 0;
+        if (waitpid(opener, &status, WNOHANG) == opener) {
+            const bool failed = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+            if (failed) report_opener(fd, {2, WIFEXITED(status) ? WEXITSTATUS(status) : -1});
+            _exit(0);
+        }
+        const timespec pause{0, 20L * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    _exit(0);
+}
+
+// The desktop's opener reports a missing browser or a failed hand-over by
+// its exit status, within a moment; the program waits that moment, so the
+// user is told instead of the address silently going nowhere.
+bool start_opener(const std::vector<std::string>& argv, int& error_code) {
+    constexpr int patience_ms = 1500;
+    // Made before the fork: a child of a threaded program may not allocate.
+    std::vector<char*> args;
+    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    int pipe_fds[2];
+    if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+        error_code = errno;
+        return false;
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        error_code = errno;
+        close(pipe_fds[0]);
+        close(pipe_fds[1]);
+        return false;
+    }
+    if (child == 0) {
+        const pid_t opener = fork();
+        if (opener == 0) {
+            execvp(args[0], args.data());
+            report_opener(pipe_fds[1], {1, errno});
+            _exit(127);
+        }
+        if (opener < 0) _exit(0);
+        watch_opener(opener, pipe_fds[1], patience_ms);
+    }
+    close(pipe_fds[1]);
+    OpenerReport report{0, 0};
+    OpenerReport first{0, 0};
+    while (read(pipe_fds[0], &report, sizeof report) == static_cast<ssize_t>(sizeof report)) {
+        if (first.kind == 0) first = report;
+    }
+    close(pipe_fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (first.kind == 0) return true;
+    error_code = first.kind == 1 ? first.value : no_opener_error;
+    return false;
+}
+
 bool PosixPlatform::open_address(const std::string& address, int& error_code) {
-    return spawn_detached({"xdg-open", address}, error_code);
+    return start_opener({"xdg-open", address}, error_code);
 }
 
 void call_login_manager(const std::string& method, const std::vector<std::string>& arguments) {
