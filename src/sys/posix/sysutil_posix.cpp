@@ -199,12 +199,19 @@ std::string unquoted(const std::string& text) {
     return text;
 }
 
+// execvp's argument array over `argv`'s strings.
+std::vector<char*> exec_arguments(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    return args;
+}
+
 // Starts a program without a shell, so no argument is ever interpreted.
 bool spawn_detached(const std::vector<std::string>& argv, int& error_code) {
     // Made before the fork: a child of a threaded program may not allocate.
-    std::vector<char*> args;
-    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args = exec_arguments(argv);
     int pipe_fds[2];
     if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
         error_code = errno;
@@ -285,9 +292,7 @@ void report_opener(int fd, OpenerReport report) {
 bool start_opener(const std::vector<std::string>& argv, int& error_code) {
     constexpr int patience_ms = 1500;
     // Made before the fork: a child of a threaded program may not allocate.
-    std::vector<char*> args;
-    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args = exec_arguments(argv);
     int pipe_fds[2];
     if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
         error_code = errno;
