@@ -77,8 +77,11 @@ void GlobalHotkeys::reghotkey() {
     for (Hotkey hotkey : all_hotkeys) {
         const HotkeyCombination combination = parse_combination(code_of(hotkey));
         const bool repeated = std::find(taken.begin(), taken.end(), combination) != taken.end();
-        if (combination.valid() && !repeated &&
-            desktop_.grab(static_cast<int>(hotkey), combination)) {
+        if (!combination.valid()) {
+            // A hand-edited setting: say what was stored, not a key nobody chose.
+            invalid_.push_back(std::string(hotkey_description(hotkey)) + "（保存的是“" +
+                               code_of(hotkey) + "”）");
+        } else if (!repeated && desktop_.grab(static_cast<int>(hotkey), combination)) {
             taken.push_back(combination);
         } else {
             unavailable_.push_back(combination_name(combination));
@@ -89,17 +92,29 @@ void GlobalHotkeys::reghotkey() {
 
 void GlobalHotkeys::unreghotkey() {
     unavailable_.clear();
+    invalid_.clear();
     if (!registered_) return;
     registered_ = false;
     for (Hotkey hotkey : all_hotkeys) desktop_.ungrab(static_cast<int>(hotkey));
 }
 
+namespace {
+
+std::string listed(const char* heading, const std::vector<std::string>& items) {
+    std::string line = heading;
+    for (std::size_t i = 0; i < items.size(); ++i) line += (i == 0 ? "" : "、") + items[i];
+    return line;
+}
+
+}  // namespace
+
 std::string GlobalHotkeys::note() const {
     if (!available()) return hotkey_messages::no_x11;
-    if (unavailable_.empty()) return {};
-    std::string note = hotkey_messages::not_registered;
-    for (std::size_t i = 0; i < unavailable_.size(); ++i) {
-        note += (i == 0 ? "" : "、") + unavailable_[i];
+    std::string note;
+    if (!invalid_.empty()) note = listed(hotkey_messages::not_valid, invalid_);
+    if (!unavailable_.empty()) {
+        if (!note.empty()) note += "\n";
+        note += listed(hotkey_messages::not_registered, unavailable_);
     }
     return note;
 }

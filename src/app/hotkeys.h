@@ -55,6 +55,7 @@ inline constexpr const char* taskbar_showing =
     "桌面底部任务栏将恢复显示，可再次通过本热键将其隐藏！";
 inline constexpr const char* no_x11 = "当前桌面不是X11，全局热键不可用。";
 inline constexpr const char* not_registered = "以下热键无法使用（已被其他程序占用或设置重复）：";
+inline constexpr const char* not_valid = "以下热键的设置无效，请重新选择：";
 }  // namespace hotkey_messages
 
 // An X window id or a window handle.
@@ -122,6 +123,7 @@ private:
     DesktopWindows& desktop_;
     sys::Prompts& prompts_;
     std::vector<std::string> unavailable_;
+    std::vector<std::string> invalid_;  // stored codes without a letter
     bool registered_ = false;
     // A notice or question is open: a press arriving meanwhile (its dialog
     // runs the event loop) would act on the same toggle twice.
