@@ -35,10 +35,26 @@ wait_hidden "--hide"
 "$prog/velmora" --show
 wait_visible "--show"
 
-echo "-- a plain second start still says so"
+echo "-- a plain second start still says so, above the hidden panel it brings out"
+"$prog/velmora" --hide
+wait_hidden "--hide before the second start"
 start_program "$prog"
-wait_message "$PROGRAM_PID" "“Velmora”已运行！"
-wait_exit "$PROGRAM_PID"
+second=$PROGRAM_PID
+for _ in $(seq 50); do
+  grep -qF "message: “Velmora”已运行！" "$PROGRAM_LOG" && box=$(program_windows "$second" | head -n 1) &&
+    [[ -n $box ]] && break
+  sleep 0.1
+done
+[[ -n ${box:-} ]] || fail "no message box from the second start"
+wait_visible "the second start"
+panel=$(xdotool search --onlyvisible --name '^Velmora$' | head -n 1)
+sleep 0.6
+# The X server's stacking of the window manager's frames, top first.
+box_at=$(stacking_rank "$box") panel_at=$(stacking_rank "$panel")
+echo "stacking: box at $box_at, panel at $panel_at (0 is the top)"
+((box_at >= 0 && box_at < panel_at)) || fail "the message is not above the panel"
+xdotool windowactivate --sync "$box" key Return
+wait_exit "$second"
 
 echo "-- --quit runs the orderly close"
 "$prog/velmora" --quit || fail "--quit exited $?"

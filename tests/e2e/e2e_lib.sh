@@ -69,6 +69,20 @@ program_windows() {
   done
 }
 
+# stacking_rank WINDOW: where the window's frame stands among the top-level
+# windows as the X server stacks them, 0 at the top.
+stacking_rank() {
+  local window root parent
+  root=$(xwininfo -root | awk '/Window id:/ { print $4; exit }')
+  window=$(printf '0x%x' "$1")
+  while parent=$(xwininfo -id "$window" -tree | awk '/Parent window id:/ { print $4 }') &&
+    [[ -n $parent && $parent != "$root" ]]; do
+    window=$parent
+  done
+  xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }' |
+    awk -v w="$window" '$1 == w { print NR - 1; found = 1 } END { if (!found) print -1 }'
+}
+
 # wait_message PID TEXT: the process shows a message box with this text; press OK.
 wait_message() {
   local pid=$1 text=$2 box

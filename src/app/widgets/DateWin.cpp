@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "app/widgets/app_icon.h"
+#include "app/widgets/command_channel.h"
 #include "app/widgets/main_menu.h"
 #include "app/widgets/window_hints.h"
 #include "calendar/datehint.h"
@@ -141,6 +142,9 @@ StartResult TFRM_Date::FormCreate() {
     second_instance_ = 0;
     instance_lock_ = std::make_unique<sys::InstanceLock>(context_.instance_name);
     if (!instance_lock_->held()) {
+        // The running copy comes out of its dock, so the user sees which
+        // one runs, and the message comes up above it.
+        send_command(PanelCommand::show);
         context_.prompts->inform(messages::already_running);
         nosave_exit_ = 1;
         second_instance_ = 1;

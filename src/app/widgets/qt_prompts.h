@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include "sys/prompts.h"
@@ -25,6 +26,17 @@ public:
             icon == sys::PromptIcon::error ? QMessageBox::Critical : QMessageBox::Information,
             box_caption(caption), QString::fromStdString(text), QMessageBox::Ok, owner());
         box.button(QMessageBox::Ok)->setText("确定");
+        // A box over no visible window of ours (the second start's) would
+        // open under the running copy's always-on-top panel, unseen. The
+        // panel may still be coming out when the box appears: the box is
+        // raised once more a moment later.
+        if (box.parentWidget() == nullptr || !box.parentWidget()->isVisible()) {
+            box.setWindowFlag(Qt::WindowStaysOnTopHint);
+            QTimer::singleShot(300, &box, [&box] {
+                box.raise();
+                box.activateWindow();
+            });
+        }
         box.exec();
     }
 
