@@ -13,8 +13,6 @@ DayCell fill_cell(const Date& day, int cell, const DayMarks& marks) {
     c.day = day.day;
     c.key = day_key(day);
     c.number_text = std::to_string(day.day);
-    const bool weekend = weekend_column(cell);
-    c.number_rgb = weekend ? red : black;
     c.has_plan = marks.has_plan(c.key);
     c.has_note = marks.has_note(c.key);
     if (marks.holidays) {
@@ -26,6 +24,9 @@ DayCell fill_cell(const Date& day, int cell, const DayMarks& marks) {
                                 "\n" + provenance_text(*marks.holidays, holiday.year);
         }
     }
+    // Red is for days off: a weekend worked in exchange (班) is a working day.
+    const bool weekend = weekend_column(cell) && c.day_off != DayOff::work;
+    c.number_rgb = weekend ? red : black;
     const CellText text = cell_text(day);
     c.lunar_text = text.text;
     c.lunar_rgb = text.special ? text.rgb : (weekend ? red : dark_green);

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -74,6 +75,22 @@ TEST_F(FullDiskPageTest, AFailedPlanSaveKeepsTheDayAndItsPlansOnScreen) {
     EXPECT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(window->daykey(), "20261210");
     EXPECT_EQ(stored_task("20261209"), "交报告");
+}
+
+// A real box runs the event loop: the two-second save of the edit must not
+// fire inside it and tell the same failure in a second box.
+TEST_F(FullDiskPageTest, AFailureIsToldOnceWhileItsMessageIsOpen) {
+    type_plan("交报告");
+    disk->fill();
+    prompts.while_open = [] { QTest::qWait(velmora::ui::SaveSoon::delay_ms + 500); };
+    window->CnDayMouseDown(10);
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    prompts.answers = {false};
+    type_plan("再加一条");
+    window->close();
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_THAT(prompts.shown[1], HasSubstr("仍要退出吗"));
+    prompts.while_open = nullptr;
 }
 
 TEST_F(FullDiskPageTest, ADayThatCannotBeReadShowsWhyAndTakesNoEdits) {

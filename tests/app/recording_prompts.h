@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,18 @@ public:
     std::vector<std::string> shown;
     std::deque<bool> answers;  // for questions; No when the script runs out
 
+    // Runs while a message is "open", as the event loop of a real box runs.
+    std::function<void()> while_open;
+
     void inform(const std::string& text, const std::string&, sys::PromptIcon) override {
         shown.push_back(text);
+        if (while_open) while_open();
     }
     bool no_by_default = false;  // how the last question was asked
 
     bool ask_yes_no(const std::string& text, const std::string&, bool default_no) override {
         shown.push_back(text);
+        if (while_open) while_open();
         no_by_default = default_no;
         if (answers.empty()) return false;
         bool answer = answers.front();

@@ -3,6 +3,7 @@
 // fall on, what is announced, and how the dialog takes them.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -222,7 +223,14 @@ TEST_F(LunarDialog, TakesALunarDateRefusesOneThatDoesNotExistAndShowsItAgain) {
         EXPECT_EQ(dialog.cbx_lunar_day->currentText(), "初一");
         EXPECT_FALSE(dialog.RzDateTimePicker1->isEnabled());
 
+        // A year without the leap month is said at once, before 增加.
+        set_lunar(dialog, 2024, 4, true, 1);
+        EXPECT_TRUE(dialog.lb_lunar_refusal->isVisibleTo(&dialog));
+        EXPECT_EQ(dialog.lb_lunar_refusal->text().toStdString(),
+                  "农历2024年闰四月初一不存在：这一年没有闰四月。");
+        EXPECT_TRUE(prompts_.shown.empty());
         set_lunar(dialog, 2023, 2, true, 30);
+        EXPECT_TRUE(dialog.lb_lunar_refusal->text().contains("这个月只有29天"));
         dialog.RzMemo1->setPlainText("奶奶生日");
         dialog.btn_add->click();
         EXPECT_EQ(prompts_.shown,
@@ -231,6 +239,7 @@ TEST_F(LunarDialog, TakesALunarDateRefusesOneThatDoesNotExistAndShowsItAgain) {
         EXPECT_EQ(dialog.RzMemo1->toPlainText(), "奶奶生日");
 
         set_lunar(dialog, 2023, 2, true, 29);
+        EXPECT_FALSE(dialog.lb_lunar_refusal->isVisibleTo(&dialog));
         EXPECT_EQ(dialog.RzDateTimePicker1->date(), QDate(2023, 4, 19));
         dialog.cb_yearly->setChecked(true);
         dialog.btn_add->click();

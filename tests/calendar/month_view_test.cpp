@@ -124,6 +124,51 @@ TEST_F(MonthViewTest, HolidayMarksSitBesideTheTextsTheyLeaveAlone) {
     EXPECT_TRUE(view->holiday_marks[5]->isVisibleTo(&host));  // 1 March 2024 was a Friday
 }
 
+// Where a label draws its text: centred in its contents rectangle.
+QRect text_rect(const QLabel* label) {
+    const QRect room = label->contentsRect().translated(label->pos());
+    const int width = label->fontMetrics().horizontalAdvance(label->text());
+    const int height = label->fontMetrics().height();
+    return {room.left() + (room.width() - width) / 2, room.top() + (room.height() - height) / 2,
+            width, height};
+}
+
+TEST_F(MonthViewTest, AMarkLiesInsideItsCellAndTheSelectionBoxAtEveryDayNumber) {
+    std::string lines;
+    for (int day = 1; day <= 31; ++day) {
+        lines += "2025-01-" + std::string(day < 10 ? "0" : "") + std::to_string(day) + "\t休\t试\n";
+    }
+    const auto table = velmora::calendar::HolidayTable::parse(lines);
+    holidays = &table;
+    for (int day = 1; day <= 31; ++day) {
+        show({2025, 1, day});
+        const int cell = 3 + day;  // 1 January 2025 was a Wednesday
+        const QLabel* mark = view->holiday_marks[cell - 1];
+        const QLabel* number = view->day_labels[cell - 1];
+        ASSERT_TRUE(mark->isVisibleTo(&host)) << day;
+        const QRect box = view->Shape2->geometry().adjusted(1, 1, -1, -1);  // inside the outline
+        EXPECT_TRUE(box.contains(mark->geometry())) << "day " << day;
+        EXPECT_FALSE(mark->geometry().intersects(text_rect(number))) << "day " << day;
+        EXPECT_TRUE(box.contains(view->plan_marks[cell - 1]->geometry())) << "day " << day;
+        if (cell % 7 != 0) {
+            EXPECT_LT(mark->geometry().right(), view->day_labels[cell]->geometry().left() - 2);
+        }
+    }
+}
+
+TEST_F(MonthViewTest, AWeekendWorkedInExchangeIsDrawnAsAWorkingDay) {
+    const auto table =
+        velmora::calendar::HolidayTable::parse("2024-02-04\t班\t春节\n2024-02-10\t休\t春节\n");
+    holidays = &table;
+    show({2024, 2, 10});
+    // February 2024 starts on a Thursday: day d is in cell 4 + d.
+    EXPECT_EQ(view->day_labels[4 + 4 - 1]->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_EQ(view->day_labels[4 + 10 - 1]->palette().color(QPalette::WindowText),
+              QColor(255, 0, 0));
+    EXPECT_EQ(view->day_labels[4 + 11 - 1]->palette().color(QPalette::WindowText),
+              QColor(255, 0, 0));  // an ordinary Sunday
+}
+
 // The note of a year without an arrangement sits in the free part of the
 // sixth row and never covers a day; the marks name their source.
 TEST_F(MonthViewTest, AYearWithoutMarksSaysSoAndAMarkNamesItsNotice) {

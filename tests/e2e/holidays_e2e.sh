@@ -17,7 +17,7 @@ CLI="$E2E_BIN/velmora-cli"
 # Places in the main window's client area (330 x 560).
 NEXT_MONTH=(143 16)
 # The 休/班 mark of a cell: column c, row r of the month grid.
-mark_at() { echo $((14 + 42 * $1 + 27 + 6)) $((56 + 32 * $2 + 1 + 6)); }
+mark_at() { echo $((14 + 42 * $1 + 25 + 5)) $((56 + 32 * $2 + 1 + 5)); }
 NOTICE=(98 218 208 30) # x y width height of the note on a year without marks
 # The text is smoothed: its colours as they blend into the white.
 RED='#[D-F][0-9A-F][0-6][0-9A-F][0-6][0-9A-F]'

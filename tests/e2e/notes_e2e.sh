@@ -41,7 +41,7 @@ expected_note=$'first line of the note\nsecond line'
   fail "stored note: $("$CLI" --data "$prog" note "$today")"
 
 echo "-- started again, today's cell shows the note mark"
-# The mark is a light blue square (A6CAF0) 2 px right of and 11 px below the
+# The mark is a light blue square (A6CAF0) 1 px left of and 11 px below the
 # top left corner of the day number's label, which for column c and row r of
 # the month grid lies at (14 + 42c, 56 + 32r) in the window.
 start_program "$prog"
@@ -49,7 +49,7 @@ wait_main_window
 first=$(date -d "$(date +%Y-%m-01)" +%w)
 cell=$((first + 10#$(date +%d) - 1))
 client_origin "$MAIN_WINDOW"
-mark_x=$((ORIGIN_X + 14 + 42 * (cell % 7) + 4))
+mark_x=$((ORIGIN_X + 14 + 42 * (cell % 7) + 1))
 mark_y=$((ORIGIN_Y + 56 + 32 * (cell / 7) + 13))
 pixel=$(import -window root -crop "1x1+$mark_x+$mark_y" txt:- | grep -o 'srgb([0-9,]*)' | head -n 1)
 [[ "$pixel" == "srgb(166,202,240)" ]] || fail "no note mark on today's cell (pixel $pixel at $mark_x,$mark_y)"

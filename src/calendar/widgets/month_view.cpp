@@ -19,9 +19,12 @@ constexpr int day_left = 14, day_top = 56, day_width = 36, day_height = 18;
 constexpr int lunar_left = 13, lunar_top = 75, lunar_height = 14;
 constexpr int column_step = 42, row_step = 32;
 const char* const day_property = "day";
-// The 休/班 mark sits right of a two-digit day number and inside the
-// selection box, so neither the number nor the box is covered.
-constexpr int holiday_offset = 27, holiday_size = 12;
+// The 休/班 mark sits in the top right corner inside the selection box
+// (which spans day.x - 2 .. day.x + 35); a day that carries one has its
+// number centred in the part of the cell left of it, so even "28" keeps
+// clear of the mark.
+constexpr int holiday_offset = 25, holiday_width = 10, holiday_height = 11;
+constexpr int number_room_with_mark = 9;  // taken from the number's right
 
 // A filled box with a one-pixel outline: the marks and the selection box.
 // Painted directly: a style sheet on each of the 75 boxes would cost the
@@ -196,8 +199,9 @@ void MonthView::create_day_cells() {
             label->installEventFilter(this);
             label->hide();
         }
-        plan_marks[i]->move(day->x() + 2, day->y() + 4);
-        note_marks[i]->move(day->x() + 2, day->y() + 11);
+        // Just inside the selection box's left edge, clear of the number.
+        plan_marks[i]->move(day->x() - 1, day->y() + 4);
+        note_marks[i]->move(day->x() - 1, day->y() + 11);
         day_labels[i] = day;
         lunar_labels[i] = lunar;
         holiday_marks[i] = holiday_mark(day);
@@ -220,8 +224,8 @@ void MonthView::make_holiday_notice() {
 
 QLabel* MonthView::holiday_mark(const QLabel* day) {
     auto* mark = new QLabel(panel_);
-    mark->setGeometry(day->x() + holiday_offset, day->y() + 1, holiday_size, holiday_size);
-    mark->setFont(ui::theme::song_font(11));
+    mark->setGeometry(day->x() + holiday_offset, day->y() + 1, holiday_width, holiday_height);
+    mark->setFont(ui::theme::song_font(10));
     mark->setAlignment(Qt::AlignCenter);
     mark->setAttribute(Qt::WA_TranslucentBackground);
     mark->installEventFilter(this);  // a press on the mark selects the day too
@@ -233,6 +237,8 @@ void MonthView::show_holiday(int cell, const DayCell& day) {
     QLabel* mark = holiday_marks[static_cast<std::size_t>(cell)];
     const bool shown = day.day > 0 && day.day_off != DayOff::none;
     mark->setVisible(shown);
+    day_labels[static_cast<std::size_t>(cell)]->setContentsMargins(
+        0, 0, shown ? number_room_with_mark : 0, 0);
     if (!shown) return;
     mark->setText(QString::fromUtf8(day_off_text(day.day_off)));
     ui::theme::set_text_colour(

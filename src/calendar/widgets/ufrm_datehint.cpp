@@ -13,6 +13,7 @@
 #include "sys/prompts.h"
 #include "ui/date_field.h"
 #include "ui/dialog_layout.h"
+#include "ui/theme.h"
 
 namespace velmora::calendar {
 
@@ -158,7 +159,16 @@ void Tfrm_datehint::show_lunar(Date date) {
     cbx_lunar_day->setCurrentIndex(lunar->day - 1);
 }
 
+// A lunar day the year does not have is said at once, under the fields,
+// not only when 增加 refuses it.
 void Tfrm_datehint::lunar_changed() {
+    const std::optional<std::string> refusal =
+        lunar_mode()
+            ? lunar_date_refusal(sp_lunar_year->value(), cbx_lunar_month->currentIndex() + 1,
+                                 cb_leap->isChecked(), cbx_lunar_day->currentIndex() + 1)
+            : std::nullopt;
+    lb_lunar_refusal->setText(refusal ? qs(*refusal) : QString());
+    lb_lunar_refusal->setVisible(refusal.has_value());
     if (!lunar_mode()) return;
     const std::optional<Date> date =
         solar_of_lunar(sp_lunar_year->value(), cbx_lunar_month->currentIndex() + 1,
@@ -192,7 +202,13 @@ void Tfrm_datehint::build_editors() {
     label(this, "说明：", 10, 278);
     RzMemo1 = new QPlainTextEdit(this);
     RzMemo1->setObjectName("RzMemo1");
-    RzMemo1->setGeometry(66, 274, 487, 72);
+    RzMemo1->setGeometry(66, 274, 487, 56);
+
+    lb_lunar_refusal = new QLabel(this);
+    lb_lunar_refusal->setObjectName("lb_lunar_refusal");
+    lb_lunar_refusal->setGeometry(66, 333, 487, 20);
+    ui::theme::set_text_colour(lb_lunar_refusal, QColor(0xC0, 0x00, 0x00));
+    lb_lunar_refusal->hide();
 }
 
 void Tfrm_datehint::build_buttons() {

@@ -46,6 +46,7 @@ public:
     QSpinBox* RzSpinEdit1 = nullptr;
     QComboBox* RzComboBox1 = nullptr;
     QPlainTextEdit* RzMemo1 = nullptr;
+    QLabel* lb_lunar_refusal = nullptr;  // a lunar day the year lacks, said at once
     // 公历 or 农历; in 农历 the lunar fields give the date and the picker
     // only shows the Gregorian day it falls on.
     QComboBox* cbx_calendar = nullptr;

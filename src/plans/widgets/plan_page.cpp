@@ -105,6 +105,9 @@ store::FxError PlanPage::save_shown() {
     if (!dirty_) return store::FxError::none;
     const store::FxError saved = days_.savedata2fx_schedule2(grid_, daykey_);
     if (saved == store::FxError::none) dirty_ = false;
+    // The caller tells the failure; a countdown left running would tell it
+    // again from inside that message's box.
+    if (saved != store::FxError::none) save_soon_->cancel();
     links_.redraw_month();
     return saved;
 }
