@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -255,6 +256,41 @@ TEST_F(CaptureSave, CancelledDialogSavesNothing) {
     EXPECT_EQ(prompts.shown.size(), 1U);  // the question, no error
     EXPECT_EQ(clipboard_image().size(), QSize(8, 8));
     EXPECT_FALSE(form().isVisible());
+}
+
+}  // namespace
+}  // namespace velmora::tools
+
+namespace velmora::tools {
+namespace {
+
+// The save dialog's folder: the last capture's while it exists, else the
+// pictures folder the user's XDG folders name, else home.
+TEST(CaptureFolder, TheLastFolderThenThePicturesFolderThenHome) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QByteArray old_home = qgetenv("HOME"), old_config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    QDir(home.path()).mkpath(".config");
+    QFile dirs(home.path() + "/.config/user-dirs.dirs");
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_PICTURES_DIR=\"$HOME/图片\"\n");
+    dirs.close();
+
+    EXPECT_EQ(capture_save_folder({}), QDir::homePath());  // named, but not made yet
+    QDir(home.path()).mkpath("图片");
+    EXPECT_EQ(capture_save_folder({}), home.path() + "/图片");
+    QDir(home.path()).mkpath("shots");
+    EXPECT_EQ(capture_save_folder(home.path() + "/shots"), home.path() + "/shots");
+    EXPECT_EQ(capture_save_folder(home.path() + "/gone"), home.path() + "/图片");
+
+    qputenv("HOME", old_home);
+    if (old_config.isEmpty()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", old_config);
+    }
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cmath>
@@ -207,6 +210,7 @@ void ScreenCapture::finish(CaptureRect area) {
 void ScreenCapture::offer_save(const QImage& result) {
     const std::optional<SaveChoice> choice = choose_file_(memory_);
     if (!choice) return;
+    last_folder_ = QFileInfo(QString::fromStdString(choice->path)).absolutePath();
     const PictureFormat format = memory_.choose(choice->filter_index);
     std::string error;
     if (save_picture(result, choice->path, format, error)) return;
@@ -215,10 +219,18 @@ void ScreenCapture::offer_save(const QImage& result) {
                     capture_caption, sys::PromptIcon::error);
 }
 
+QString capture_save_folder(const QString& last_folder) {
+    if (!last_folder.isEmpty() && QFileInfo(last_folder).isDir()) return last_folder;
+    QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) return pictures;
+    return QDir::homePath();
+}
+
 std::optional<SaveChoice> ScreenCapture::run_save_dialog(const SaveFilterMemory& memory) {
     const QStringList filters{jpeg_filter_name, bitmap_filter_name};
     QFileDialog dialog(form_, QString::fromUtf8("保存截图"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(capture_save_folder(last_folder_));
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.at(memory.filter_index() - 1));
     // The remembered extension, then the one of whichever type is chosen.

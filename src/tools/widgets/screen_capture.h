@@ -71,6 +71,10 @@ private:
     CaptureTracker tracker_;
 };
 
+// Where the save dialog opens: the folder the last capture went to while it
+// exists, else the user's pictures folder, else the home folder.
+QString capture_save_folder(const QString& last_folder);
+
 // The capture as the tools panel starts it. Lives as long as the main
 // window, so the save dialog's remembered file type lasts the whole run.
 class ScreenCapture : public QObject {
@@ -110,6 +114,7 @@ private:
     SaveFilterMemory memory_;
     std::function<QImage()> screen_source_;
     FileChooser choose_file_;
+    QString last_folder_;  // where the last picture was saved this run
 };
 
 }  // namespace velmora::tools
