@@ -208,22 +208,29 @@ std::vector<char*> exec_arguments(const std::vector<std::string>& argv) {
     return args;
 }
 
+// A child with a pipe back to the parent, both ends closed on exec; -1
+// with `error_code` set when either cannot be made.
+pid_t fork_with_pipe(int (&pipe_fds)[2], int& error_code) {
+    if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+        error_code = errno;
+        return -1;
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        error_code = errno;
+        close(pipe_fds[0]);
+        close(pipe_fds[1]);
+    }
+    return child;
+}
+
 // Starts a program without a shell, so no argument is ever interpreted.
 bool spawn_detached(const std::vector<std::string>& argv, int& error_code) {
     // Made before the fork: a child of a threaded program may not allocate.
     std::vector<char*> args = exec_arguments(argv);
     int pipe_fds[2];
-    if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
-        error_code = errno;
-        return false;
-    }
-    pid_t child = fork();
-    if (child < 0) {
-        error_code = errno;
-        close(pipe_fds[0]);
-        close(pipe_fds[1]);
-        return false;
-    }
+    const pid_t child = fork_with_pipe(pipe_fds, error_code);
+    if (child < 0) return false;
     if (child == 0) {
         if (fork() == 0) {  // the grandchild is reparented, so nothing waits for it
             execvp(args[0], args.data());
@@ -294,17 +301,8 @@ bool start_opener(const std::vector<std::string>& argv, int& error_code) {
     // Made before the fork: a child of a threaded program may not allocate.
     std::vector<char*> args = exec_arguments(argv);
     int pipe_fds[2];
-    if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
-        error_code = errno;
-        return false;
-    }
-    const pid_t child = fork();
-    if (child < 0) {
-        error_code = errno;
-        close(pipe_fds[0]);
-        close(pipe_fds[1]);
-        return false;
-    }
+    const pid_t child = fork_with_pipe(pipe_fds, error_code);
+    if (child < 0) return false;
     if (child == 0) {
         const pid_t opener = fork();
         if (opener == 0) {
