@@ -18,7 +18,10 @@ using velmora::bench::bench_container;
 class SilentPrompts : public velmora::sys::Prompts {
 public:
     void inform(const std::string&, const std::string&, velmora::sys::PromptIcon) override {}
-    bool ask_yes_no(const std::string&, const std::string&, bool) override { return false; }
+    bool ask_yes_no(const std::string&, const std::string&, bool,
+                    velmora::sys::PromptIcon) override {
+        return false;
+    }
 };
 
 void BM_AddTaskAndSaveTheDay(benchmark::State& state) {

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libsqlite3-dev libjpeg62-turbo-dev libcurl4-openssl-dev libicu-dev
+  qt6-base-dev qt6-svg-dev libsqlite3-dev libjpeg62-turbo-dev libcurl4-openssl-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev libical-dev python3-icalendar
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick fontconfig fonts-wqy-microhei jwm
   clang-format clang-tidy faketime xdg-utils xclip chromium

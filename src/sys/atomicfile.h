@@ -31,8 +31,10 @@ bool write_file_atomic(const std::string& path, std::string_view content, bool d
 
 // Writes that the user aims at a file of their choosing (the exports) look
 // first at what stands at the path. They write only onto a new name or onto
-// a regular file of one name, which they replace as write_file_atomic does;
-// anything else is left exactly as it was:
+// a regular file of one name, which they replace as write_file_atomic does
+// (a new file, though, is made as the user's umask says, like any other
+// program's: the user writes it to pass it on); anything else is left
+// exactly as it was:
 //  - a FIFO, a device, a socket or a folder is not a file to hold an export;
 //  - a symbolic link, even one to a regular file, is refused: the atomic
 //    replacement would turn the link itself into a plain file and leave the

@@ -12,4 +12,4 @@ target_link_libraries(velmora_capture PRIVATE JPEG::JPEG)
 
 add_library(velmora_capture_widgets STATIC ${CMAKE_CURRENT_LIST_DIR}/widgets/screen_capture.cpp)
 set_target_properties(velmora_capture_widgets PROPERTIES AUTOMOC ON)
-target_link_libraries(velmora_capture_widgets PUBLIC velmora_capture velmora_sys Qt6::Widgets)
+target_link_libraries(velmora_capture_widgets PUBLIC velmora_capture velmora_sys velmora_ui)

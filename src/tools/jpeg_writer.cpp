@@ -63,7 +63,7 @@ std::optional<std::string> encode_jpeg(const RgbPicture& picture, int quality, s
     if (picture.pixels == nullptr || picture.width <= 0 || picture.height <= 0 ||
         picture.width > JPEG_MAX_DIMENSION || picture.height > JPEG_MAX_DIMENSION ||
         picture.stride < static_cast<std::size_t>(picture.width) * 3) {
-        error = "picture size not suitable for JPEG";
+        error = "图片的尺寸不能保存为JPEG";
         return std::nullopt;
     }
     jpeg_compress_struct info{};
@@ -78,7 +78,8 @@ std::optional<std::string> encode_jpeg(const RgbPicture& picture, int quality, s
     if (done && out != nullptr) {
         bytes.emplace(reinterpret_cast<const char*>(out), out_size);
     } else {
-        error = handler.message;
+        // The library's own words only as a detail.
+        error = std::string("JPEG编码失败（") + handler.message + "）";
     }
     std::free(out);
     return bytes;

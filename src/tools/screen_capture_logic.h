@@ -70,8 +70,9 @@ private:
 // The save dialog's two file types, in the order of its filter.
 enum class PictureFormat { jpeg, bitmap };
 
-inline constexpr const char* jpeg_filter_name = "JPEG Image File (*.jpg)";
-inline constexpr const char* bitmap_filter_name = "Bitmaps (*.bmp)";
+// In Chinese like the rest of the dialog.
+inline constexpr const char* jpeg_filter_name = "JPEG 图片 (*.jpg)";
+inline constexpr const char* bitmap_filter_name = "位图 (*.bmp)";
 
 // The save dialog's settings, kept for the whole run: once a picture has
 // been saved as a bitmap, later captures offer bitmaps first.

@@ -26,10 +26,11 @@ public:
         RecordingPrompts::inform(text, caption, icon);
         if (while_open) while_open();
     }
-    bool ask_yes_no(const std::string& text, const std::string& caption, bool no) override {
+    bool ask_yes_no(const std::string& text, const std::string& caption, bool no,
+                    velmora::sys::PromptIcon icon) override {
         log_.push_back(text);
         if (while_open) while_open();
-        return RecordingPrompts::ask_yes_no(text, caption, no);
+        return RecordingPrompts::ask_yes_no(text, caption, no, icon);
     }
 
 private:

@@ -22,12 +22,16 @@ public:
         shown.push_back(text);
         if (while_open) while_open();
     }
-    bool no_by_default = false;  // how the last question was asked
+    // How the last question was asked.
+    bool no_by_default = false;
+    sys::PromptIcon question_icon = sys::PromptIcon::question;
 
-    bool ask_yes_no(const std::string& text, const std::string&, bool default_no) override {
+    bool ask_yes_no(const std::string& text, const std::string&, bool default_no,
+                    sys::PromptIcon icon) override {
         shown.push_back(text);
         if (while_open) while_open();
         no_by_default = default_no;
+        question_icon = icon;
         if (answers.empty()) return false;
         bool answer = answers.front();
         answers.pop_front();

@@ -471,6 +471,14 @@ TEST(WriteToTarget, RefusesEverythingButANewNameOrARegularFileAndLeavesItAsItWas
     EXPECT_EQ(entry_at("/dev/null").mode & S_IFMT, S_IFCHR);
 }
 
+TEST(WriteToTarget, ANewFileIsMadeAsTheUmaskSays) {
+    // What the user writes to pass on, like any other program's files.
+    TempFolder folder;
+    ScopedUmask open_umask(022);
+    ASSERT_TRUE(write_to_target(folder.file("shared.txt"), "shared").written);
+    EXPECT_EQ(mode_of(folder.file("shared.txt")), 0644u);
+}
+
 TEST(WriteToTarget, ReplacesARegularFileOrMakesANewOneAndAReadOnlyOneOnlyWhenAsked) {
     TempFolder folder;
     ScopedUmask scoped(077);

@@ -7,9 +7,12 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -146,6 +149,7 @@ TEST_F(CaptureWindow, RubberBandFollowsTheMouseButNeverReachesTheResult) {
     EXPECT_EQ(clipboard_image(), screen_picture().copy(20, 25, 50, 55));
     ASSERT_EQ(prompts.shown.size(), 1U);
     EXPECT_EQ(prompts.shown.front(), "所选区域已截取到剪贴板。是否将其保存为文件？");
+    EXPECT_EQ(prompts.question_icon, sys::PromptIcon::information);
     EXPECT_FALSE(form().isVisible());  // answered No
     EXPECT_TRUE(offered_filters.empty());
 }
@@ -212,8 +216,11 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(CaptureSave, JpegFileHoldsTheChosenArea) {
+TEST_F(CaptureSave, JpegFileHoldsTheChosenAreaAndFollowsTheUmask) {
+    const mode_t mask = ::umask(022);
     capture_and_save("shot.jpg", 1);
+    ::umask(mask);
+    EXPECT_EQ(QFileInfo(dir.filePath("shot.jpg")).permissions() & 0x0fff, 0x0644);
     const QByteArray bytes = file("shot.jpg");
     ASSERT_TRUE(bytes.startsWith("\xFF\xD8"));
     QImage read;

@@ -22,9 +22,8 @@ public:
                 sys::PromptIcon icon) override {
         log(text);
         if (display_lost_) return;
-        QMessageBox box(
-            icon == sys::PromptIcon::error ? QMessageBox::Critical : QMessageBox::Information,
-            box_caption(caption), QString::fromStdString(text), QMessageBox::Ok, owner());
+        QMessageBox box(box_icon(icon), box_caption(caption), QString::fromStdString(text),
+                        QMessageBox::Ok, owner());
         box.button(QMessageBox::Ok)->setText("确定");
         // A box over no visible window of ours (the second start's) would
         // open under the running copy's always-on-top panel, unseen. The
@@ -40,11 +39,11 @@ public:
         box.exec();
     }
 
-    bool ask_yes_no(const std::string& text, const std::string& caption,
-                    bool no_by_default) override {
+    bool ask_yes_no(const std::string& text, const std::string& caption, bool no_by_default,
+                    sys::PromptIcon icon) override {
         log(text);
         if (display_lost_) return !no_by_default;
-        QMessageBox box(QMessageBox::Question, box_caption(caption), QString::fromStdString(text),
+        QMessageBox box(box_icon(icon), box_caption(caption), QString::fromStdString(text),
                         QMessageBox::Yes | QMessageBox::No, owner());
         box.button(QMessageBox::Yes)->setText("是(&Y)");
         box.button(QMessageBox::No)->setText("否(&N)");
@@ -53,6 +52,14 @@ public:
     }
 
     void set_fallback_owner(QWidget* owner) { fallback_owner_ = owner; }
+    static QMessageBox::Icon box_icon(sys::PromptIcon icon) {
+        switch (icon) {
+            case sys::PromptIcon::question: return QMessageBox::Question;
+            case sys::PromptIcon::error: return QMessageBox::Critical;
+            case sys::PromptIcon::information: break;
+        }
+        return QMessageBox::Information;
+    }
     // Qt gives a window without a title the program's name; the boxes are
     // meant to have none, so an empty caption is shown as a blank.
     static QString box_caption(const std::string& caption) {

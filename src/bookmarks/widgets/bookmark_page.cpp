@@ -1,7 +1,6 @@
 #include "bookmarks/widgets/bookmark_page.h"
 #include "sys/error_text.h"
 
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
@@ -17,6 +16,7 @@
 #include "bookmarks/widgets/uFX_find.h"
 #include "bookmarks/widgets/uwebcheck.h"
 #include "sys/atomicfile.h"
+#include "ui/file_dialogs.h"
 #include "ui/theme.h"
 
 namespace velmora::bookmarks {
@@ -48,13 +48,10 @@ QTreeWidget* make_tree(QWidget* page) {
 constexpr const char* bookmark_file_filter = "书签文件 (*.html *.htm);;所有文件 (*)";
 
 std::string ask_for_file(QWidget* parent, bool saving) {
+    const QString filter = QString::fromUtf8(bookmark_file_filter);
     const QString chosen =
-        // The path as picked, a link not resolved: the export judges it.
-        saving ? QFileDialog::getSaveFileName(parent, "导出书签", "bookmarks.html",
-                                              QString::fromUtf8(bookmark_file_filter), nullptr,
-                                              QFileDialog::DontResolveSymlinks)
-               : QFileDialog::getOpenFileName(parent, "导入书签", {},
-                                              QString::fromUtf8(bookmark_file_filter));
+        saving ? ui::choose_file_to_save(parent, "导出书签", "bookmarks.html", filter)
+               : ui::choose_file_to_open(parent, "导入书签", filter);
     return chosen.toStdString();
 }
 

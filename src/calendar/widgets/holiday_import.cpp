@@ -1,6 +1,6 @@
 #include "calendar/widgets/holiday_import.h"
 
-#include <QFileDialog>
+#include "ui/file_dialogs.h"
 
 namespace velmora::calendar {
 
@@ -9,9 +9,8 @@ namespace {
 constexpr const char* caption = "导入放假安排";
 
 std::string ask_for_file(QWidget* parent) {
-    return QFileDialog::getOpenFileName(
-               parent, QString::fromUtf8(caption), {},
-               QString::fromUtf8("放假安排 (*.json *.ics *.txt);;所有文件 (*)"))
+    return ui::choose_file_to_open(parent, QString::fromUtf8(caption),
+                                   QString::fromUtf8("放假安排 (*.json *.ics *.txt);;所有文件 (*)"))
         .toStdString();
 }
 

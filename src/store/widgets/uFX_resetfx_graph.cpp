@@ -1,15 +1,11 @@
 #include "store/widgets/uFX_resetfx_graph.h"
 
-#include <QChart>
-#include <QChartView>
-#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
-#include <QPieSeries>
-#include <QPieSlice>
 #include <QPushButton>
 
 #include "ui/dialog_layout.h"
+#include "ui/file_dialogs.h"
 #include "ui/theme.h"
 
 namespace velmora::store {
@@ -22,9 +18,6 @@ constexpr int panel_left = 8;
 constexpr int panel_width = 521;
 constexpr int button_width = 85;
 constexpr int button_height = 25;
-
-const QColor used_colour(0, 0, 255);
-const QColor fragment_colour(255, 0, 255);
 
 const char* const intro_text =
     "      本软件涉及的所有资料和数据均存储在资料库文件zenqdata.fx中，并通过专用的文件系统进行"
@@ -57,22 +50,6 @@ QPushButton* make_button(QWidget* owner, const char* text, int left) {
     return button;
 }
 
-// One slice; its label sits outside on a short arm, since the chart is
-// small and a label inside a thin slice could not be read.
-QPieSlice* add_slice(QPieSeries* series, const char* name, const QString& mb,
-                     const QColor& colour) {
-    QPieSlice* slice = series->append(QString::fromUtf8(name), mb.toDouble());
-    slice->setColor(colour);
-    slice->setBorderColor(Qt::white);
-    slice->setBorderWidth(1);
-    slice->setLabelVisible(true);
-    slice->setLabelPosition(QPieSlice::LabelOutside);
-    slice->setLabelArmLengthFactor(0.12);
-    slice->setLabelFont(ui::theme::song_font(12));
-    slice->setLabelColor(colour.darker(130));
-    return slice;
-}
-
 }  // namespace
 
 TForm_resetfx_graph::TForm_resetfx_graph(QWidget* owner, const QString& live_mb,
@@ -85,8 +62,8 @@ TForm_resetfx_graph::TForm_resetfx_graph(QWidget* owner, const QString& live_mb,
       backup_(std::move(backup)),
       check_(std::move(check)),
       choose_folder_([](QWidget* parent) {
-          return QFileDialog::getExistingDirectory(
-              parent, QString::fromUtf8(datamgmt_messages::choose_backup_folder));
+          return ui::choose_folder(parent,
+                                   QString::fromUtf8(datamgmt_messages::choose_backup_folder));
       }) {
     setObjectName("Form_resetfx_graph");
     setWindowTitle(QString::fromUtf8("数据管理"));
@@ -111,27 +88,14 @@ void TForm_resetfx_graph::build_text_panel() {
 
 void TForm_resetfx_graph::build_figure_panel() {
     QFrame* panel = make_panel(this, 8 + 89 + 6, 160);
-    Label_1 = make_figure_label(panel, 52, used_colour);
-    Label_2 = make_figure_label(panel, 86, fragment_colour);
+    Label_1 = make_figure_label(panel, 52, SpacePieChart::live_colour);
+    Label_2 = make_figure_label(panel, 86, SpacePieChart::fragment_colour);
     build_chart(panel);
 }
 
 void TForm_resetfx_graph::build_chart(QWidget* panel) {
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    chart->setTitle({});
-    chart->setBackgroundVisible(false);
-    chart->setMargins(QMargins(0, 0, 0, 0));
-    chart->setBackgroundRoundness(0);
-    pie = new QPieSeries(chart);
-    // The chart library draws pies flat only: the fragment slice stands out
-    // a little instead of the tilt.
-    pie->setPieSize(0.7);
-    chart->addSeries(pie);
-    Chart1 = new QChartView(chart, panel);
+    Chart1 = new SpacePieChart(panel);
     Chart1->setObjectName("Chart1");
-    Chart1->setRenderHint(QPainter::Antialiasing);
-    Chart1->setFrameShape(QFrame::NoFrame);
     Chart1->setGeometry(panel_width - 288 - 8, 4, 288, 151);
 }
 
@@ -150,11 +114,7 @@ void TForm_resetfx_graph::build_buttons() {
 }
 
 void TForm_resetfx_graph::FormShow() {
-    pie->clear();
-    add_slice(pie, "已使用空间", live_mb_, used_colour);
-    QPieSlice* fragment = add_slice(pie, "碎片空间", fragment_mb_, fragment_colour);
-    fragment->setExploded(true);
-    fragment->setExplodeDistanceFactor(0.08);
+    Chart1->set_figures(live_mb_.toDouble(), fragment_mb_.toDouble());
     Label_1->setText(QString::fromStdString(used_space_label(live_mb_.toStdString())));
     Label_2->setText(QString::fromStdString(fragment_space_label(fragment_mb_.toStdString())));
 }

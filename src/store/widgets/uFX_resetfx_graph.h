@@ -1,5 +1,5 @@
 // The data management dialog: what share of the container is live data and
-// what is fragment space (two labels and a pie chart), with the backup
+// what is fragment space (two labels and a tilted pie), with the backup
 // button, the check (and repair) button and the choice to compact.
 #pragma once
 
@@ -10,10 +10,9 @@
 #include <string>
 
 #include "store/data_management.h"
+#include "store/widgets/space_pie_chart.h"
 
-class QChartView;
 class QLabel;
-class QPieSeries;
 class QPushButton;
 
 namespace velmora::store {
@@ -33,8 +32,7 @@ public:
     QLabel* l_1 = nullptr;
     QLabel* Label_1 = nullptr;
     QLabel* Label_2 = nullptr;
-    QChartView* Chart1 = nullptr;
-    QPieSeries* pie = nullptr;
+    SpacePieChart* Chart1 = nullptr;
     QPushButton* SpeedButton1 = nullptr;  // "备份资料库"
     QPushButton* SpeedButton2 = nullptr;  // "检查修复"
     QPushButton* Button1 = nullptr;       // "碎片整理"

@@ -82,13 +82,18 @@ ReadFailure read_regular(int fd, std::size_t max_bytes, std::string& content) {
     return read_up_to(fd, max_bytes, content);
 }
 
+// Who may read a new file: the program's own files are their owner's
+// alone; a file the user saves to pass on follows the user's umask, as any
+// other program's files do.
+enum class NewFile { owner_only, as_umask };
+
 // The permission bits of the file being replaced, so a rewrite never widens
-// or narrows who may read it; a new file is its owner's alone. Set-id bits
-// are not carried over to content this program wrote.
-mode_t mode_for(const std::string& path) {
+// or narrows who may read it. Set-id bits are not carried over to content
+// this program wrote.
+std::optional<mode_t> mode_of_replaced(const std::string& path) {
     struct stat info {};
     if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 0777;
-    return 0600;
+    return std::nullopt;
 }
 
 // Removes what a failed write left behind; errno still tells the caller why
@@ -148,11 +153,15 @@ WriteTarget look_at(const std::string& path) {
 // the file it is to replace; on failure errno tells why, and nothing is
 // left behind.
 bool write_temporary(const std::string& temporary, const std::string& path,
-                     std::string_view content, bool durable) {
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+                     std::string_view content, bool durable, NewFile new_file) {
+    const std::optional<mode_t> replaced = mode_of_replaced(path);
+    const bool by_umask = !replaced && new_file == NewFile::as_umask;
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, by_umask ? 0666 : 0600);
     if (fd < 0) return false;
     // Through the descriptor, so the umask has no say in the final bits.
-    if (fchmod(fd, mode_for(path)) != 0 || !write_all(fd, content) || (durable && fsync(fd) != 0)) {
+    const bool moded = by_umask || fchmod(fd, replaced.value_or(0600)) == 0;
+    if (!moded || !write_all(fd, content) || (durable && fsync(fd) != 0)) {
         return discard(temporary, fd);
     }
     if (close(fd) != 0) return discard(temporary, -1);
@@ -170,7 +179,9 @@ TargetWrite write_to_target(const std::string& path, std::string_view content,
     const WriteTarget before = look_at(path);
     if (!may_write(before, replace_read_only)) return {before, false, true};
     const std::string temporary = temporary_sibling(path);
-    if (!write_temporary(temporary, path, content, true)) return {before, false, false};
+    if (!write_temporary(temporary, path, content, true, NewFile::as_umask)) {
+        return {before, false, false};
+    }
     // The second look, now that the content is complete: whatever took the
     // path meanwhile is judged again, and a name still free is only taken
     // while nothing is there.
@@ -210,7 +221,7 @@ std::optional<std::string> read_file(const std::string& path, std::size_t max_by
 
 bool write_file_atomic(const std::string& path, std::string_view content, bool durable) {
     const std::string temporary = temporary_sibling(path);
-    if (!write_temporary(temporary, path, content, durable)) return false;
+    if (!write_temporary(temporary, path, content, durable, NewFile::owner_only)) return false;
     if (rename(temporary.c_str(), path.c_str()) != 0) return discard(temporary, -1);
     if (durable) sync_folder(folder_of(path));
     return true;

@@ -19,6 +19,7 @@
 
 #include "sys/atomicfile.h"
 #include "tools/jpeg_writer.h"
+#include "ui/file_dialogs.h"
 
 namespace velmora::tools {
 
@@ -41,7 +42,7 @@ std::optional<std::string> encode(const QImage& picture, PictureFormat format, s
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!picture.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP")) {
-        error = "bitmap encoding failed";
+        error = "位图编码失败";
         return std::nullopt;
     }
     return bytes.toStdString();
@@ -63,11 +64,12 @@ bool save_picture(const QImage& picture, const std::string& path, PictureFormat 
                   std::string& error) {
     const std::optional<std::string> bytes = encode(picture, format, error);
     if (!bytes) return false;
-    if (!sys::write_file_atomic(path, *bytes)) {
-        error = sys::error_text(errno);
-        return false;
-    }
-    return true;
+    // A picture the user keeps to pass on: written as the user's other
+    // files are, never through a link or into a pipe.
+    const sys::TargetWrite written = sys::write_to_target(path, *bytes);
+    if (written.written) return true;
+    error = written.refused ? sys::write_target_refusal(written.target) : sys::error_text(errno);
+    return false;
 }
 
 TForm5::TForm5(QWidget* owner)
@@ -202,7 +204,12 @@ void ScreenCapture::finish(CaptureRect area) {
         const QImage result =
             form_->frozen().copy(QRect(area.left, area.top, area.width, area.height));
         QGuiApplication::clipboard()->setImage(result);
-        if (prompts_.ask_yes_no(save_question, capture_caption)) offer_save(result);
+        // The picture is already on the clipboard: saving it too is an
+        // offer, asked with the information icon.
+        if (prompts_.ask_yes_no(save_question, capture_caption, false,
+                                sys::PromptIcon::information)) {
+            offer_save(result);
+        }
     }
     form_->close();
 }
@@ -238,6 +245,7 @@ std::optional<SaveChoice> ScreenCapture::run_save_dialog(const SaveFilterMemory&
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
         dialog.setDefaultSuffix(filter == filters.at(0) ? "jpg" : "bmp");
     });
+    ui::write_dates_in_chinese(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
