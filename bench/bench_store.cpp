@@ -6,6 +6,9 @@
 #include <fstream>
 #include <random>
 
+#include <sqlite3.h>
+#include <unistd.h>
+
 #include "bench_container.h"
 #include "store/container_file.h"
 #include "store/kx_efs.h"
@@ -19,6 +22,7 @@ using velmora::bench::day_key;
 using velmora::bench::days;
 using velmora::bench::plan_record;
 using velmora::store::container_password;
+namespace fs = std::filesystem;
 
 void BM_NameLookup(benchmark::State& state) {
     auto& fx = bench_container();
@@ -131,6 +135,35 @@ void BM_ReplaceGrowth(benchmark::State& state) {
     state.counters["items"] = FX_Directory_Getcount();
 }
 BENCHMARK(BM_ReplaceGrowth)->Arg(20000)->Iterations(1)->Repetitions(1)->Unit(benchmark::kSecond);
+
+// Compaction of a container of N items with a gap after every item (every
+// second one deleted), so that every item is renumbered.
+void BM_CompactItems(benchmark::State& state) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("velmora-compact-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const std::string container = (folder / "zenqdata.fx").string();
+    velmora::store::create_container_file(container, container_password);
+    velmora::store::Database db(container, SQLITE_OPEN_READWRITE);
+    db.exec(
+        "BEGIN;"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(2 * state.range(0)) +
+        ") INSERT INTO items(idx, name, type, content)"
+        " SELECT i, CAST('plumora_note/' || i || '.txt' AS BLOB), 1, zeroblob(200) FROM n;"
+        "DELETE FROM items WHERE idx % 2 = 0;"
+        "COMMIT;");
+    const std::string target = (folder / "zenqdata_1.~fx").string();
+    for (auto _ : state) {
+        if (!velmora::store::write_compacted_copy(db, target)) state.SkipWithError("copy failed");
+        state.PauseTiming();
+        fs::remove(target);
+        state.ResumeTiming();
+    }
+    state.counters["items"] = static_cast<double>(state.range(0));
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_CompactItems)->Arg(20000)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

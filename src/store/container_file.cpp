@@ -1,15 +1,20 @@
 #include "store/container_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
+#include <string_view>
 
 #include "store/password_hash.h"
 #include "store/sqlite_db.h"
@@ -91,8 +96,10 @@ void write_schema(Database& db, const std::string& password) {
 void renumber_items(Database& db) {
     Transaction transaction(db);
     db.exec(
-        "CREATE TEMP TABLE renumber AS SELECT idx AS old_idx,"
-        " row_number() OVER (ORDER BY idx) - 1 AS new_idx FROM items;"
+        // Keyed by the old number: each row's new number is one lookup, not
+        // a scan of the whole table.
+        "CREATE TEMP TABLE renumber(old_idx INTEGER PRIMARY KEY, new_idx INTEGER NOT NULL);"
+        "INSERT INTO renumber SELECT idx, row_number() OVER (ORDER BY idx) - 1 FROM items;"
         "UPDATE items SET idx = -1 - idx;"
         "UPDATE items SET idx = (SELECT new_idx FROM renumber WHERE old_idx = -1 - items.idx);"
         "UPDATE sqlite_sequence SET seq = (SELECT max(idx) FROM items) WHERE name = 'items';"
@@ -234,8 +241,54 @@ void configure_connection(Database& db) {
     db.query_integer("SELECT count(*) FROM meta");  // fails now, not later, on a damaged file
 }
 
+namespace {
+
+bool all_digits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The process that a partial copy's name carries, when the name is one a
+// compaction makes beside a target "<stem>_<n>.~fx": "<stem>_<n>.~fx.part-<pid>",
+// or SQLite's journal or log of it.
+std::optional<long> part_owner(std::string_view name, std::string_view stem) {
+    if (!name.starts_with(stem) || name.size() <= stem.size()) return std::nullopt;
+    name.remove_prefix(stem.size());
+    const std::size_t dot = name.find(".~fx.part-");
+    if (dot == std::string_view::npos || !all_digits(name.substr(0, dot))) return std::nullopt;
+    std::string_view pid = name.substr(dot + std::strlen(".~fx.part-"));
+    for (std::string_view side : {"-journal", "-wal", "-shm"}) {
+        if (pid.ends_with(side)) pid.remove_suffix(side.size());
+    }
+    if (!all_digits(pid) || pid.size() > 9) return std::nullopt;
+    return std::stol(std::string(pid));
+}
+
+// What a compaction killed in mid-copy left beside its target: only names
+// of the program's own form, only regular files, and only of a process
+// that no longer runs.
+void remove_leftover_parts(const std::string& target) {
+    const std::string name = fs::path(target).filename().string();
+    const std::size_t underscore = name.rfind('_');
+    if (underscore == std::string::npos) return;
+    const std::string stem = name.substr(0, underscore + 1);
+    std::error_code error;
+    for (fs::directory_iterator entry(folder_of(target), error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::optional<long> owner = part_owner(entry->path().filename().string(), stem);
+        std::error_code kind_error;
+        if (!owner || *owner == getpid() || !entry->is_regular_file(kind_error)) continue;
+        if (::kill(static_cast<pid_t>(*owner), 0) == 0 || errno != ESRCH) continue;
+        std::error_code ignored;
+        fs::remove(entry->path(), ignored);
+    }
+}
+
+}  // namespace
+
 bool write_compacted_copy(Database& db, const std::string& target) {
     if (fs::exists(fs::symlink_status(target))) return false;
+    remove_leftover_parts(target);
     const std::string temporary = target + ".part-" + std::to_string(getpid());
     remove_with_side_files(temporary);
     if (create_private_file(temporary) != FxError::none) return false;

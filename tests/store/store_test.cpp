@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "store/fxstore.h"
@@ -223,6 +226,26 @@ TEST_F(StoreTest, SizesShowFragmentSpaceAndCompactionRemovesIt) {
     EXPECT_EQ(name(5), "plumora_note/1.txt");
     EXPECT_EQ(get(index("plumora_note/199.txt")), std::string(4000, 'n'));
     EXPECT_EQ(FX_Getfxsize(1) - FX_Getfxsize(2), 0);
+}
+
+// A compaction killed in mid-copy left its partial copy; the next one
+// clears what ended processes left, and nothing of anyone else's.
+TEST_F(StoreTest, CompactionRemovesThePartialCopiesOfEndedRuns) {
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    const std::string dead = "zenqdata_1.~fx.part-" + std::to_string(ended);
+    const std::vector<std::string> removed{dead, dead + "-journal",
+                                           "zenqdata_3.~fx.part-" + std::to_string(ended) + "-wal"};
+    const std::vector<std::string> kept{"zenqdata_1.~fx.part-1", "zenqdata_1.~fx.part-notes",
+                                        "zenqdata_x.~fx.part-" + std::to_string(ended),
+                                        "mine_1.~fx.part-" + std::to_string(ended)};
+    for (const auto& name : removed) folder_.write(name, "partial");
+    for (const auto& name : kept) folder_.write(name, "keep");
+    ASSERT_EQ(FX_Fxcopy(-1, folder_.file("zenqdata_2.~fx"), velmora::store::container_password), 1);
+    for (const auto& name : removed) EXPECT_FALSE(fs::exists(folder_.file(name))) << name;
+    for (const auto& name : kept) EXPECT_TRUE(fs::exists(folder_.file(name))) << name;
 }
 
 TEST_F(StoreTest, CopyIntoAMissingFolderFailsWithoutLeavingAFile) {

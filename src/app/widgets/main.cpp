@@ -118,11 +118,13 @@ int run_window(QApplication& app, velmora::app::AppContext& context,
     const RunningWindow running(window, prompts);
     velmora::app::CommandServer commands(
         &window, [&window](velmora::app::PanelCommand command) { window.run_command(command); });
-    commands.listen();
     window.show();
     // Inside the event loop: a close asked for while the note is open ends
-    // the run instead of being lost before it starts.
-    QTimer::singleShot(0, &window, [&context, &prompts] {
+    // the run instead of being lost before it starts. The session bus is
+    // joined once the window is up: reaching it (or finding that there is
+    // none) takes longer than anything the first sight of the panel needs.
+    QTimer::singleShot(0, &window, [&context, &prompts, &commands] {
+        commands.listen();
         tell_wayland_limits_once(context.paths.local_settings(), prompts);
     });
     return QApplication::exec();
