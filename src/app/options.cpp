@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "plans/timed_actions.h"
+#include "vrx_reg/entries.h"
 
 namespace velmora::app {
 
@@ -193,6 +194,15 @@ void store_options(LocalSettings& s, const OptionValues& v, int page, const sys:
     if (!v.font_name.empty()) s.note_fontname = v.font_name;
     if (v.font_colour) s.note_fontcolor = std::to_string(*v.font_colour);
     if (v.font_size) s.note_fontsize = *v.font_size;
+}
+
+std::string desktop_entries_refusal(const LocalSettings& settings, const std::string& program_dir) {
+    if (settings.autorun != "1" && settings.desktoplink != "1") return {};
+    if (vrx_reg::fits_desktop_entry(program_dir)) return {};
+    return "程序所在的文件夹“" + program_dir +
+           "”的路径中含有“%”、控制字符或不是 UTF-8 的字节，桌面环境无法从开机启动项和桌面"
+           "快捷方式启动它。设置已经保存；开机启动和桌面快捷方式没有设置。请把程序放到路径中"
+           "没有这些字符的文件夹中。";
 }
 
 }  // namespace velmora::app

@@ -78,6 +78,11 @@ std::optional<std::string> hotkey_key_problem(const OptionValues& values);
 // Whether a stored combination code can be shown and kept as it is.
 bool usable_hotkey_key(const std::string& key);
 
+// Why the logon start entry and the desktop launcher the settings ask for
+// cannot be made for a program in `program_dir` (a desktop would skip them
+// without a word); empty when they can, or when none is asked for.
+std::string desktop_entries_refusal(const LocalSettings& settings, const std::string& program_dir);
+
 // Writes the controls' values into the settings. The timed shutdown is
 // changed only from its own page: elsewhere its controls were never loaded.
 void store_options(LocalSettings& settings, const OptionValues& values, int page,

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "sys/utf.h"
+
 namespace velmora::bookmarks {
 
 namespace {
@@ -36,8 +38,11 @@ std::optional<std::string> title_problem(std::string_view title) {
 }
 
 std::string clean_title(std::string_view title) {
-    if (is_blank(title)) return {};
-    std::string cleaned(title);
+    // A direction override in a title would turn the text shown after it
+    // (the address beside it) backwards; a zero-width character makes a
+    // title pass for another.
+    std::string cleaned = sys::without_hidden_characters(title);
+    if (is_blank(cleaned)) return {};
     for (char& c : cleaned) {
         if (not_in_file_names.find(c) != std::string_view::npos) {
             c = '-';

@@ -17,8 +17,9 @@ namespace velmora::bookmarks {
 std::optional<std::string> title_problem(std::string_view title);
 
 // A page title with the nine characters a file name cannot hold replaced by
-// "-" (and control characters, line breaks among them, by a space); "" when
-// the title is blank.
+// "-" (and control characters, line breaks among them, by a space), without
+// the invisible characters that turn the direction of text or hide between
+// letters; "" when the title is blank.
 std::string clean_title(std::string_view title);
 // The bookmark title of a captured page: its cleaned title, or for a blank
 // one (or one that only repeats the address) its address without the scheme

@@ -9,6 +9,7 @@
 #include "sys/atomicfile.h"
 #include "sys/diagnostic.h"
 #include "sys/text_util.h"
+#include "sys/utf.h"
 
 namespace velmora::calendar {
 
@@ -32,32 +33,13 @@ std::string_view next_field(std::string_view& line) {
     return field;
 }
 
-// The code point at `i` of valid UTF-8 text, `i` moved past it.
-char32_t next_code_point(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    }
-    i += length;
-    return code;
-}
-
-// Control characters, and the invisible ones that turn the direction of
-// the text or hide between letters: a name with one could pass for another.
-bool is_hidden_character(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
-           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF;
-}
-
 std::string name_fault(std::string_view name) {
     if (name.empty()) return "没有节日名称";
     if (std::find(long_names.begin(), long_names.end(), name) != long_names.end()) return {};
     if (!sys::is_valid_utf8(name)) return "节日名称不是 UTF-8 文本";
     std::size_t characters = 0;
     for (std::size_t i = 0; i < name.size(); ++characters) {
-        if (is_hidden_character(next_code_point(name, i))) return "节日名称含有控制字符";
+        if (sys::is_hidden_character(sys::next_code_point(name, i))) return "节日名称含有控制字符";
     }
     if (characters > name_characters) return "节日名称超过 20 个字";
     return {};

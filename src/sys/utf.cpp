@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "sys/text_util.h"
+
 namespace velmora::sys {
 
 bool is_high_surrogate(char32_t unit) {
@@ -56,6 +58,40 @@ std::string utf16le_to_utf8(std::string_view bytes) {
         }
     }
     return out;
+}
+
+char32_t next_code_point(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    i += length;
+    return code;
+}
+
+bool is_hidden_character(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || c == 0x061C ||
+           (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+           (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF;
+}
+
+std::string without_hidden_characters(std::string_view text) {
+    if (!is_valid_utf8(text)) return std::string(text);
+    std::string kept;
+    kept.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const char32_t c = next_code_point(text, i);
+        const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+        if (control) {
+            kept += ' ';
+        } else if (!is_hidden_character(c)) {
+            kept.append(text.substr(start, i - start));
+        }
+    }
+    return kept;
 }
 
 }  // namespace velmora::sys

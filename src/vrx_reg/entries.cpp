@@ -109,7 +109,7 @@ bool fits_desktop_entry(std::string_view path) {
         const auto byte = static_cast<unsigned char>(c);
         return (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') || byte == 0x7F;
     });
-    return !has_control && sys::is_valid_utf8(path);
+    return !has_control && path.find('%') == std::string_view::npos && sys::is_valid_utf8(path);
 }
 
 std::string desktop_entry_text(EntryKind kind, const Places& places) {

@@ -26,7 +26,9 @@ std::string exec_program(std::string_view program);
 // A string value: backslashes and line breaks escaped.
 std::string string_value(std::string_view text);
 // Whether a path can stand in an entry at all: entries are UTF-8 and have no
-// escape for control characters other than tab and line breaks.
+// escape for control characters other than tab and line breaks. A "%" is
+// refused too: the format doubles it, but the desktops built on GLib refuse
+// an Exec value holding "%%" and would skip the entry without a word.
 bool fits_desktop_entry(std::string_view path);
 std::string desktop_entry_text(EntryKind kind, const Places& places);
 // Whether the text is a Desktop Entry carrying our marker.

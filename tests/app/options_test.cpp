@@ -137,5 +137,19 @@ TEST(WorkdaysNote, ShownForEveryYearWhoseArrangementIsNotKnown) {
         << "no file at all: every year goes by Monday to Friday";
 }
 
+// A desktop skips an entry whose program path holds "%": the options say
+// so instead of the entries silently not appearing.
+TEST(OptionValues, EntriesForAProgramPathWithAPercentSignAreRefusedAloud) {
+    LocalSettings settings;
+    settings.autorun = "1";
+    settings.desktoplink = "0";
+    const std::string refused = desktop_entries_refusal(settings, "/opt/100%/");
+    EXPECT_NE(refused.find("“/opt/100%/”"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("开机启动和桌面快捷方式没有设置"), std::string::npos);
+    EXPECT_EQ(desktop_entries_refusal(settings, "/opt/velmora/"), "");
+    settings.autorun = "0";
+    EXPECT_EQ(desktop_entries_refusal(settings, "/opt/100%/"), "") << "nothing asked for";
+}
+
 }  // namespace
 }  // namespace velmora::app

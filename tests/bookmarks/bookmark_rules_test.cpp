@@ -24,6 +24,19 @@ TEST(BookmarkTitles, CleaningReplacesWhatAFileNameCannotHold) {
     EXPECT_EQ(clean_title("标题 𠀀"), "标题 𠀀");
 }
 
+// Direction overrides, isolates, marks, zero-width characters, the soft
+// hyphen and the byte order mark go; a title of nothing else is blank.
+TEST(BookmarkTitles, CleaningDropsWhatTurnsOrHidesText) {
+    EXPECT_EQ(clean_title("\u202Egpj.exe\u202C 网页"), "gpj.exe 网页");
+    EXPECT_EQ(clean_title("pay\u200Bpal\u00AD\u2066x\u2069\u200F\u061C\uFEFF"), "paypalx");
+    EXPECT_EQ(clean_title("line\u2028break"), "line break");
+    EXPECT_EQ(clean_title("\u202E\u200B"), "");
+    EXPECT_EQ(capture_title("\u202E", "https://example.org/a"), "example.org-a");
+    // Not UTF-8: left for the readers to judge, only the bytes of a file
+    // name replaced.
+    EXPECT_EQ(clean_title("a\xFF/b"), "a\xFF-b");
+}
+
 TEST(BookmarkTitles, ABlankCapturedTitleIsNamedAfterTheAddress) {
     EXPECT_EQ(capture_title("Start | Page", "https://example.org/"), "Start - Page");
     EXPECT_EQ(capture_title("   ", "https://example.org/docs/a?b=1/"), "example.org-docs-a-b=1");

@@ -154,6 +154,7 @@ TEST(DesktopEntry, OnlyUtf8WithoutStrayControlsFits) {
     EXPECT_FALSE(fits_desktop_entry("/home/\x01/velmora"));
     EXPECT_FALSE(fits_desktop_entry("/home/\xB2\xE2/velmora"));  // GB18030 bytes
     EXPECT_FALSE(fits_desktop_entry("/home/\xE6\x97/velmora"));  // cut short
+    EXPECT_FALSE(fits_desktop_entry("/opt/100%/velmora"));       // GLib refuses "%%"
 }
 
 // --- The user directories file ------------------------------------------------

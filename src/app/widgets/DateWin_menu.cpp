@@ -5,12 +5,14 @@
 #include <cerrno>
 #include <system_error>
 
+#include "app/options.h"
 #include "app/session_platform.h"
 #include "app/widgets/DateWin.h"
 #include "app/widgets/ufrm_about.h"
 #include "app/widgets/ufrm_option.h"
 #include "store/widgets/datamgmt_loader.h"
 #include "sys/error_text.h"
+#include "sys/program_layout.h"
 #include "sys/sysutil.h"
 
 namespace velmora::app {
@@ -74,6 +76,13 @@ void TFRM_Date::N10Click() {
 }
 
 bool TFRM_Date::regautoandlink() {
+#ifndef _WIN32
+    const std::string refused = desktop_entries_refusal(local_, sys::program_layout().program_dir);
+    if (!refused.empty()) {
+        context_.prompts->inform(refused, {}, sys::PromptIcon::error);
+        return true;  // the settings are saved; only the entries are not made
+    }
+#endif
     const std::string helper = context_.paths.parts_dir() + vrx_reg_program;
     try {
         sys::run_elevated(*context_.platform, 0, helper, "", sys::os_version_name());
