@@ -4,7 +4,6 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
-#include <QLocale>
 #include <QTreeView>
 
 namespace velmora::ui {
@@ -25,7 +24,7 @@ public:
         }
         const QDateTime changed = files->lastModified(mapToSource(index));
         if (!changed.isValid()) return QIdentityProxyModel::data(index, role);
-        return QLocale(QLocale::Chinese, QLocale::China).toString(changed, "yyyy/MM/dd HH:mm");
+        return changed.toString(QStringLiteral("yyyy/MM/dd HH:mm"));
     }
 };
 

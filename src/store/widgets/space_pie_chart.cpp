@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "ui/theme.h"
 
@@ -49,7 +50,8 @@ void draw_walls(QPainter& painter, const QRectF& top, double depth, double start
     while (from < end) {
         const double next = std::min(end, (std::floor(from / 180) + 1) * 180);
         const double middle = (from + next) / 2;
-        if (std::sin(middle * M_PI / 180) < 0) draw_wall(painter, top, depth, from, next);
+        if (std::sin(middle * std::numbers::pi / 180) < 0)
+            draw_wall(painter, top, depth, from, next);
         from = next;
     }
 }
@@ -121,8 +123,9 @@ void SpacePieChart::paintEvent(QPaintEvent*) {
     // painted over it.
     draw_slice(painter, pie, pie.live, live_colour);
     draw_slice(painter, pie, pie.fragment, fragment_colour);
-    draw_mark(painter, pie.live, live_mark(), live_colour, Qt::AlignRight);
-    draw_mark(painter, pie.fragment, fragment_mark(), fragment_colour, Qt::AlignLeft);
+    draw_mark(painter, pie.live, mark_text(live_name, pie.live.share), live_colour, Qt::AlignRight);
+    draw_mark(painter, pie.fragment, mark_text(fragment_name, pie.fragment.share), fragment_colour,
+              Qt::AlignLeft);
 }
 
 }  // namespace velmora::store
