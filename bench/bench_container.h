@@ -103,6 +103,22 @@ struct BenchContainer {
     }
 };
 
+// A new container with nothing but its top folders.
+struct EmptyContainer {
+    fs::path root = fs::temp_directory_path() / ("velmora-empty-" + std::to_string(getpid()));
+    EmptyContainer() {
+        fs::remove_all(root);
+        fs::create_directories(root);
+        FX_Createoropenfx((root / "zenqdata.fx").string(), container_password, 0, "fileX", "ccc");
+        for (const char* top : velmora::store::top_folders) FX_Addnode(0, top);
+    }
+    ~EmptyContainer() {
+        FX_Closefx(1);
+        fs::remove_all(root);
+    }
+    int index(const std::string& name) const { return FX_Directory_Changenodenametoindex(name); }
+};
+
 inline BenchContainer& bench_container() {
     static BenchContainer container;
     return container;

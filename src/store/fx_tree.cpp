@@ -222,6 +222,21 @@ int add_named_folder(int parent, const std::string& name, FxError& error) {
     return -1;
 }
 
+ChangeBatch::ChangeBatch() {
+    open_ = process_container().begin_batch();
+    if (!open_) started_ = last_error_or(FxError::io_error);
+}
+
+ChangeBatch::~ChangeBatch() {
+    if (open_) process_container().rollback_batch();
+}
+
+FxError ChangeBatch::commit() {
+    if (!open_) return started_;
+    open_ = false;
+    return process_container().commit_batch() ? FxError::none : last_error_or(FxError::io_error);
+}
+
 FxError fxtree_transfer(const std::vector<std::string>& items, int target, bool cut) {
     if (items.empty()) return FxError::refused;
     return FX_Copyitems(items, target, cut ? 1 : 0) == 1 ? FxError::none

@@ -113,6 +113,25 @@ int add_folder(int parent);
 // set, leaving nothing behind.
 int add_named_folder(int parent, const std::string& name, FxError& error);
 
+// Many changes to the container as one transaction, such as an import of
+// thousands of items: each change that fails undoes only itself, and
+// nothing is stored before commit() answers none. Rolled back when it ends
+// without a commit.
+class ChangeBatch {
+public:
+    ChangeBatch();
+    ~ChangeBatch();
+    ChangeBatch(const ChangeBatch&) = delete;
+    ChangeBatch& operator=(const ChangeBatch&) = delete;
+    // none once the batch is open; why not otherwise.
+    FxError started() const { return started_; }
+    FxError commit();
+
+private:
+    FxError started_ = FxError::none;
+    bool open_ = false;
+};
+
 // Copies the listed items (decimal indices), with everything below them,
 // under the item `target`, inside the container; with `cut` they are then
 // removed at their places, in the same transaction, and an item already

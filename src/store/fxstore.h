@@ -63,6 +63,13 @@ public:
                    int replacing);
     bool copy_items(const std::vector<int>& indices, int target, bool move);
 
+    // Many changes as one transaction (see Database::begin_batch): each
+    // change that fails undoes only itself, and nothing is stored before
+    // commit_batch() answers true. Closing the container rolls a batch back.
+    bool begin_batch();
+    bool commit_batch();
+    void rollback_batch();
+
     std::int64_t file_size();
     std::int64_t live_size();
     std::uint16_t version_major() const;

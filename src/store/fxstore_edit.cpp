@@ -18,6 +18,25 @@ bool is_folder(const std::optional<Item>& item) {
 
 }  // namespace
 
+bool FxStore::begin_batch() {
+    return guarded(false, [](Impl& impl) {
+        impl.db.begin_batch();
+        return true;
+    });
+}
+
+bool FxStore::commit_batch() {
+    return guarded(false, [](Impl& impl) {
+        impl.db.commit_batch();
+        return true;
+    });
+}
+
+void FxStore::rollback_batch() {
+    if (impl_) impl_->db.rollback_batch();
+    if (impl_) impl_->invalidate();
+}
+
 bool FxStore::delete_item(int index) {
     if (index <= 0) return false;
     return guarded(false, [&](Impl& impl) {

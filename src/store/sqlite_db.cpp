@@ -104,21 +104,54 @@ std::int64_t Database::query_integer(std::string_view sql) {
     return statement.step() ? statement.integer(0) : 0;
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.exec("BEGIN IMMEDIATE");
+void Database::begin_batch() {
+    exec("BEGIN IMMEDIATE");
+    in_batch_ = true;
+}
+
+// A commit that fails can leave the transaction open: it is rolled back,
+// so the batch is either stored whole or not at all.
+void Database::commit_batch() {
+    in_batch_ = false;
+    try {
+        exec("COMMIT");
+    } catch (const SqliteError&) {
+        rollback_batch();
+        throw;
+    }
+}
+
+void Database::rollback_batch() noexcept {
+    in_batch_ = false;
+    if (sqlite3_get_autocommit(db_) != 0) return;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+Transaction::Transaction(Database& db) : db_(db), nested_(db.in_batch()) {
+    if (!nested_) {
+        db_.exec("BEGIN IMMEDIATE");
+        return;
+    }
+    // After a full disk or an I/O error SQLite may have rolled the whole
+    // batch back on its own: a change made now would be stored alone,
+    // outside the batch whose earlier changes are gone.
+    if (sqlite3_get_autocommit(db_.handle()) != 0) {
+        throw SqliteError("the batch was rolled back", SQLITE_ABORT);
+    }
+    db_.exec("SAVEPOINT change");
 }
 
 Transaction::~Transaction() {
     if (done_) return;
     try {
-        db_.exec("ROLLBACK");
+        db_.exec(nested_ ? "ROLLBACK TO change; RELEASE change" : "ROLLBACK");
     } catch (const SqliteError&) {
         // A failed COMMIT may already have rolled back: nothing is left to undo.
     }
 }
 
 void Transaction::commit() {
-    db_.exec("COMMIT");
+    db_.exec(nested_ ? "RELEASE change" : "COMMIT");
     done_ = true;
 }
 

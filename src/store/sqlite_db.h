@@ -64,11 +64,22 @@ public:
     void exec(std::string_view sql);
     std::int64_t query_integer(std::string_view sql);
 
+    // A batch is one transaction around many changes: each change's own
+    // Transaction becomes a savepoint inside it, so a change that fails
+    // undoes only itself, and one commit (one sync to the disk) stores them
+    // all. Nothing of the batch is stored before commit_batch().
+    void begin_batch();
+    void commit_batch();
+    void rollback_batch() noexcept;
+    bool in_batch() const { return in_batch_; }
+
 private:
     sqlite3* db_ = nullptr;
+    bool in_batch_ = false;
 };
 
-// BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless committed.
+// BEGIN IMMEDIATE on construction, or a savepoint inside an open batch;
+// rolled back on destruction unless committed.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -79,6 +90,7 @@ public:
 
 private:
     Database& db_;
+    bool nested_ = false;
     bool done_ = false;
 };
 

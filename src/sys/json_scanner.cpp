@@ -1,5 +1,6 @@
 #include "sys/json_scanner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 
@@ -77,12 +78,14 @@ bool JsonScanner::skip_value() {
     }
 }
 
-bool JsonScanner::string_or_skip(std::string& out) {
+bool JsonScanner::string_or_skip(std::string& out, std::size_t longest) {
     if (next() != '"') return skip_value();
     std::string_view text;
-    if (!scan_string(&text)) return false;
-    out.assign(text);
-    return true;
+    kept_ = longest;  // escaped text is decoded no further than what is kept
+    const bool read = scan_string(&text);
+    kept_ = std::string::npos;
+    if (read) out.assign(text.substr(0, longest));
+    return read;
 }
 
 bool JsonScanner::integer_or_skip(std::optional<long long>& out) {
@@ -168,7 +171,7 @@ bool JsonScanner::scan_string(std::string_view* out) {
 
 bool JsonScanner::decode_escapes(std::size_t start, std::string_view* out) {
     std::string* decoded = out != nullptr ? &scratch_ : nullptr;
-    if (decoded != nullptr) decoded->assign(text_.substr(start, pos_ - start));
+    if (decoded != nullptr) decoded->assign(text_.substr(start, std::min(pos_ - start, kept_)));
     while (pos_ < text_.size()) {
         const char c = text_[pos_];
         if (c == '"') {
@@ -177,10 +180,11 @@ bool JsonScanner::decode_escapes(std::size_t start, std::string_view* out) {
             return true;
         }
         if (static_cast<unsigned char>(c) < 0x20) return false;
+        const bool keep = decoded != nullptr && decoded->size() < kept_;
         if (c == '\\') {
-            if (!decode_escape(decoded)) return false;
+            if (!decode_escape(keep ? decoded : nullptr)) return false;
         } else {
-            if (decoded != nullptr) decoded->push_back(c);
+            if (keep) decoded->push_back(c);
             ++pos_;
         }
     }

@@ -37,8 +37,9 @@ public:
     bool object_or_skip(OnMember&& member);
     template <typename OnElement>
     bool array_or_skip(OnElement&& element);
-    // Stores a string value in `out`; any other value is skipped.
-    bool string_or_skip(std::string& out);
+    // Stores a string value in `out`, at most its first `longest` bytes
+    // (which may end inside a character); any other value is skipped.
+    bool string_or_skip(std::string& out, std::size_t longest = std::string::npos);
     // Stores an integer value in `out`; any other value (a fraction, a
     // number too large) is skipped.
     bool integer_or_skip(std::optional<long long>& out);
@@ -66,6 +67,7 @@ private:
     std::size_t pos_ = 0;
     int depth_ = 0;
     std::string scratch_;
+    std::size_t kept_ = std::string::npos;  // how much of an escaped string to decode
 };
 
 template <typename OnMember>

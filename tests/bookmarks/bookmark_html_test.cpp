@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTreeWidget>
 
@@ -198,6 +199,12 @@ protected:
             if (store::node_index(n) == index(name)) store::select_alone(page->tv_url, n);
         }
     }
+    // The menu's import, waited for with the event loop running as the
+    // window's would.
+    void import_chosen() {
+        page->n_url_importClick();
+        while (page->importing()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     std::vector<BookmarkNode> stored() {
         const StoredTree tree = read_stored_tree();
         EXPECT_EQ(tree.error, store::FxError::none);
@@ -307,7 +314,7 @@ TEST_F(BookmarkTransferTest, ImportGoesBelowTheSelectedFolderAndReportsWhatWasLe
     select("plumora_url/导入");
     folder_.write("in.html", std::string(chromium_file) + firefox_file);
     chosen = folder_.file("in.html");
-    page->n_url_importClick();
+    import_chosen();
     EXPECT_EQ(chooser_calls, std::vector<bool>{false});
     const std::vector<BookmarkNode> top = stored();
     ASSERT_EQ(top.size(), 1u);
@@ -326,7 +333,7 @@ TEST_F(BookmarkTransferTest, ImportGoesBelowTheSelectedFolderAndReportsWhatWasLe
     EXPECT_NE(prompts.shown[0].find("Recent Tags"), std::string::npos) << prompts.shown[0];
 
     // Imported again into the same place, nothing is doubled.
-    page->n_url_importClick();
+    import_chosen();
     EXPECT_EQ(stored()[0].children, expected);
     EXPECT_NE(prompts.shown[1].find("已导入 0 个书签、0 个文件夹。另有 4 个书签原来就有"),
               std::string::npos)
@@ -337,17 +344,43 @@ TEST_F(BookmarkTransferTest, AnUnreadableOrEmptyFileImportsNothing) {
     page->load();
     const auto before = listing();
     chosen = folder_.file("absent.html");
-    page->n_url_importClick();
+    import_chosen();
     folder_.write("empty.html", "<html><body>nothing here</body></html>");
     chosen = folder_.file("empty.html");
-    page->n_url_importClick();
+    import_chosen();
     chosen = folder_.path().string();  // a folder, not a file
-    page->n_url_importClick();
+    import_chosen();
     ASSERT_EQ(prompts.shown.size(), 3u);
     EXPECT_EQ(prompts.shown[0], "书签没有导入：文件不存在。");
     EXPECT_NE(prompts.shown[1].find("没有找到书签"), std::string::npos);
     EXPECT_EQ(prompts.shown[2], "书签没有导入：这不是一个普通文件。");
     EXPECT_EQ(listing(), before);
+}
+
+// A big file goes in slices while the event loop runs, the tree taking no
+// clicks meanwhile; the close sequence stops it after the slice it stored,
+// and nothing more is told.
+TEST_F(BookmarkTransferTest, AnImportRunsInSlicesAndTheCloseStopsItQuietly) {
+    std::vector<BookmarkNode> links;
+    for (int i = 0; i < 20000; ++i) {
+        links.push_back(link("page " + std::to_string(i), "http://x/" + std::to_string(i)));
+    }
+    folder_.write("big.html", write_bookmark_html({folder("big", std::move(links))}));
+    page->load();
+    chosen = folder_.file("big.html");
+    page->n_url_importClick();
+    EXPECT_TRUE(page->importing());
+    EXPECT_FALSE(page->tv_url->isEnabled());
+    QCoreApplication::processEvents();  // the first slice
+    page->stop_work();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(page->importing());
+    EXPECT_TRUE(prompts.shown.empty());
+    const std::vector<BookmarkNode> top = stored();
+    ASSERT_EQ(top.size(), 1u);
+    EXPECT_GT(top[0].children.size(), 0u);
+    EXPECT_LT(top[0].children.size(), 20000u);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include "bookmarks/bookmark_html.h"
 #include "bookmarks/bookmark_import.h"
 #include "bookmarks/bookmark_store.h"
+#include "store/fx_tree.h"
 #include "store/store_fixture.h"
+#include "sys/small_disk.h"
 #include "sys/textcodec.h"
 
 namespace velmora::bookmarks {
@@ -78,6 +80,108 @@ TEST_F(BookmarkImportNames, FoldersNamedDotOrDotDotAreRefused) {
     EXPECT_EQ(report.skipped[0].rfind("..：", 0), 0u) << report.skipped[0];
     EXPECT_NE(report.skipped[0].find("“..”"), std::string::npos) << report.skipped[0];
     EXPECT_EQ(report.skipped[1].rfind(".：", 0), 0u) << report.skipped[1];
+}
+
+// `folders` folders of `per_folder` bookmarks each, addresses padded to
+// `address_bytes`.
+std::vector<BookmarkNode> numbered_folders(int folders, int per_folder,
+                                           std::size_t address_bytes = 0) {
+    std::vector<BookmarkNode> top;
+    for (int f = 0; f < folders; ++f) {
+        std::vector<BookmarkNode> links;
+        for (int i = 0; i < per_folder; ++i) {
+            std::string address =
+                "https://example.org/" + std::to_string(f) + "/" + std::to_string(i) + "?";
+            address.resize(std::max(address.size(), address_bytes), 'a');
+            links.push_back(link("站点 " + std::to_string(i), address));
+        }
+        top.push_back(folder("文件夹 " + std::to_string(f), std::move(links)));
+    }
+    return top;
+}
+
+class BookmarkImportRun : public testing::StoreTest {
+protected:
+    std::size_t stored_below_root() {
+        std::size_t count = 0;
+        for (const std::string& item : listing()) count += item.rfind("plumora_url/", 0) == 0;
+        return count;
+    }
+};
+
+// Every slice is stored when it ends: a cancelled import keeps what it
+// stored and says how much it did not reach, and the same file imported
+// again finishes the work without doubling anything.
+TEST_F(BookmarkImportRun, ACancelledImportKeepsItsSlicesAndASecondImportFinishesIt) {
+    const std::vector<BookmarkNode> top = numbered_folders(3, 40);
+    ImportRun run(index("plumora_url"), top);
+    ASSERT_EQ(run.total(), 123u);
+    for (int slice = 0; slice < 5; ++slice)
+        ASSERT_TRUE(run.run_slice(std::chrono::milliseconds(0)));
+    run.cancel();
+    EXPECT_FALSE(run.run_slice(std::chrono::hours(1)));
+    const ImportReport& report = run.report();
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(run.done(), stored_below_root());
+    EXPECT_EQ(report.not_reached, run.total() - run.done());
+    EXPECT_EQ(static_cast<std::size_t>(report.folders + report.bookmarks), run.done());
+    EXPECT_NE(import_summary(report).find("导入已取消。"), std::string::npos);
+
+    const ImportReport again = import_tree(index("plumora_url"), top);
+    EXPECT_EQ(stored_below_root(), 123u);
+    EXPECT_EQ(again.already_there, report.bookmarks);
+    EXPECT_EQ(again.bookmarks + report.bookmarks, 120);
+    EXPECT_EQ(again.not_reached, 0u);
+}
+
+// A disk that fills up in the middle: the slice that failed is undone
+// whole, what the slices before it stored stays and reads back after a new
+// open, and the report says why the import stopped.
+TEST_F(BookmarkImportRun, ADiskThatFillsUpStopsTheImportWithTheEarlierSlicesStored) {
+    testing::SmallDisk disk(folder_.file("disk"), 1024);
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    FX_Closefx(1);
+    const std::string small = disk.folder() + "/zenqdata.fx";
+    ASSERT_EQ(FX_Createoropenfx(small, store::container_password, 0, "fileX", "ccc"), 1);
+    for (const char* top : store::top_folders) ASSERT_EQ(FX_Addnode(0, top), 1);
+    ImportRun run(index("plumora_url"), numbered_folders(4, 100, 4000));
+    while (run.run_slice(std::chrono::milliseconds(1))) {
+    }
+    const ImportReport report = run.report();
+    EXPECT_EQ(report.stopped, store::FxError::disk_full);
+    EXPECT_GT(report.bookmarks, 0);
+    const std::size_t stored = static_cast<std::size_t>(report.folders + report.bookmarks);
+    EXPECT_EQ(report.not_reached, run.total() - stored);
+    EXPECT_EQ(import_summary(report).rfind("导入没有完成：磁盘空间已满。", 0), 0u);
+
+    FX_Closefx(1);
+    ASSERT_EQ(FX_Createoropenfx(small, store::container_password, 0, "fileX", "ccc"), 1);
+    EXPECT_EQ(stored_below_root(), stored);
+    const int last =
+        index("plumora_url/文件夹 0/站点 " + std::to_string(std::min(99, report.bookmarks - 1)));
+    EXPECT_EQ(read_address(last).address.size(), 4000u);
+}
+
+// Nothing of a batch is stored before its commit; a change inside it that
+// fails undoes only itself.
+TEST_F(BookmarkImportRun, ABatchStoresAllOrNothingAndAFailedChangeUndoesOnlyItself) {
+    const int root = index("plumora_url");
+    {
+        store::ChangeBatch batch;
+        ASSERT_EQ(batch.started(), store::FxError::none);
+        ASSERT_EQ(add_bookmark(root, {"kept", "http://kept/"}), store::FxError::none);
+        EXPECT_EQ(add_bookmark(root, {std::string(300, 'x'), "http://long/"}),
+                  store::FxError::name_too_long);
+        ASSERT_EQ(add_bookmark(root, {"after", "http://after/"}), store::FxError::none);
+        EXPECT_EQ(batch.commit(), store::FxError::none);
+    }
+    {
+        store::ChangeBatch batch;
+        ASSERT_EQ(add_bookmark(root, {"dropped", "http://dropped/"}), store::FxError::none);
+    }
+    EXPECT_EQ(stored_below_root(), 2u);
+    EXPECT_GT(index("plumora_url/after"), 0);
+    EXPECT_LT(index("plumora_url/dropped"), 0);
 }
 
 }  // namespace

@@ -5,9 +5,14 @@
 # them, and velmora-cli lists the same tree. Then titles as long as the
 # container takes, typed, refused one character too long, renamed in the
 # tree and edited in the dialog, are listed and exported.
-# Argument: the build's bin folder. With E2E_SHOT_DIR set, the refusal of a
-# title too long is kept there as a screenshot.
+# Last, a browser's session file built to unpack into a 40 MB address and
+# 300,000 tabs: the capture offers the pages within its bounds, and SIGTERM
+# in the middle of a capture still closes the program in order at once.
+# Arguments: the build's bin folder and the session file writer. With
+# E2E_SHOT_DIR set, the refusal of a title too long is kept there as a
+# screenshot.
 E2E_BIN=$1
+SESSION_FILL=$2
 CLI="$E2E_BIN/velmora-cli"
 source "$(dirname "$0")/e2e_lib.sh"
 start_session
@@ -161,5 +166,47 @@ listed=$("$CLI" --data "$prog" bookmarks)
 [[ "$listed" == "$expected" ]] || fail "stored bookmarks:"$'\n'"$listed"
 "$CLI" --data "$prog" export-bookmarks "$E2E_ROOT/cli.html" >/dev/null || fail "export-bookmarks failed"
 grep -qF ">$edited</A>" "$E2E_ROOT/cli.html" || fail "velmora-cli's export lacks the edited title"
+
+echo "-- a session file built to expand, with its browser running"
+home="$E2E_ROOT/home"
+profile="$home/.mozilla/firefox/e2e.default"
+mkdir -p "$profile/sessionstore-backups"
+printf '[Profile0]\nName=default\nIsRelative=1\nPath=e2e.default\n' >"$home/.mozilla/firefox/profiles.ini"
+"$SESSION_FILL" "$profile/sessionstore-backups/recovery.jsonlz4" || fail "no session file written"
+# The browser's record lock on .parentlock, held by another process.
+python3 -c 'import fcntl, sys, time
+f = open(sys.argv[1], "w"); fcntl.lockf(f, fcntl.LOCK_EX); print("locked", flush=True); time.sleep(120)' \
+  "$profile/.parentlock" >"$E2E_ROOT/lock.log" &
+browser_pid=$!
+for _ in $(seq 50); do grep -q locked "$E2E_ROOT/lock.log" && break; sleep 0.1; done
+# capture: 抓取网页, the menu's first entry, on the root.
+capture() {
+  click_in "$MAIN_WINDOW" "${BOOKMARK_TAB[@]}"
+  click_in "$MAIN_WINDOW" "${ROOT_NODE[@]}"
+  xdotool key Menu
+  sleep 0.4
+  xdotool key Down Return
+}
+HOME=$home start_program "$prog"
+wait_main_window
+capture
+wait_window "网址抓取"
+xdotool key alt+s # every page offered, ticked
+wait_window_gone "网址抓取"
+
+echo "-- SIGTERM during a capture"
+capture
+kill -TERM "$PROGRAM_PID"
+asked=$(date +%s%N)
+while kill -0 "$PROGRAM_PID" 2>/dev/null && (($(date +%s%N) - asked < 5000000000)); do sleep 0.02; done
+took_ms=$((($(date +%s%N) - asked) / 1000000))
+wait_exit "$PROGRAM_PID"
+kill "$browser_pid" 2>/dev/null || true
+echo "ended ${took_ms} ms after SIGTERM"
+((took_ms <= 1000)) || fail "the program took ${took_ms} ms to end after SIGTERM"
+[[ $EXIT_STATUS == 0 ]] || fail "exit status $EXIT_STATUS after SIGTERM"
+# The 40 MB address is no page; of the tabs, as many as are ever offered.
+captured=$("$CLI" --data "$prog" bookmarks | grep -c $'\thttps://tab.example/' || true)
+((captured == 5000)) || fail "$captured pages captured of the 300,000 tabs"
 
 echo "PASS"

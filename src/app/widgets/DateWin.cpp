@@ -367,6 +367,7 @@ void TFRM_Date::doformclose() {
     if (!nosave_exit_) save_on_close();
     announcements_->stop();
     url_clip_list_.clear();
+    if (bookmark_page_) bookmark_page_->stop_work();
     close_container();
     unreghotkey();
     Timer1.stop();
@@ -381,6 +382,7 @@ void TFRM_Date::save_after_display_lost() {
     close_done_ = true;
     ui::PendingEdit::keep_all(false);
     if (!nosave_exit_) save_on_close();
+    if (bookmark_page_) bookmark_page_->stop_work();
     close_container();
 }
 

@@ -364,6 +364,7 @@ bool profile_in_use(const SessionFile& file) {
 std::vector<OpenPage> open_browser_pages(const std::string& home) {
     std::vector<OpenPage> pages;
     for (const SessionFile& file : session_files(home)) {
+        if (pages.size() >= open_page_limit) break;
         if (!profile_in_use(file)) continue;
         std::optional<std::vector<OpenPage>> file_pages = read_session_file(file);
         if (!file_pages) continue;
@@ -371,6 +372,7 @@ std::vector<OpenPage> open_browser_pages(const std::string& home) {
         pages.insert(pages.end(), std::make_move_iterator(file_pages->begin()),
                      std::make_move_iterator(file_pages->end()));
     }
+    if (pages.size() > open_page_limit) pages.resize(open_page_limit);
     return pages;
 }
 

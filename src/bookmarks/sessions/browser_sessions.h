@@ -29,6 +29,15 @@ inline constexpr std::size_t session_file_limit = std::size_t{32} << 20;
 // Firefox's files are compressed; this bounds what one may unpack to.
 inline constexpr std::size_t session_text_limit = std::size_t{64} << 20;
 
+// What one page may bring in: a longer title is cut (at a character), a
+// longer address is no page a person bookmarks and is left out, and pages
+// past the count are not offered. The bounds hold while a file is read, so
+// a file built to unpack into huge texts or countless tabs costs no more
+// memory than pages within them.
+inline constexpr std::size_t page_title_limit = 1024;
+inline constexpr std::size_t page_address_limit = 8192;
+inline constexpr std::size_t open_page_limit = 5000;
+
 // The bytes of one Firefox session file (recovery.jsonlz4, sessionstore.jsonlz4:
 // "mozLz40\0", the unpacked size, one LZ4 block of JSON). Nothing when the
 // file is damaged in any way.
@@ -82,7 +91,7 @@ bool profile_in_use(const SessionFile& file);
 // Every open page of every profile a running browser has open below the home
 // folder, in browser, window and tab order; Chromium pages without a title
 // take theirs from the profile's History. A file that cannot be read is
-// skipped; the others still count.
+// skipped; the others still count. At most open_page_limit pages.
 std::vector<OpenPage> open_browser_pages(const std::string& home);
 
 }  // namespace velmora::bookmarks

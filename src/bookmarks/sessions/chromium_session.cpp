@@ -39,6 +39,10 @@ enum Command : unsigned char {
 // A browser keeps fifty history entries per tab. A file naming far more is
 // not believed beyond this many, which also bounds the work of each command.
 constexpr std::size_t max_navigations_per_tab = 256;
+// Tabs closed in the session still have their commands in the log, so more
+// tabs are followed than are ever offered; a log naming more is not
+// believed beyond them.
+constexpr std::size_t max_tabs_followed = 10 * open_page_limit;
 
 std::uint32_t little_endian(std::string_view bytes) {
     std::uint32_t value = 0;
@@ -130,6 +134,8 @@ private:
     void replay_pruning(unsigned char command, std::string_view payload);
     void replay_close(unsigned char command, std::string_view payload);
     void update_navigation(std::string_view payload);
+    // The tab of that id; nothing for a new one past max_tabs_followed.
+    Tab* tab(std::int32_t id);
 
     std::map<std::int32_t, Tab> tabs_;
     std::set<std::int32_t> closed_windows_;
@@ -150,16 +156,24 @@ void SessionLog::replay(unsigned char command, std::string_view payload) {
     }
 }
 
+Tab* SessionLog::tab(std::int32_t id) {
+    if (const auto known = tabs_.find(id); known != tabs_.end()) return &known->second;
+    if (tabs_.size() >= max_tabs_followed) return nullptr;
+    return &tabs_[id];
+}
+
 void SessionLog::replay_tab_number(unsigned char command, std::string_view payload) {
     const auto values = numbers<2>(payload);
     if (!values) return;
     const auto [first, second] = *values;
+    Tab* const named = tab(command == set_tab_window ? second : first);
+    if (named == nullptr) return;
     if (command == set_tab_window) {
-        tabs_[second].window = first;  // window id, tab id
+        named->window = first;  // window id, tab id
     } else if (command == set_tab_index_in_window) {
-        tabs_[first].visual_index = second;
+        named->visual_index = second;
     } else {
-        tabs_[first].selected_index = second;
+        named->selected_index = second;
     }
 }
 
@@ -190,18 +204,20 @@ void SessionLog::replay_pruning(unsigned char command, std::string_view payload)
     if (command == navigation_pruned) {
         const auto values = numbers<3>(payload);  // tab id, index, count
         if (values && (*values)[1] >= 0 && (*values)[2] > 0) {
-            prune(tabs_[(*values)[0]], (*values)[1], (*values)[2]);
+            if (Tab* pruned = tab((*values)[0])) prune(*pruned, (*values)[1], (*values)[2]);
         }
         return;
     }
     const auto values = numbers<2>(payload);  // tab id, index
     if (!values) return;
     const auto [tab_id, index] = *values;
+    Tab* const pruned = tab(tab_id);
+    if (pruned == nullptr) return;
     if (command == navigation_pruned_from_front) {
-        if (index > 0) prune(tabs_[tab_id], 0, index);
+        if (index > 0) prune(*pruned, 0, index);
         return;
     }
-    auto& navigations = tabs_[tab_id].navigations;
+    auto& navigations = pruned->navigations;
     const auto from_index = [index = index](const Navigation& n) { return n.index >= index; };
     navigations.erase(std::remove_if(navigations.begin(), navigations.end(), from_index),
                       navigations.end());
@@ -227,7 +243,9 @@ void SessionLog::update_navigation(std::string_view payload) {
         !pickle.read_string(entry.page.address) || !pickle.read_string16(entry.page.title)) {
         return;
     }
-    auto& navigations = tabs_[tab_id].navigations;
+    Tab* const visited = tab(tab_id);
+    if (visited == nullptr) return;
+    auto& navigations = visited->navigations;
     const auto at = std::lower_bound(
         navigations.begin(), navigations.end(), entry.index,
         [](const Navigation& navigation, std::int32_t index) { return navigation.index < index; });

@@ -51,10 +51,16 @@ std::optional<std::string> unpack_mozlz4(std::string_view file_bytes) {
     return text;
 }
 
+// Firefox keeps fifty history entries per tab; a file naming far more is
+// not believed beyond this many.
+constexpr std::size_t most_entries_per_tab = 256;
+
+// Only so much of each text is kept: one just past the bounds is enough to
+// cut a title and to tell an address that is too long.
 bool read_entry(JsonScanner& json, OpenPage& page) {
     return json.object_or_skip([&](std::string_view key) {
-        if (key == "url") return json.string_or_skip(page.address);
-        if (key == "title") return json.string_or_skip(page.title);
+        if (key == "url") return json.string_or_skip(page.address, page_address_limit + 1);
+        if (key == "title") return json.string_or_skip(page.title, page_title_limit + 4);
         return json.skip_value();
     });
 }
@@ -76,9 +82,16 @@ bool read_tab(JsonScanner& json, std::vector<OpenPage>& pages) {
         if (key == "index") return json.integer_or_skip(index);
         if (key != "entries") return json.skip_value();
         entries.clear();
-        return json.array_or_skip([&] { return read_entry(json, entries.emplace_back()); });
+        return json.array_or_skip([&] {
+            if (entries.size() == most_entries_per_tab) return json.skip_value();
+            return read_entry(json, entries.emplace_back());
+        });
     });
-    if (valid && !entries.empty()) pages.push_back(shown_entry(entries, index));
+    // Past the pages anyone is offered the rest of the file is only checked.
+    if (valid && !entries.empty() && pages.size() < open_page_limit) {
+        OpenPage shown = shown_entry(entries, index);
+        if (detail::worth_keeping(shown)) pages.push_back(std::move(shown));
+    }
     return valid;
 }
 

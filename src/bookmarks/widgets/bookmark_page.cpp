@@ -13,6 +13,7 @@
 #include "bookmarks/bookmark_html.h"
 #include "bookmarks/bookmark_import.h"
 #include "bookmarks/bookmark_rules.h"
+#include "bookmarks/widgets/bookmark_progress.h"
 #include "bookmarks/widgets/uFX_find.h"
 #include "bookmarks/widgets/uwebcheck.h"
 #include "sys/atomicfile.h"
@@ -321,9 +322,16 @@ void BookmarkPage::n_url_pasteClick() {
     tv_urlChange();
 }
 
+// The session files are read on a thread of their own; the tree takes no
+// clicks meanwhile.
 void BookmarkPage::n_url_getClick() {
+    tv_url->setEnabled(false);
+    const std::optional<std::vector<Bookmark>> open_pages =
+        read_off_thread(tv_url->window(), open_pages_, [this] { return closing_; });
+    tv_url->setEnabled(true);
+    if (!open_pages) return;
     std::vector<std::string> lines;
-    for (const Bookmark& open : open_pages_()) {
+    for (const Bookmark& open : *open_pages) {
         const std::string title = capture_title(open.title, open.address);
         if (!title.empty()) lines.push_back(entry_line(title, open.address));
     }
@@ -334,19 +342,30 @@ void BookmarkPage::n_url_getClick() {
     add_captured(choose_pages(tv_url->window(), lines));
 }
 
-// Every ticked page goes below the selected folder; the tree is built once.
+// Every ticked page goes below the selected folder, all in one transaction
+// (thousands of pages cost one sync to the disk); a page the container
+// refuses is named, a failure of the container itself stores none of them.
 void BookmarkPage::add_captured(const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
     const int folder = selected_index();
     std::string refused;
-    for (const std::string& line : lines) {
-        const Entry entry = split_entry_line(line);
+    store::ChangeBatch batch;
+    store::FxError failure = batch.started();
+    for (std::size_t i = 0; i < lines.size() && failure == store::FxError::none; ++i) {
+        const Entry entry = split_entry_line(lines[i]);
         const store::FxError added = add_bookmark(folder, {entry.title, entry.address});
-        if (added != store::FxError::none) {
+        if (added == store::FxError::refused || added == store::FxError::name_too_long) {
             refused += "\n" + entry.title + "：" + store::describe(added);
+        } else {
+            failure = added;
         }
     }
-    if (!lines.empty()) show_added(folder);
-    if (!refused.empty()) {
+    if (failure == store::FxError::none) failure = batch.commit();
+    show_added(folder);
+    if (failure != store::FxError::none) {
+        prompts_.inform(not_saved_message("抓取的网页没有加入书签", failure), {},
+                        sys::PromptIcon::error);
+    } else if (!refused.empty()) {
         prompts_.inform("以下网页没有加入书签：" + refused, {}, sys::PromptIcon::error);
     }
 }
@@ -424,20 +443,41 @@ void BookmarkPage::n_url_importClick() {
                         sys::PromptIcon::error);
         return;
     }
-    const ParsedBookmarks parsed = parse_bookmark_html(*html);
+    ParsedBookmarks parsed = parse_bookmark_html(*html);
     if (parsed.top.empty()) {
         prompts_.inform("文件里没有找到书签，没有导入任何内容。");
         return;
     }
-    const ImportReport report = import_tree(folder, parsed.top);
+    // Thousands of bookmarks take seconds: they go in slices from the event
+    // loop, and the tree takes no clicks until they are in.
+    tv_url->setEnabled(false);
+    const std::size_t flattened = parsed.flattened_folders;
+    import_ = new ImportProgress(tv_url->window(), folder, std::move(parsed.top),
+                                 [this, folder, flattened](const ImportReport& report) {
+                                     imported(folder, flattened, report);
+                                 });
+}
+
+void BookmarkPage::imported(int folder, std::size_t flattened_folders, const ImportReport& report) {
+    tv_url->setEnabled(true);
     show_added(folder);
     tv_urlChange();
     std::string summary = import_summary(report);
-    if (parsed.flattened_folders > 0) {
-        summary += "\n层次过深的 " + std::to_string(parsed.flattened_folders) +
+    if (flattened_folders > 0) {
+        summary += "\n层次过深的 " + std::to_string(flattened_folders) +
                    " 个文件夹的内容并入了它们的上一级文件夹。";
     }
-    prompts_.inform(summary);
+    const bool failed = report.stopped != store::FxError::none;
+    prompts_.inform(summary, {}, failed ? sys::PromptIcon::error : sys::PromptIcon::information);
+}
+
+BookmarkPage::~BookmarkPage() {
+    if (import_) import_->stop();
+}
+
+void BookmarkPage::stop_work() {
+    closing_ = true;
+    if (import_) import_->stop();
 }
 
 }  // namespace velmora::bookmarks

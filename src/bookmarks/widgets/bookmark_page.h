@@ -6,11 +6,13 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bookmarks/bookmark_import.h"
 #include "bookmarks/bookmark_store.h"
 #include "bookmarks/widgets/ufrm_url.h"
 #include "store/container_names.h"
@@ -27,6 +29,8 @@ class QWidget;
 
 namespace velmora::bookmarks {
 
+class ImportProgress;
+
 class BookmarkPage : public QObject {
     Q_OBJECT
 
@@ -40,6 +44,7 @@ public:
 
     BookmarkPage(QWidget* page, sys::Prompts& prompts, sys::Platform& platform,
                  OpenPages open_pages);
+    ~BookmarkPage() override;
 
     QTreeWidget* tv_url = nullptr;
     QMenu* pm_url = nullptr;
@@ -79,6 +84,11 @@ public:
     void tv_urlChange();
     void tv_urlDblClick();
     void tv_urlEdited(const std::string& text);
+    // An import still running in slices.
+    bool importing() const { return !import_.isNull(); }
+    // The program is closing: an import stops after the slice it stored,
+    // and pages still being read are not offered.
+    void stop_work();
 
 private:
     void build_menu();
@@ -94,6 +104,7 @@ private:
     void show_added(int folder);
     int selected_index() const;
     int import_folder() const;
+    void imported(int folder, std::size_t flattened_folders, const ImportReport& report);
 
     sys::Prompts& prompts_;
     sys::Platform& platform_;
@@ -102,6 +113,8 @@ private:
     QLabel* load_problem_ = nullptr;
     Clip clip_;
     bool loading_ = false;
+    QPointer<ImportProgress> import_;
+    bool closing_ = false;
 };
 
 inline constexpr const char* no_open_page = "当前无打开网页，无法抓取网址！";

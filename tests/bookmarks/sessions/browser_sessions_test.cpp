@@ -39,10 +39,10 @@ std::string firefox_json(const std::string& tabs) {
     return R"({"windows":[{"tabs":[)" + tabs + "]}]}";
 }
 
-// 10,000 characters of three bytes each.
-std::string ten_thousand_characters() {
+// `count` characters of three bytes each.
+std::string characters(int count) {
     std::string text;
-    for (int i = 0; i < 10000; ++i) text += "标";
+    for (int i = 0; i < count; ++i) text += "标";
     return text;
 }
 
@@ -99,7 +99,7 @@ TEST(FirefoxSession, EachOpenTabGivesTheEntryItShows) {
 }
 
 TEST(FirefoxSession, TextSurvivesAsGiven) {
-    const std::string long_title = ten_thousand_characters();
+    const std::string long_title = characters(10000);
     const std::string json = firefox_json(
         firefox_tab(R"(https://x.org/a|b?c=\u0001\t)",
                     R"(\"q\" \\ \/ \b\f\n\r é \u4e2d \ud83d\ude00)") +
@@ -114,7 +114,53 @@ TEST(FirefoxSession, TextSurvivesAsGiven) {
             OpenPage{"\"q\" \\ / \b\f\n\r é 中 \xF0\x9F\x98\x80", "https://x.org/a|b?c=\x01\t"},
             OpenPage{replacement + "\xF0\x90\x80\x80" + replacement,
                      "https://x.org/" + replacement + "x" + replacement},
-            OpenPage{"\xF0\x9F\x98\x80 " + long_title, "https://x.org/\xF0\xA0\x80\x80"}));
+            // A title past page_title_limit is cut before a whole character.
+            OpenPage{"\xF0\x9F\x98\x80 " + characters(339), "https://x.org/\xF0\xA0\x80\x80"}));
+}
+
+// Files of a few hundred kilobytes that unpack into a 50 MB address and a
+// 10 MB title, or into 400,000 tabs and a tab of a million history
+// entries: the pages kept stay within their bounds, and a read takes no
+// longer than one pass over the text.
+TEST(FirefoxSession, FilesBuiltToExpandAreReadWithinTheBounds) {
+    const auto timed_read = [](const std::string& tabs) {
+        const std::string file = mozlz4(firefox_json(tabs));
+        EXPECT_LT(file.size(), session_file_limit / 8);
+        const auto started = std::chrono::steady_clock::now();
+        auto pages = read_firefox_session(file);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+        return pages;
+    };
+    const auto long_texts =
+        timed_read(firefox_tab("https://huge.org/" + std::string(50'000'000, 'a'), "long") + "," +
+                   firefox_tab("https://ok.org/", std::string(10'000'000, 'a')));
+    ASSERT_TRUE(long_texts);
+    EXPECT_THAT(*long_texts,
+                ElementsAre(OpenPage{std::string(page_title_limit, 'a'), "https://ok.org/"}));
+
+    std::string tabs = R"({"entries":[)";
+    for (int i = 0; i < 1'000'000; ++i) tabs += R"({"url":"https://h.org/"},)";
+    tabs += R"({"url":"https://h.org/last"}],"index":1000001})";
+    for (int i = 0; i < 400'000; ++i) {
+        tabs += "," + firefox_tab("https://t.org/" + std::to_string(i), "t");
+    }
+    const auto many = timed_read(tabs);
+    ASSERT_TRUE(many);
+    ASSERT_EQ(many->size(), open_page_limit);
+    // The newest entry kept of the tab that claims a million.
+    EXPECT_EQ((*many)[0].address, "https://h.org/");
+    EXPECT_EQ((*many)[1].address, "https://t.org/0");
+}
+
+TEST(ChromiumSession, ALogNamingCountlessTabsIsFollowedWithinTheBounds) {
+    SnssWriter session;
+    for (std::int32_t id = 1; id <= 200'000; ++id) {
+        session.tab(1, id, id).visit(id, 0, "https://t.org/" + std::to_string(id), u"t");
+    }
+    const auto pages = read_chromium_session(session.bytes());
+    ASSERT_TRUE(pages);
+    ASSERT_EQ(pages->size(), open_page_limit);
+    EXPECT_EQ((*pages)[0].address, "https://t.org/1");
 }
 
 TEST(FirefoxSession, DamagedFilesAreRefused) {
@@ -229,7 +275,7 @@ TEST(ChromiumSession, TextSurvivesAsGiven) {
                                              "b\xEF\xBF\xBD"
                                              "c\xEF\xBF\xBD",
                                              "https://x.org/a|b\x01\xF0\xA0\x80\x80"},
-                                    OpenPage{ten_thousand_characters(), "HTTPS://x.org/long"}));
+                                    OpenPage{characters(341), "HTTPS://x.org/long"}));
 }
 
 // The first page's title after History was asked for it.
