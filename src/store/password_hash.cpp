@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VELMORA_SHA_EXTENSIONS 1
+#endif
+
 namespace velmora::store {
 
 namespace {
@@ -19,6 +24,103 @@ constexpr std::array<std::uint32_t, 64> round_constants = {
 
 constexpr std::uint32_t rotate_right(std::uint32_t value, int bits) {
     return (value >> bits) | (value << (32 - bits));
+}
+
+using State = std::array<std::uint32_t, 8>;
+using Block = std::array<std::uint8_t, 64>;
+
+void compress_portable(State& state, const Block& block) {
+    std::array<std::uint32_t, 64> w{};
+    for (std::size_t i = 0; i < 16; ++i) {
+        w[i] = (std::uint32_t{block[4 * i]} << 24) | (std::uint32_t{block[4 * i + 1]} << 16) |
+               (std::uint32_t{block[4 * i + 2]} << 8) | block[4 * i + 3];
+    }
+    for (int i = 16; i < 64; ++i) {
+        const std::uint32_t s0 =
+            rotate_right(w[i - 15], 7) ^ rotate_right(w[i - 15], 18) ^ (w[i - 15] >> 3);
+        const std::uint32_t s1 =
+            rotate_right(w[i - 2], 17) ^ rotate_right(w[i - 2], 19) ^ (w[i - 2] >> 10);
+        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    }
+    auto [a, b, c, d, e, f, g, h] = state;
+    for (std::size_t i = 0; i < 64; ++i) {
+        const std::uint32_t s1 = rotate_right(e, 6) ^ rotate_right(e, 11) ^ rotate_right(e, 25);
+        const std::uint32_t choice = (e & f) ^ (~e & g);
+        const std::uint32_t t1 = h + s1 + choice + round_constants[i] + w[i];
+        const std::uint32_t s0 = rotate_right(a, 2) ^ rotate_right(a, 13) ^ rotate_right(a, 22);
+        const std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
+        h = g;
+        g = f;
+        f = e;
+        e = d + t1;
+        d = c;
+        c = b;
+        b = a;
+        a = t1 + s0 + majority;
+    }
+    const State worked = {a, b, c, d, e, f, g, h};
+    for (std::size_t i = 0; i < 8; ++i) state[i] += worked[i];
+}
+
+#ifdef VELMORA_SHA_EXTENSIONS
+// The processor's SHA instructions: the container's verifier takes 20,000
+// blocks at every open, about 6 ms in plain C++ and under 1 ms this way.
+// The state is kept as the instructions want it, ABEF and CDGH.
+__attribute__((target("sha,sse4.1"))) void compress_with_sha_extensions(State& state,
+                                                                        const Block& block) {
+    const __m128i byte_order = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+    __m128i cdab =
+        _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0])), 0xB1);
+    __m128i efgh =
+        _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4])), 0x1B);
+    __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+    const __m128i abef_before = abef;
+    const __m128i cdgh_before = cdgh;
+    __m128i words[4];  // the schedule's last sixteen words, four at a time
+    for (std::size_t group = 0; group < 16; ++group) {
+        __m128i& current = words[group % 4];
+        if (group < 4) {
+            current = _mm_shuffle_epi8(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(block.data() + 16 * group)),
+                byte_order);
+        } else {
+            const __m128i& last = words[(group + 3) % 4];
+            __m128i next = _mm_sha256msg1_epu32(current, words[(group + 1) % 4]);
+            next = _mm_add_epi32(next, _mm_alignr_epi8(last, words[(group + 2) % 4], 4));
+            current = _mm_sha256msg2_epu32(next, last);
+        }
+        __m128i mixed = _mm_add_epi32(
+            current,
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(&round_constants[4 * group])));
+        cdgh = _mm_sha256rnds2_epu32(cdgh, abef, mixed);
+        mixed = _mm_shuffle_epi32(mixed, 0x0E);
+        abef = _mm_sha256rnds2_epu32(abef, cdgh, mixed);
+    }
+    abef = _mm_add_epi32(abef, abef_before);
+    cdgh = _mm_add_epi32(cdgh, cdgh_before);
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), _mm_blend_epi16(feba, dchg, 0xF0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), _mm_alignr_epi8(dchg, feba, 8));
+}
+#endif
+
+using Compress = void (*)(State&, const Block&);
+
+Compress best_compress() {
+#ifdef VELMORA_SHA_EXTENSIONS
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1")) {
+        return compress_with_sha_extensions;
+    }
+#endif
+    return compress_portable;
+}
+
+Compress& compress_block() {
+    static Compress chosen = best_compress();
+    return chosen;
 }
 
 // SHA-256 (FIPS 180-4) over bytes given in any number of pieces.
@@ -63,42 +165,11 @@ public:
     }
 
 private:
-    void compress() {
-        std::array<std::uint32_t, 64> w{};
-        for (std::size_t i = 0; i < 16; ++i) {
-            w[i] = (std::uint32_t{block_[4 * i]} << 24) | (std::uint32_t{block_[4 * i + 1]} << 16) |
-                   (std::uint32_t{block_[4 * i + 2]} << 8) | block_[4 * i + 3];
-        }
-        for (int i = 16; i < 64; ++i) {
-            const std::uint32_t s0 =
-                rotate_right(w[i - 15], 7) ^ rotate_right(w[i - 15], 18) ^ (w[i - 15] >> 3);
-            const std::uint32_t s1 =
-                rotate_right(w[i - 2], 17) ^ rotate_right(w[i - 2], 19) ^ (w[i - 2] >> 10);
-            w[i] = w[i - 16] + s0 + w[i - 7] + s1;
-        }
-        auto [a, b, c, d, e, f, g, h] = state_;
-        for (std::size_t i = 0; i < 64; ++i) {
-            const std::uint32_t s1 = rotate_right(e, 6) ^ rotate_right(e, 11) ^ rotate_right(e, 25);
-            const std::uint32_t choice = (e & f) ^ (~e & g);
-            const std::uint32_t t1 = h + s1 + choice + round_constants[i] + w[i];
-            const std::uint32_t s0 = rotate_right(a, 2) ^ rotate_right(a, 13) ^ rotate_right(a, 22);
-            const std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
-            h = g;
-            g = f;
-            f = e;
-            e = d + t1;
-            d = c;
-            c = b;
-            b = a;
-            a = t1 + s0 + majority;
-        }
-        const std::array<std::uint32_t, 8> worked = {a, b, c, d, e, f, g, h};
-        for (std::size_t i = 0; i < 8; ++i) state_[i] += worked[i];
-    }
+    void compress() { compress_block()(state_, block_); }
 
-    std::array<std::uint32_t, 8> state_ = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                                           0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-    std::array<std::uint8_t, 64> block_{};
+    State state_ = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    Block block_{};
     std::size_t buffered_ = 0;
     std::uint64_t length_ = 0;
 };
@@ -141,6 +212,14 @@ private:
 };
 
 }  // namespace
+
+void use_portable_sha256(bool portable) {
+    compress_block() = portable ? compress_portable : best_compress();
+}
+
+bool sha256_uses_processor_instructions() {
+    return compress_block() != compress_portable;
+}
 
 Sha256Digest sha256(std::string_view bytes) {
     Sha256 hash;

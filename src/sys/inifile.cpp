@@ -311,10 +311,14 @@ bool write_profile_string(const std::string& path, std::string_view section, std
     return write_profile_strings(path, section, {{std::string(key), std::string(value)}});
 }
 
+// A file that already holds every value is left as it is: rewriting it
+// would cost a sync to the disk for nothing (at every start, for some).
 bool write_profile_strings(const std::string& path, std::string_view section,
                            const KeyValues& values) {
-    IniDocument document = IniDocument::load(path);
+    const IniDocument stored = IniDocument::load(path);
+    IniDocument document = stored;
     for (const auto& [key, value] : values) document.write(section, key, value);
+    if (document.bytes() == stored.bytes() && !stored.bytes().empty()) return true;
     return document.save(path);
 }
 

@@ -65,7 +65,8 @@ std::string read_profile_string(const std::string& path, std::string_view sectio
                                 std::string_view key, std::string_view fallback);
 bool write_profile_string(const std::string& path, std::string_view section, std::string_view key,
                           std::string_view value);
-// Many keys of one section in one all-or-nothing replacement of the file.
+// Many keys of one section in one all-or-nothing replacement of the file;
+// a file that holds these values already is not written again.
 bool write_profile_strings(const std::string& path, std::string_view section,
                            const KeyValues& values);
 

@@ -28,7 +28,19 @@ std::string hex(const Sha256Digest& digest) {
     return hex(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
 }
 
-TEST(PasswordHash, StandardVectors) {
+// Both ways of hashing, the processor's SHA instructions (where it has
+// them) and plain C++, give the same bytes.
+class PasswordHash : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { use_portable_sha256(GetParam()); }
+    void TearDown() override { use_portable_sha256(false); }
+};
+INSTANTIATE_TEST_SUITE_P(BothWays, PasswordHash, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& param) {
+                             return param.param ? "PlainCpp" : "FastestHere";
+                         });
+
+TEST_P(PasswordHash, StandardVectors) {
     EXPECT_EQ(hex(sha256("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(hex(sha256("abc")),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
@@ -44,7 +56,7 @@ TEST(PasswordHash, StandardVectors) {
 }
 
 // Every length of input around the block boundaries, against Qt.
-TEST(PasswordHash, MatchesQtsDerivationForTheProgramsParameters) {
+TEST_P(PasswordHash, MatchesQtsDerivationForTheProgramsParameters) {
     std::mt19937 random(20261209);
     auto bytes = [&](std::size_t size) {
         std::string text(size, '\0');

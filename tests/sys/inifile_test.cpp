@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <filesystem>
@@ -89,6 +90,19 @@ TEST(IniFile, FirstWriteCreatesTheFileAndBatchWritesKeepOrder) {
     EXPECT_EQ(folder.read("zenqset.kxi"),
               "[option]\r\npos_top=5\r\npos_left=6\r\nskin=\xC0\xB6.skn\r\n");
     EXPECT_EQ(read_profile_string(path, "OPTION", "skin", ""), "蓝.skn");
+
+    // Values it holds already leave the file itself alone; a change replaces it.
+    const auto inode = [&] {
+        struct stat status {};
+        ::stat(path.c_str(), &status);
+        return status.st_ino;
+    };
+    const auto before = inode();
+    ASSERT_TRUE(write_profile_strings(path, "option", {{"pos_left", "6"}, {"skin", "蓝.skn"}}));
+    EXPECT_EQ(inode(), before);
+    ASSERT_TRUE(write_profile_string(path, "option", "pos_left", "7"));
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(read_profile_string(path, "option", "pos_left", ""), "7");
 }
 
 TEST(IniFile, WriteIntoAMissingFolderIsRefused) {
