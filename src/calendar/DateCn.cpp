@@ -159,6 +159,11 @@ std::optional<LunarMonthSpan> find_lunar_month(int lunar_year, int month, bool l
     return std::nullopt;
 }
 
+// The last `count` decimal digits of a value that is not negative.
+void put_digits(char* at, int value, int count) {
+    for (int i = count - 1; i >= 0; --i, value /= 10) at[i] = static_cast<char>('0' + value % 10);
+}
+
 }  // namespace
 
 long day_serial(Date date) {
@@ -198,9 +203,20 @@ std::string day_key(Date date) {
     return key;
 }
 
+// The digits put by hand for every date the calendar deals in: printf's
+// machinery is most of what a process that prints one date has to page in.
 std::string dashed_date(Date date) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    const bool plain = date.year >= 0 && date.year <= 9999 && date.month >= 0 && date.month <= 99 &&
+                       date.day >= 0 && date.day <= 99;
+    if (!plain) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+        return text;
+    }
+    std::string text = "0000-00-00";
+    put_digits(&text[0], date.year, 4);
+    put_digits(&text[5], date.month, 2);
+    put_digits(&text[8], date.day, 2);
     return text;
 }
 

@@ -142,8 +142,8 @@ constexpr Command commands[] = {
      "  One tab-separated line for DATE (yyyy-mm-dd): date, lunar date code, lunar month,\n"
      "  lunar day, lunar festival, solar term, year stem, year zodiac, Gregorian festival,\n"
      "  star sign, the text the month view shows, and 休 (public holiday) or 班 (weekend\n"
-     "  worked in exchange) from zenqholiday.txt beside the program and the renewed copy\n"
-     "  of the data folder (--data DIR, else the program's own), else empty.\n"
+     "  worked in exchange) from the arrangement shipped with the program and the renewed\n"
+     "  copy of the data folder (--data DIR, else the program's own), else empty.\n"
      "  -H adds a header line.\n",
      1, 1, true, false, run_day},
     {"range",

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "calendar/holidays.h"
+#include "cli/built_in_holidays.h"
 #include "cli/cli.h"
 #include "sys/program_layout.h"
 
@@ -24,27 +25,60 @@ void end_line(std::string& grid, std::string line) {
     grid += line + "\n";
 }
 
-std::string holiday_data_dir;
+// The folder --data names; empty: the program's own. Made at its first use,
+// so that a start sets nothing up before main.
+std::string& holiday_data_dir() {
+    static std::string folder;
+    return folder;
+}
 
-// The arrangement in force, read at its first use (a command that prints
-// no day does not pay for it): the shipped file with the renewed copy of the
-// data folder, --data DIR or the program's own (an installed program's:
-// the user's). Without the files no day carries a mark.
-const calendar::HolidayTable& holidays() {
-    static const calendar::HolidayTable table = [] {
-        const sys::ProgramLayout& layout = sys::program_layout();
-        std::string data = holiday_data_dir.empty() ? layout.data_dir : holiday_data_dir;
-        if (!data.empty() && data.back() != '/') data += '/';
-        return calendar::HolidayTable::combine(
-            calendar::HolidayTable::load(layout.share_dir + calendar::holiday_file_name),
-            calendar::HolidayTable::load(data + calendar::renewed_holiday_file_name,
-                                         calendar::HolidaySource::imported));
-    }();
+// In --data DIR, or the program's own data folder (an installed program's:
+// the user's).
+std::string renewed_holiday_path() {
+    std::string data =
+        holiday_data_dir().empty() ? sys::program_layout().data_dir : holiday_data_dir();
+    if (!data.empty() && data.back() != '/') data += '/';
+    return data + calendar::renewed_holiday_file_name;
+}
+
+// The arrangement shipped with the program, as the build read it: this
+// program carries it rather than reading zenqholiday.txt at every start.
+const calendar::HolidayTable& shipped_holidays() {
+    static const calendar::HolidayTable table =
+        calendar::HolidayTable::parse(built_in_holidays::file_text);
     return table;
 }
 
+// Read at its first use (a command that prints no day does not pay for it).
+const calendar::HolidayTable& renewed_holidays() {
+    static const calendar::HolidayTable table =
+        calendar::HolidayTable::load(renewed_holiday_path(), calendar::HolidaySource::imported);
+    return table;
+}
+
+// The arrangement in force: the shipped one with the renewed copy of the
+// data folder.
+const calendar::HolidayTable& holidays() {
+    static const calendar::HolidayTable table =
+        calendar::HolidayTable::combine(shipped_holidays(), renewed_holidays());
+    return table;
+}
+
+calendar::DayOff built_in_mark(Date date) {
+    const std::int32_t key = built_in_holidays::key_of(date);
+    const auto& marks = built_in_holidays::marks;
+    const auto found = std::lower_bound(
+        marks.begin(), marks.end(), key,
+        [](const built_in_holidays::Mark& mark, std::int32_t k) { return mark.key < k; });
+    return found != marks.end() && found->key == key ? found->kind : calendar::DayOff::none;
+}
+
+// Without a renewed copy the marks in force are the shipped ones, which the
+// build looked up already: a date needs no parse of the arrangement, which
+// would cost a process converting one date more than all the rest it does.
 const char* day_off(Date date) {
-    return calendar::day_off_text(holidays().mark(date).kind);
+    const bool shipped_only = renewed_holidays().state() == calendar::HolidayTable::State::missing;
+    return calendar::day_off_text(shipped_only ? built_in_mark(date) : holidays().mark(date).kind);
 }
 
 // The day number right-aligned in its column as before, a 休/班 mark just
@@ -104,7 +138,7 @@ std::string missing_year(const calendar::HolidayTable& table, int year) {
 }  // namespace
 
 void use_holidays_of(const std::string& data_dir) {
-    holiday_data_dir = data_dir;
+    holiday_data_dir() = data_dir;
 }
 
 std::string holidays_text(int year) {

@@ -1,6 +1,7 @@
 // velmora-cli: the calendar commands run here, with the lunar engine alone
-// and the C library's output (no C++ streams to set up); a data command is
-// handed, with the same arguments, to the data program beside this one,
+// and the system's plain writes for output (no C++ streams to set up, and no
+// C stdio buffer either: the answer is written in one piece); a data command
+// is handed, with the same arguments, to the data program beside this one,
 // which carries the store.
 #include <unistd.h>
 
@@ -28,8 +29,14 @@ int hand_over(char** argv) {
     return 2;
 }
 
-bool write_all(const std::string& text, std::FILE* stream) {
-    return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+bool write_all(const std::string& text, int fd) {
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
 }  // namespace
@@ -38,7 +45,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const velmora::cli::Answer given = velmora::cli::answer(args, {});
     if (given.status == velmora::cli::needs_data_program) return hand_over(argv);
-    const bool written = write_all(given.out, stdout) && std::fflush(stdout) == 0;
-    write_all(given.err, stderr);
-    return written ? given.status : 1;
+    const bool written = write_all(given.out, STDOUT_FILENO);
+    write_all(given.err, STDERR_FILENO);
+    // Nothing is left in a buffer: the exit ends the process at once rather
+    // than run destructors that would only give memory back to it.
+    _exit(written ? given.status : 1);
 }

@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "../store/store_fixture.h"
+#include "calendar/holidays.h"
+#include "cli/built_in_holidays.h"
 #include "cli/cli.h"
 #include "cli_run.h"
 #include "store/day_records.h"
@@ -26,14 +28,19 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-// Runs the real program; answers its exit status and everything it printed.
-std::pair<int, std::string> run_program(const std::string& arguments) {
-    FILE* pipe = popen((std::string(VELMORA_CLI) + " " + arguments + " 2>&1").c_str(), "r");
+// Runs the real program (or a copy of it); answers its exit status and
+// everything it printed.
+std::pair<int, std::string> run_program(const std::string& program, const std::string& arguments) {
+    FILE* pipe = popen((program + " " + arguments + " 2>&1").c_str(), "r");
     std::string output;
     char buffer[4096];
     while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
     const int status = pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+std::pair<int, std::string> run_program(const std::string& arguments) {
+    return run_program(VELMORA_CLI, arguments);
 }
 
 TEST(CliCalendar, DayLineHasTwelveColumnsAndEmptyLunarFieldsOutsideTheRange) {
@@ -46,9 +53,9 @@ TEST(CliCalendar, DayLineHasTwelveColumnsAndEmptyLunarFieldsOutsideTheRange) {
               "1850-12-25\t\t\t\t\t\t庚\t戌狗\t圣诞节\t摩羯座\t圣诞节\t\n");
 }
 
-// The 休/班 column comes from zenqholiday.txt beside the program, in the
-// test (bin/) as in the real program.
-TEST(CliCalendar, HolidayMarksFromTheFileBesideTheProgram) {
+// The 休/班 column of the shipped arrangement, in process and from the real
+// program.
+TEST(CliCalendar, HolidayMarksOfTheShippedArrangement) {
     std::vector<std::string> marks;
     for (const auto& line : lines_of(cli({"range", "2024-02-03", "2024-02-19"}).out)) {
         marks.push_back(line.substr(line.rfind('\t') + 1));
@@ -60,22 +67,60 @@ TEST(CliCalendar, HolidayMarksFromTheFileBesideTheProgram) {
     EXPECT_EQ(output.substr(output.rfind('\t')), "\t班\n");
 }
 
-// A damaged file beside the program is said, not taken for a year without
-// holidays.
-TEST(CliCalendar, ADamagedHolidayFileIsToldAndMarksNothing) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("cli_holidays_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::filesystem::copy_file(VELMORA_CLI, folder / "velmora-cli");
-    std::ofstream(folder / "zenqholiday.txt") << "<html>not the arrangement</html>\n";
-    FILE* pipe =
-        popen(((folder / "velmora-cli").string() + " day 2025-01-26 2>&1 >/dev/null").c_str(), "r");
-    std::string said;
-    char buffer[512];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0);
-    EXPECT_NE(said.find("zenqholiday.txt cannot be read"), std::string::npos) << said;
-    std::filesystem::remove_all(folder);
+// The table the build wrote into the program is the shipped file's, date for
+// date from the December before its first year to the January after its last.
+TEST(CliCalendar, TheBuiltInTableMarksWhatTheShippedFileMarks) {
+    std::ifstream file(VELMORA_HOLIDAY_DATA, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_EQ(built_in_holidays::file_text, text);
+    const calendar::HolidayTable shipped = calendar::HolidayTable::parse(text);
+    const int last_year = shipped.arrangements().back().year + 1;
+    int marked = 0;
+    for (int year = shipped.first_year() - 1; year <= last_year; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            for (int day = 1; day <= calendar::days_in_month(year, month); ++day) {
+                const std::string line = day_line({year, month, day});
+                const char* mark = calendar::day_off_text(shipped.mark({year, month, day}).kind);
+                ASSERT_EQ(line.substr(line.rfind('\t') + 1), mark) << line;
+                marked += *mark != '\0';
+            }
+        }
+    }
+    EXPECT_EQ(marked, static_cast<int>(built_in_holidays::marks.size()));
+}
+
+// The program carries the shipped arrangement: a copy without the file, or
+// beside a damaged one, marks the same days and has nothing to say.
+TEST(CliCalendar, TheShippedArrangementIsBuiltIntoTheProgram) {
+    const testing::TempFolder folder;
+    std::filesystem::copy_file(VELMORA_CLI, folder.path() / "velmora-cli");
+    const std::string copy = (folder.path() / "velmora-cli").string();
+    const std::string expected = run_program("day 2025-01-26").second;
+    EXPECT_EQ(run_program(copy, "day 2025-01-26"), std::make_pair(0, expected));
+    folder.write("zenqholiday.txt", "<html>not the arrangement</html>\n");
+    EXPECT_EQ(run_program(copy, "day 2025-01-26"), std::make_pair(0, expected));
+}
+
+// A year of the renewed copy replaces that year of the built-in table and
+// leaves the others; a renewed copy that cannot be read is said, and the
+// shipped marks stay.
+TEST(CliCalendar, TheRenewedCopyOfTheDataFolderOverridesTheShippedYears) {
+    const testing::TempFolder data;
+    data.write("zenqholiday_renewed.txt",
+               "#@\t2025\timported\t2025-03-01\tnotice.ics\t\n2025-03-03\t休\t春节\n");
+    const auto mark_of = [&data](const std::string& date) {
+        const std::string line =
+            run_program("--data " + data.path().string() + " day " + date).second;
+        return line.substr(line.rfind('\t') + 1);
+    };
+    EXPECT_EQ(mark_of("2025-01-26"), "\n");  // the shipped 班 is gone with its year
+    EXPECT_EQ(mark_of("2025-03-03"), "休\n");
+    EXPECT_EQ(mark_of("2024-02-10"), "休\n");  // another year keeps the shipped mark
+    data.write("zenqholiday_renewed.txt", "<html>not the arrangement</html>\n");
+    const std::string told =
+        run_program("--data " + data.path().string() + " day 2025-01-26").second;
+    EXPECT_NE(told.find("zenqholiday_renewed.txt cannot be read"), std::string::npos) << told;
+    EXPECT_EQ(told.substr(told.rfind('\t')), "\t班\n");
 }
 
 TEST(CliCalendar, RangeIncludesBothEndsAndMonthAlignsTextsUnderDays) {

@@ -1,4 +1,5 @@
 #include <pwd.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,6 +7,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include "sys/error_text.h"
 #include "sys/program_layout.h"
@@ -20,12 +23,22 @@ std::string with_slash(std::string path) {
     return path;
 }
 
-// The folder as the system resolves it, so that /usr/bin reached through a
-// link (/bin on merged-/usr systems) still counts.
-std::string canonical(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) == nullptr) return with_slash(path);
-    return with_slash(resolved);
+// A folder as the system knows it, whatever name it is reached by: /usr/bin
+// through a link (/bin on merged-/usr systems) is still /usr/bin. Resolving
+// the names instead would read every link along them, a dozen system calls
+// at each start where this takes one per folder.
+using FolderId = std::pair<dev_t, ino_t>;
+
+std::optional<FolderId> folder_id(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FolderId{info.st_dev, info.st_ino};
+}
+
+bool is_install_folder(const std::string& exe_dir, const InstallPlaces& install) {
+    if (exe_dir == install.bin_dir || exe_dir == install.lib_dir) return true;
+    const std::optional<FolderId> here = folder_id(exe_dir);
+    return here && (here == folder_id(install.bin_dir) || here == folder_id(install.lib_dir));
 }
 
 std::string user_home() {
@@ -35,11 +48,23 @@ std::string user_home() {
     return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
-std::string executable_dir() {
+// The running program's file as the system resolves it. The name it was
+// started by, resolved, names that file; /proc/self/exe is asked only when
+// the name does not resolve (a program started through a descriptor, or
+// moved since): the first look into /proc, which makes the process's
+// entries there, costs more than all the rest of finding the layout.
+std::string executable_path() {
     char buffer[PATH_MAX];
+    const auto* started = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    if (started != nullptr && realpath(started, buffer) != nullptr) return buffer;
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return "./";
-    const std::string exe(buffer, static_cast<std::size_t>(length));
+    if (length <= 0) return {};
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+std::string executable_dir() {
+    const std::string exe = executable_path();
+    if (exe.empty()) return "./";
     return exe.substr(0, exe.rfind('/') + 1);
 }
 
@@ -59,8 +84,7 @@ ProgramLayout layout_of(const std::string& exe_dir, const InstallPlaces& install
                         const std::function<std::string(const char*)>& env,
                         const std::string& home) {
     ProgramLayout layout{false, exe_dir, exe_dir, exe_dir, exe_dir};
-    const std::string here = canonical(exe_dir);
-    if (here != canonical(install.bin_dir) && here != canonical(install.lib_dir)) return layout;
+    if (!is_install_folder(exe_dir, install)) return layout;
     layout.installed = true;
     layout.program_dir = install.bin_dir;
     layout.lib_dir = install.lib_dir;
