@@ -4,6 +4,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <cpuid.h>
 #include <immintrin.h>
 #define VELMORA_SHA_EXTENSIONS 1
 #endif
@@ -108,12 +109,19 @@ __attribute__((target("sha,sse4.1"))) void compress_with_sha_extensions(State& s
 
 using Compress = void (*)(State&, const Block&);
 
+#ifdef VELMORA_SHA_EXTENSIONS
+// What the processor says of itself: SSE4.1 in leaf 1, SHA in leaf 7.
+bool has_sha_extensions() {
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0 || (ecx & bit_SSE4_1) == 0) return false;
+    if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) == 0) return false;
+    return (ebx & bit_SHA) != 0;
+}
+#endif
+
 Compress best_compress() {
 #ifdef VELMORA_SHA_EXTENSIONS
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1")) {
-        return compress_with_sha_extensions;
-    }
+    if (has_sha_extensions()) return compress_with_sha_extensions;
 #endif
     return compress_portable;
 }

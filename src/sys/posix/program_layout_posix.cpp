@@ -55,7 +55,9 @@ std::string user_home() {
 // entries there, costs more than all the rest of finding the layout.
 std::string executable_path() {
     char buffer[PATH_MAX];
-    const auto* started = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    // The auxiliary vector holds the name's address as a number.
+    const auto* started =
+        reinterpret_cast<const char*>(getauxval(AT_EXECFN));  // NOLINT(performance-no-int-to-ptr)
     if (started != nullptr && realpath(started, buffer) != nullptr) return buffer;
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0) return {};
