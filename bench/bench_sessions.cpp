@@ -129,6 +129,34 @@ void BM_FirefoxSession10MB(benchmark::State& state) {
 }
 BENCHMARK(BM_FirefoxSession10MB)->Unit(benchmark::kMillisecond);
 
+// Files built to expand as far as the reader lets them: one that unpacks
+// into a 50 MB address and a 10 MB title (argument 0), one into 400,000 tabs
+// and a tab of a million history entries (argument 1).
+std::string expanding_file(bool many_tabs) {
+    const auto tab = [](const std::string& url, const std::string& title) {
+        return R"({"entries":[{"url":")" + url + R"(","title":")" + title + R"("}],"index":1})";
+    };
+    std::string tabs;
+    if (!many_tabs) {
+        tabs = tab("https://huge.org/" + std::string(50'000'000, 'a'), "long") + "," +
+               tab("https://ok.org/", std::string(10'000'000, 'a'));
+    } else {
+        tabs = R"({"entries":[)";
+        for (int i = 0; i < 1'000'000; ++i) tabs += R"({"url":"https://h.org/"},)";
+        tabs += R"({"url":"https://h.org/last"}],"index":1000001})";
+        for (int i = 0; i < 400'000; ++i) {
+            tabs += ',';
+            tabs += tab("https://t.org/" + std::to_string(i), "t");
+        }
+    }
+    return velmora::testing::mozlz4(R"({"windows":[{"tabs":[)" + tabs + "]}]}");
+}
+
+void BM_FirefoxSessionBuiltToExpand(benchmark::State& state) {
+    read_from_disk(state, SessionFile::Kind::firefox, expanding_file(state.range(0) == 1));
+}
+BENCHMARK(BM_FirefoxSessionBuiltToExpand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_ChromiumSession10MB(benchmark::State& state) {
     static const std::string bytes = chromium_file();
     read_from_disk(state, SessionFile::Kind::chromium, bytes);

@@ -120,19 +120,16 @@ TEST(FirefoxSession, TextSurvivesAsGiven) {
 
 // Files of a few hundred kilobytes that unpack into a 50 MB address and a
 // 10 MB title, or into 400,000 tabs and a tab of a million history
-// entries: the pages kept stay within their bounds, and a read takes no
-// longer than one pass over the text.
+// entries: the pages kept stay within their bounds (the time such a read
+// takes is measured in bench_sessions).
 TEST(FirefoxSession, FilesBuiltToExpandAreReadWithinTheBounds) {
-    const auto timed_read = [](const std::string& tabs) {
+    const auto read_built = [](const std::string& tabs) {
         const std::string file = mozlz4(firefox_json(tabs));
         EXPECT_LT(file.size(), session_file_limit / 8);
-        const auto started = std::chrono::steady_clock::now();
-        auto pages = read_firefox_session(file);
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-        return pages;
+        return read_firefox_session(file);
     };
     const auto long_texts =
-        timed_read(firefox_tab("https://huge.org/" + std::string(50'000'000, 'a'), "long") + "," +
+        read_built(firefox_tab("https://huge.org/" + std::string(50'000'000, 'a'), "long") + "," +
                    firefox_tab("https://ok.org/", std::string(10'000'000, 'a')));
     ASSERT_TRUE(long_texts);
     EXPECT_THAT(*long_texts,
@@ -142,9 +139,10 @@ TEST(FirefoxSession, FilesBuiltToExpandAreReadWithinTheBounds) {
     for (int i = 0; i < 1'000'000; ++i) tabs += R"({"url":"https://h.org/"},)";
     tabs += R"({"url":"https://h.org/last"}],"index":1000001})";
     for (int i = 0; i < 400'000; ++i) {
-        tabs += "," + firefox_tab("https://t.org/" + std::to_string(i), "t");
+        tabs += ',';
+        tabs += firefox_tab("https://t.org/" + std::to_string(i), "t");
     }
-    const auto many = timed_read(tabs);
+    const auto many = read_built(tabs);
     ASSERT_TRUE(many);
     ASSERT_EQ(many->size(), open_page_limit);
     // The newest entry kept of the tab that claims a million.
