@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
     }
     std::string tabs = tab("https://huge.example/" + std::string(40'000'000, 'a'), "huge");
     for (int i = 0; i < 300'000; ++i) {
-        tabs += "," +
-                tab("https://tab.example/" + std::to_string(i), "第 " + std::to_string(i) + " 页");
+        tabs += ',';
+        tabs += tab("https://tab.example/" + std::to_string(i), "第 " + std::to_string(i) + " 页");
     }
     std::ofstream(argv[1], std::ios::binary)
         << velmora::testing::mozlz4(R"({"windows":[{"tabs":[)" + tabs + "]}]}");
