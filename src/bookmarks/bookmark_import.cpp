@@ -28,18 +28,16 @@ store::FxError read_children(const store::TreeNode& node, std::vector<BookmarkNo
     return store::FxError::none;
 }
 
-// Refusals of one entry; any other failure is the container's, and stops
-// the import.
-bool only_this_entry(store::FxError error) {
-    return error == store::FxError::refused || error == store::FxError::name_too_long;
-}
-
 // A lookup that found nothing either found nothing or failed.
 store::FxError lookup_failure() {
     return store::last_error_or(store::FxError::none);
 }
 
 }  // namespace
+
+bool only_this_entry(store::FxError error) {
+    return error == store::FxError::refused || error == store::FxError::name_too_long;
+}
 
 StoredTree read_stored_tree() {
     StoredTree tree;

@@ -21,6 +21,10 @@ struct StoredTree {
 // that cannot be read fails the whole read.
 StoredTree read_stored_tree();
 
+// Whether a failure to store one entry is that entry's alone (a name
+// refused or too long); any other is the container's, and stops the rest.
+bool only_this_entry(store::FxError error);
+
 struct ImportReport {
     int folders = 0;
     int bookmarks = 0;
