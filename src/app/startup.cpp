@@ -131,8 +131,12 @@ bool create_vrx_sys_temp(const AppPaths& paths, bool write_desktop_ini, sys::Pro
     }
     if (write_desktop_ini) {
         const std::string ini = sys::path_join(paths.sys_work(), "desktop.ini");
-        if (!ini::write_profile_string(ini, ".ShellClassInfo", "CLSID",
-                                       "{20D04FE0-3AEA-1069-A2D8-08002B30309D}")) {
+        ini::IniDocument note;
+        note.write(".ShellClassInfo", "CLSID", "{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
+        // The folder was emptied just now and is emptied again at every
+        // close: the note is replaced whole, but needs no sync to the disk,
+        // which cost the start a millisecond or more.
+        if (!sys::write_file_atomic(ini, note.bytes(), false)) {
             prompts.inform(unable_to_write(ini, errno));
         }
         // The folder's system attribute ("attrib +s") means something only to

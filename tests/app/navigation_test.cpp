@@ -3,10 +3,12 @@
 #include <gmock/gmock.h>
 
 #include <QLabel>
+#include <QTest>
 
 #include <filesystem>
 #include <random>
 
+#include "calendar/widgets/day_grid.h"
 #include "calendar/widgets/month_view.h"
 #include "main_window_fixture.h"
 
@@ -26,7 +28,7 @@ protected:
     std::vector<int> used_cells() const {
         std::vector<int> cells;
         for (int i = 0; i < 37; ++i) {
-            if (view->day_labels[i]->isVisibleTo(window.get())) cells.push_back(i + 1);
+            if (view->day_grid->cell(i).day > 0) cells.push_back(i + 1);
         }
         return cells;
     }
@@ -45,16 +47,17 @@ protected:
 
 TEST_F(NavigationTest, ADayChangeSavesTheOldDaysPlansAndShowsBothMarks) {
     add_plan("买菜");
-    window->CnDayMouseDown(10);
+    // A press anywhere in the day's cell selects it, the lunar text included.
+    const QRect tenth = velmora::calendar::DayGrid::places(2 + 10 - 1, false).lunar;
+    QTest::mousePress(view->day_grid, Qt::LeftButton, {}, tenth.center() - view->day_grid->pos());
     EXPECT_EQ(window->daykey(), "20261210");
     EXPECT_GT(FX_Directory_Changenodenametoindex("plumora_plan/20261209.txt"), 0);
     EXPECT_TRUE(window->plan_page().grid().is_empty());
     window->savedata2fx_note("记事");
     const int cell = 2 + 9;  // 1 December 2026 is a Tuesday
-    EXPECT_TRUE(view->plan_marks[cell - 1]->isVisibleTo(window.get()));
-    EXPECT_FALSE(view->note_marks[cell - 1]->isVisibleTo(window.get()));
-    EXPECT_TRUE(view->note_marks[cell]->isVisibleTo(window.get()));
-    EXPECT_LT(view->plan_marks[cell - 1]->y(), view->note_marks[cell - 1]->y());
+    EXPECT_TRUE(view->day_grid->cell(cell - 1).has_plan);
+    EXPECT_FALSE(view->day_grid->cell(cell - 1).has_note);
+    EXPECT_TRUE(view->day_grid->cell(cell).has_note);
     window->CnDayMouseDown(9);
     ASSERT_EQ(window->plan_page().grid().row_count(), 2);
     EXPECT_EQ(window->plan_page().grid().row(1)[2], "买菜");

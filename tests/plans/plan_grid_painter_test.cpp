@@ -12,8 +12,8 @@ namespace velmora::plans {
 namespace {
 
 // The colours of one table row as painted, grid lines left out: along a
-// horizontal line through the row, and along the row's bottom (where the
-// underline goes).
+// horizontal line through the row, and along the row's last three lines
+// (where the underline goes).
 struct RowPixels {
     std::set<QRgb> middle;
     std::set<QRgb> bottom;
@@ -28,7 +28,8 @@ RowPixels paint_row(QTableWidget& table, int row) {
     const QRgb grid_line = 0x808080;
     for (int x = cells.left() + 1; x < cells.right() - 1; ++x) {
         pixels.middle.insert(image.pixel(x, cells.top() + 3) & 0xFFFFFF);
-        pixels.bottom.insert(image.pixel(x, cells.bottom() - 1) & 0xFFFFFF);
+        for (int y = cells.bottom() - 2; y <= cells.bottom(); ++y)
+            pixels.bottom.insert(image.pixel(x, y) & 0xFFFFFF);
     }
     pixels.middle.erase(grid_line);
     pixels.bottom.erase(grid_line);

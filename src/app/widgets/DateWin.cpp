@@ -194,7 +194,6 @@ void TFRM_Date::initapp_fromlocalset() {
         nosave_exit_ = 1;
         return;
     }
-    reghotkey();
     reminders_.start();
 }
 
@@ -301,9 +300,11 @@ void TFRM_Date::FormShow() {
     }
     setskinmenu();
     // The window manager takes state requests only for a mapped window.
-    // The tip window is first needed minutes from now: it is made once the
-    // main window is up.
+    // The tip window is first needed minutes from now, and grabbing the
+    // keys asks the X server a dozen times: both wait until the main
+    // window is up.
     QTimer::singleShot(0, this, [this] {
+        reghotkey();
         reminders_.create_tip_window();
         start_status_icon();
     });
