@@ -136,6 +136,10 @@ std::string run_export_bookmarks(const Invocation& call, const DataCommands& dat
     return available(data.export_bookmarks)(call.data_dir, call.operands[0]);
 }
 
+std::string run_import_ics(const Invocation& call, const DataCommands& data) {
+    return available(data.import_ics)(call.data_dir, call.operands[0]);
+}
+
 constexpr Command commands[] = {
     {"day",
      "usage: velmora-cli day [-H] DATE\n"
@@ -207,6 +211,15 @@ constexpr Command commands[] = {
      "  browsers import (UTF-8 HTML); FILE - is standard output. An older FILE is\n"
      "  replaced as export-ics replaces one, and refused where export-ics refuses.\n",
      1, 1, false, true, run_export_bookmarks},
+    {"import-ics",
+     "usage: velmora-cli --data DIR import-ics FILE\n"
+     "  Merges the to-dos, journal entries and all-day events of FILE, an iCalendar\n"
+     "  file, into DIR/zenqdata.fx by their UIDs: a to-do becomes a task of its due\n"
+     "  day, a journal entry the note of its day (added as a paragraph to a different\n"
+     "  note), an all-day event an anniversary. An item imported before is updated, an\n"
+     "  item already there is not added again; what cannot be taken is listed with the\n"
+     "  reason. Everything is stored at once, or nothing (exit status 2).\n",
+     1, 1, false, true, run_import_ics},
 };
 
 constexpr const char* general_usage =
@@ -222,6 +235,7 @@ constexpr const char* general_usage =
     "  bookmarks               the bookmark tree with its addresses (needs --data)\n"
     "  export-ics FILE         plans, notes and anniversaries as iCalendar (needs --data)\n"
     "  export-bookmarks FILE   the bookmark tree as a browser bookmark file (needs --data)\n"
+    "  import-ics FILE         merges an iCalendar file into the container (needs --data)\n"
     "  solar [-H] Y M D [leap] the Gregorian date of a lunar day\n"
     "Dates are written yyyy-mm-dd. `velmora-cli COMMAND --help` describes a command.\n";
 

@@ -33,6 +33,8 @@ struct DataCommands {
     std::string (*export_ics)(const std::string& data_dir, const std::string& file,
                               const sys::Clock& clock) = nullptr;
     std::string (*export_bookmarks)(const std::string& data_dir, const std::string& file) = nullptr;
+    // Merges the calendar file into the container; the answer is the report.
+    std::string (*import_ics)(const std::string& data_dir, const std::string& file) = nullptr;
     const sys::Clock* clock = nullptr;
 };
 

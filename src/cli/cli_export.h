@@ -24,6 +24,9 @@ namespace velmora::cli {
 std::string export_ics(const std::string& data_dir, const std::string& file,
                        const sys::Clock& clock);
 std::string export_bookmarks(const std::string& data_dir, const std::string& file);
+// Merges an iCalendar file into the data folder's container; the answer is
+// what was added, updated and left out.
+std::string import_ics(const std::string& data_dir, const std::string& file);
 // The FILE operand that means standard output.
 inline constexpr const char* standard_output = "-";
 

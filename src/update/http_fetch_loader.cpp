@@ -1,11 +1,10 @@
 // Loads the module that carries the HTTP client and calls it. Runs on the
 // download thread only: loading libcurl with its TLS and directory libraries
 // costs milliseconds that the user-interface thread never pays.
-#include <dlfcn.h>
-
 #include <atomic>
 
 #include "sys/diagnostic.h"
+#include "sys/module_loader.h"
 #include "update/http_fetch.h"
 
 namespace velmora::update {
@@ -17,27 +16,6 @@ struct FetchModule {
     velmora_fetch_free_fn release = nullptr;
 };
 
-// The platform-specific piece, POSIX only: the Windows build carries no
-// download yet, and would load "velmora_fetch.dll" with LoadLibrary here.
-constexpr const char* module_suffix = ".so";
-
-// The module is never unloaded: a later download finds it loaded, and
-// libcurl's TLS library does not take well to being unloaded while the
-// process runs.
-void* open_library(const std::string& path, std::string& error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        error = why ? why : "unknown error";
-    }
-    return handle;
-}
-
-template <typename Function>
-Function symbol(void* library, const char* name) {
-    return reinterpret_cast<Function>(dlsym(library, name));
-}
-
 // One line per run is enough to find the cause in a session log.
 void report_once(const std::string& line) {
     static std::atomic<bool> reported{false};
@@ -45,16 +23,16 @@ void report_once(const std::string& line) {
 }
 
 bool load(const std::string& folder, FetchModule& module) {
-    const std::string path = folder + fetch_module_name + module_suffix;
+    const std::string path = sys::module_file(folder, fetch_module_name);
     std::string error;
-    void* library = open_library(path, error);
+    void* library = sys::open_module(path, error);
     if (!library) {
         report_once("cannot load the download client " + path + ": " + error);
         return false;
     }
-    const auto abi = symbol<velmora_fetch_abi_fn>(library, fetch_abi_symbol);
-    module.get = symbol<velmora_fetch_get_fn>(library, fetch_get_symbol);
-    module.release = symbol<velmora_fetch_free_fn>(library, fetch_free_symbol);
+    const auto abi = sys::module_symbol<velmora_fetch_abi_fn>(library, fetch_abi_symbol);
+    module.get = sys::module_symbol<velmora_fetch_get_fn>(library, fetch_get_symbol);
+    module.release = sys::module_symbol<velmora_fetch_free_fn>(library, fetch_free_symbol);
     if (abi && abi() == fetch_abi_version && module.get && module.release) return true;
     report_once("the download client " + path + " does not fit this program");
     return false;

@@ -1,0 +1,16 @@
+// Lines of tab-separated fields, with tabs, line breaks and backslashes
+// inside a field escaped: the sync state's record, and the answers the
+// calendar reader module hands over.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::sync {
+
+void append_line(std::string& out, const std::vector<std::string_view>& fields);
+// Each line's fields, in one pass.
+std::vector<std::vector<std::string>> split_lines(std::string_view text);
+
+}  // namespace velmora::sync

@@ -1,0 +1,41 @@
+// How a component from outside becomes one of the organiser's own items: a
+// VTODO a task of its due day, a VJOURNAL the note of its day, an all-day
+// VEVENT an anniversary (yearly with a yearly rule; lunar with a
+// Chinese-calendar rule). What does not fit says why.
+#pragma once
+
+#include <string>
+
+#include "calendar/DateCn.h"
+#include "calendar/datehint.h"
+#include "store/day_records.h"
+#include "sync/ics_reader.h"
+#include "sync/sync_state.h"
+
+namespace velmora::sync {
+
+struct LocalItem {
+    ItemKind kind = ItemKind::task;
+    calendar::Date day;           // a task's or a note's day
+    store::PlanTask task;         // a task
+    std::string note;             // a note's text
+    calendar::Anniversary entry;  // an anniversary
+};
+
+struct Mapping {
+    bool fits = false;
+    LocalItem item;
+    std::string why;  // when it does not fit
+};
+
+Mapping map_incoming(const Incoming& component);
+
+// The quadrant letter of a to-do: our own property, else one of the four
+// category names, else its priority (1–2 A, 3–4 B, 5–6 C, 7–9 D); "A"
+// without any, as a new task in the program.
+std::string quadrant_of(const Incoming& component);
+
+// The fields the state keeps of an item, by which it is found again.
+std::vector<std::string> fields_of(const LocalItem& item);
+
+}  // namespace velmora::sync
