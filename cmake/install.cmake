@@ -17,7 +17,7 @@ set(velmora_linux_data ${PROJECT_SOURCE_DIR}/data/linux)
 install(TARGETS velmora velmora-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS velmora-cli-data vrx_reg RUNTIME DESTINATION ${VELMORA_INSTALL_PKGLIBDIR})
 # The modules are loaded, never run: no execute bit, as for any shared object.
-install(TARGETS velmora_dict velmora_datamgmt velmora_fetch velmora_ical
+install(TARGETS velmora_dict velmora_datamgmt velmora_fetch velmora_ical velmora_dav
   LIBRARY DESTINATION ${VELMORA_INSTALL_PKGLIBDIR}
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${CMAKE_BINARY_DIR}/bin/zenqmodal.fx ${PROJECT_SOURCE_DIR}/data/zenqholiday.txt

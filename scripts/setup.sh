@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libsqlite3-dev libjpeg62-turbo-dev libcurl4-openssl-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev liblz4-dev libical-dev python3-icalendar
+  libxml2-dev radicale
   libxcb1-dev xvfb xauth xdotool x11-utils imagemagick fontconfig fonts-wqy-microhei jwm
   clang-format clang-tidy faketime xdg-utils xclip chromium
   weston xwayland qt6-wayland python3-dbus python3-gi dbus-daemon qt6-translations-l10n

@@ -1,5 +1,8 @@
 #include "sync/field_lines.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace velmora::sync {
 
 namespace {
@@ -61,6 +64,17 @@ std::vector<std::vector<std::string>> split_lines(std::string_view text) {
         at = end + 1;
     }
     return lines;
+}
+
+int hand_over(const std::string& lines, char** out, std::size_t* length) {
+    if (lines.empty()) return 1;
+    auto* copy = static_cast<char*>(std::malloc(lines.size() + 1));
+    if (!copy) return 1;
+    std::memcpy(copy, lines.data(), lines.size());
+    copy[lines.size()] = '\0';
+    *out = copy;
+    *length = lines.size();
+    return 0;
 }
 
 }  // namespace velmora::sync

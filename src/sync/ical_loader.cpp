@@ -11,26 +11,17 @@ namespace {
 struct IcalModule {
     velmora_ical_read_fn read = nullptr;
     velmora_ical_free_fn release = nullptr;
-    std::string problem;  // why the module cannot be used
+    std::string problem;
 };
 
 IcalModule load(const std::string& folder) {
-    IcalModule module;
-    const std::string path = sys::module_file(folder, ical_module_name);
-    std::string error;
-    void* library = sys::open_module(path, error);
-    if (!library) {
-        module.problem = "无法载入日历读取模块 " + path + "（" + error + "）";
-        return module;
-    }
-    const auto abi = sys::module_symbol<velmora_ical_abi_fn>(library, "velmora_ical_abi");
-    module.read = sys::module_symbol<velmora_ical_read_fn>(library, "velmora_ical_read");
-    module.release = sys::module_symbol<velmora_ical_free_fn>(library, "velmora_ical_free");
-    if (!abi || abi() != ical_abi_version || !module.read || !module.release) {
-        module.read = nullptr;
-        module.problem = "日历读取模块 " + path + " 与本程序的版本不符";
-    }
-    return module;
+    const sys::LoadedModule loaded =
+        sys::load_module(sys::module_file(folder, ical_module_name), "velmora_ical_abi",
+                         ical_abi_version, {"velmora_ical_read", "velmora_ical_free"}, "日历读取");
+    if (loaded.functions.empty()) return {nullptr, nullptr, loaded.problem};
+    return {reinterpret_cast<velmora_ical_read_fn>(loaded.functions[0]),
+            reinterpret_cast<velmora_ical_free_fn>(loaded.functions[1]),
+            {}};
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sync/field_lines.h"
 #include "sync/ical_module.h"
 
 #define VELMORA_ICAL_EXPORT __attribute__((visibility("default")))
@@ -21,15 +22,9 @@ extern "C" VELMORA_ICAL_EXPORT int velmora_ical_read(const char* text, size_t le
         const velmora::sync::ReadLimits bounds{limits->total_bytes, limits->line_bytes,
                                                limits->depth, limits->uid_bytes,
                                                limits->components};
-        const std::string lines = velmora::sync::format_read(
-            velmora::sync::read_calendar(std::string_view(text, length), bounds));
-        auto* copy = static_cast<char*>(std::malloc(lines.size() + 1));
-        if (!copy) return 1;
-        std::memcpy(copy, lines.data(), lines.size());
-        copy[lines.size()] = '\0';
-        *out = copy;
-        *out_length = lines.size();
-        return 0;
+        return velmora::sync::hand_over(velmora::sync::format_read(velmora::sync::read_calendar(
+                                            std::string_view(text, length), bounds)),
+                                        out, out_length);
     } catch (...) {
         return 1;
     }

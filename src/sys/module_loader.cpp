@@ -1,5 +1,7 @@
 #include "sys/module_loader.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -44,5 +46,29 @@ std::string module_file(const std::string& folder, const char* name) {
 }
 
 #endif
+
+}  // namespace velmora::sys
+
+namespace velmora::sys {
+
+LoadedModule load_module(const std::string& path, const char* abi_symbol, int abi,
+                         const std::vector<const char*>& names, const std::string& what) {
+    LoadedModule loaded;
+    std::string error;
+    void* module = open_module(path, error);
+    if (!module) {
+        loaded.problem = "无法载入" + what + "模块 " + path + "（" + error + "）";
+        return loaded;
+    }
+    const auto version = module_symbol<int (*)()>(module, abi_symbol);
+    for (const char* name : names) loaded.functions.push_back(module_function(module, name));
+    const bool complete = std::all_of(loaded.functions.begin(), loaded.functions.end(),
+                                      [](void* function) { return function != nullptr; });
+    if (!version || version() != abi || !complete) {
+        loaded.functions.clear();
+        loaded.problem = what + "模块 " + path + " 与本程序的版本不符";
+    }
+    return loaded;
+}
 
 }  // namespace velmora::sys

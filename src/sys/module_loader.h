@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace velmora::sys {
 
@@ -20,5 +21,19 @@ Function module_symbol(void* module, const char* name) {
 
 // "velmora_ical.so" for "velmora_ical" on this system.
 std::string module_file(const std::string& folder, const char* name);
+
+}  // namespace velmora::sys
+
+namespace velmora::sys {
+
+// A module's functions by name, once it is loaded and its interface
+// version (the function `abi_symbol` answers) is `abi`; `problem` says why
+// not, in the user's words, naming what the module is for.
+struct LoadedModule {
+    std::vector<void*> functions;  // in the order of the names asked for
+    std::string problem;
+};
+LoadedModule load_module(const std::string& path, const char* abi_symbol, int abi,
+                         const std::vector<const char*>& names, const std::string& what);
 
 }  // namespace velmora::sys

@@ -62,6 +62,7 @@ expected=(
   usr/lib/velmora/velmora_datamgmt.so
   usr/lib/velmora/velmora_fetch.so
   usr/lib/velmora/velmora_ical.so
+  usr/lib/velmora/velmora_dav.so
   usr/share/velmora/zenqmodal.fx
   usr/share/velmora/zenqholiday.txt
   "usr/share/applications/$id.desktop"
@@ -134,7 +135,7 @@ while IFS= read -r -d '' file; do
   magic=$(head -c 4 "$file" | od -An -tx1 | tr -d ' \n')
   if [[ "$magic" == 7f454c46 ]]; then elf_files+=("$file"); fi
 done < <(find "$root" -type f -print0)
-[[ ${#elf_files[@]} -eq 8 ]] || fail "expected 8 ELF files, found ${#elf_files[@]}"
+[[ ${#elf_files[@]} -eq 9 ]] || fail "expected 9 ELF files, found ${#elf_files[@]}"
 for file in "${elf_files[@]}"; do
   name=${file#"$root"}
   if readelf -d "$file" | grep -E '\((RPATH|RUNPATH)\)' >"$work/rpath.txt"; then
@@ -151,7 +152,8 @@ done
 layout=$build_dir/src/sys/generated/velmora_install_layout.h
 layout_dir() { sed -n "s/.* $1 = \"\(.*\)\";/\1/p" "$layout"; }
 for pair in bin_dir:velmora bin_dir:velmora-cli lib_dir:velmora-cli-data lib_dir:vrx_reg \
-  lib_dir:velmora_dict.so lib_dir:velmora_datamgmt.so lib_dir:velmora_fetch.so lib_dir:velmora_ical.so \
+  lib_dir:velmora_dict.so lib_dir:velmora_datamgmt.so lib_dir:velmora_fetch.so \
+  lib_dir:velmora_ical.so lib_dir:velmora_dav.so \
   data_dir:zenqmodal.fx data_dir:zenqholiday.txt; do
   folder=$(layout_dir "${pair%%:*}")
   [[ -n "$folder" ]] || { fail "$layout names no ${pair%%:*}"; continue; }
