@@ -125,26 +125,33 @@ std::string anniversary_uid(const AnniversaryEvent& event) {
     return std::string("anniversary-lunar-") + own + "-" + tag(event.title);
 }
 
-void Writer::begin(const char* component, const std::string& uid) {
+void Writer::begin(const char* component, const std::string& made_uid,
+                   const std::string& given_uid) {
     property("BEGIN", component);
-    std::string unique = uid;
-    for (int n = 2; !uids_.insert(unique).second; ++n) unique = uid + "-" + std::to_string(n);
+    if (!given_uid.empty()) {
+        text_property("UID", given_uid);
+        property("DTSTAMP", stamp_);
+        return;
+    }
+    std::string unique = made_uid;
+    for (int n = 2; !uids_.insert(unique).second; ++n) unique = made_uid + "-" + std::to_string(n);
     property("UID", unique + "@velmora");
     property("DTSTAMP", stamp_);
 }
 
 void Writer::add(const Todo& todo) {
-    begin("VTODO", todo_uid(todo));
+    begin("VTODO", todo_uid(todo), todo.uid);
     property("DUE;VALUE=DATE", date_value(todo.day));
     text_property("SUMMARY", todo.summary);
     property("STATUS", todo.done ? "COMPLETED" : "NEEDS-ACTION");
     if (!todo.category.empty()) text_property("CATEGORIES", todo.category);
     if (todo.priority > 0) property("PRIORITY", std::to_string(todo.priority));
+    if (!todo.quadrant.empty()) text_property(quadrant_property, todo.quadrant);
     property("END", "VTODO");
 }
 
 void Writer::add(const Journal& journal) {
-    begin("VJOURNAL", journal_uid(journal));
+    begin("VJOURNAL", journal_uid(journal), journal.uid);
     property("DTSTART;VALUE=DATE", date_value(journal.day));
     const std::string_view first_line =
         std::string_view(journal.text).substr(0, journal.text.find_first_of("\r\n"));
@@ -156,7 +163,7 @@ void Writer::add(const Journal& journal) {
 void Writer::add(const AnniversaryEvent& event) {
     const bool expanded = event.lunar && !event.dates.empty();
     const Date first = expanded ? event.dates.front() : event.date;
-    begin("VEVENT", anniversary_uid(event));
+    begin("VEVENT", anniversary_uid(event), event.uid);
     property("DTSTART;VALUE=DATE", date_value(first));
     property("DTEND;VALUE=DATE", date_value(next_day(first)));
     text_property("SUMMARY", event.title);

@@ -15,17 +15,22 @@
 namespace velmora::calendar::ics {
 
 // One plan task of one day. `priority` is 1 (highest) to 9; 0 writes none.
+// `uid`, when given, is the component's UID as it stands (the sync's);
+// otherwise one is made of the item (see below).
 struct Todo {
     Date day;
     std::string summary;
     bool done = false;
     std::string category;
     int priority = 0;
+    std::string quadrant;  // the plan's letter "A".."D", kept exactly
+    std::string uid;
 };
 
 struct Journal {
     Date day;
     std::string text;
+    std::string uid;
 };
 
 // An anniversary as the calendar file sees it. A Gregorian one is `date`,
@@ -44,6 +49,7 @@ struct AnniversaryEvent {
     int lunar_month = 0;  // 1..12; 0 when not known
     bool leap_month = false;
     int lunar_day = 0;  // 1..30
+    std::string uid;
 };
 
 // The text escaped for a TEXT value: backslash, semicolon, comma and line
@@ -62,6 +68,8 @@ std::string utc_stamp(std::int64_t seconds);
 std::string lunar_rule(const AnniversaryEvent& event);
 // The name of the property that carries that rule beside the expanded days.
 inline constexpr const char* lunar_rule_property = "X-VELMORA-LUNAR-RRULE";
+// The property that keeps a task's plan letter.
+inline constexpr const char* quadrant_property = "X-VELMORA-QUADRANT";
 
 // The UID of each kind of component, before uniqueness is seen to: made of
 // what identifies the item alone, never of its place in the file, so that
@@ -89,7 +97,7 @@ public:
     std::string text() const;
 
 private:
-    void begin(const char* component, const std::string& uid);
+    void begin(const char* component, const std::string& made_uid, const std::string& given_uid);
     void property(std::string_view name, std::string_view value);
     void text_property(std::string_view name, std::string_view value);
 

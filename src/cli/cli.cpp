@@ -140,6 +140,12 @@ std::string run_import_ics(const Invocation& call, const DataCommands& data) {
     return available(data.import_ics)(call.data_dir, call.operands[0]);
 }
 
+std::string run_sync(const Invocation& call, const DataCommands& data) {
+    const auto command = available(data.sync);
+    if (data.clock) return command(call.data_dir, *data.clock);
+    return command(call.data_dir, sys::SystemClock());
+}
+
 constexpr Command commands[] = {
     {"day",
      "usage: velmora-cli day [-H] DATE\n"
@@ -220,6 +226,15 @@ constexpr Command commands[] = {
      "  item already there is not added again; what cannot be taken is listed with the\n"
      "  reason. Everything is stored at once, or nothing (exit status 2).\n",
      1, 1, false, true, run_import_ics},
+    {"sync",
+     "usage: velmora-cli --data DIR sync\n"
+     "  One two-way sync of the plans, notes and anniversaries of DIR/zenqdata.fx with\n"
+     "  the CalDAV calendar of the account in DIR/zenqset.kxi (section [sync], keys url\n"
+     "  and user); the password comes from the environment variable\n"
+     "  VELMORA_SYNC_PASSWORD. The program must not be running on DIR. Prints what was\n"
+     "  sent and received; on failure one line says why (exit status 2) and nothing\n"
+     "  local is changed.\n",
+     0, 0, false, true, run_sync},
 };
 
 constexpr const char* general_usage =
@@ -236,6 +251,7 @@ constexpr const char* general_usage =
     "  export-ics FILE         plans, notes and anniversaries as iCalendar (needs --data)\n"
     "  export-bookmarks FILE   the bookmark tree as a browser bookmark file (needs --data)\n"
     "  import-ics FILE         merges an iCalendar file into the container (needs --data)\n"
+    "  sync                    two-way sync with a CalDAV calendar (needs --data)\n"
     "  solar [-H] Y M D [leap] the Gregorian date of a lunar day\n"
     "Dates are written yyyy-mm-dd. `velmora-cli COMMAND --help` describes a command.\n";
 

@@ -35,6 +35,8 @@ struct DataCommands {
     std::string (*export_bookmarks)(const std::string& data_dir, const std::string& file) = nullptr;
     // Merges the calendar file into the container; the answer is the report.
     std::string (*import_ics)(const std::string& data_dir, const std::string& file) = nullptr;
+    // One two-way sync with the account of the data folder's settings.
+    std::string (*sync)(const std::string& data_dir, const sys::Clock& clock) = nullptr;
     const sys::Clock* clock = nullptr;
 };
 

@@ -158,7 +158,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const sys::Clock& clock) {
     const Answer given =
         answer(args, DataCommands{plans_text, note_text, items_text, bookmarks_text, export_ics,
-                                  export_bookmarks, import_ics, &clock});
+                                  export_bookmarks, import_ics, sync_data, &clock});
     out << given.out;
     err << given.err;
     return given.status;

@@ -108,78 +108,6 @@ std::string staging_path(const sys::StagingFolder& staging) {
 
 }  // namespace
 
-ics::Todo plan_todo(calendar::Date day, const store::PlanTask& task) {
-    static constexpr const char* categories[] = {"重要，急", "重要，不急", "不重要，急",
-                                                 "不重要，不急"};
-    static constexpr int priorities[] = {1, 3, 5, 9};
-    ics::Todo todo{day, task.text, task.state == store::state_done, {}, 0};
-    if (task.category.size() == 1 && task.category[0] >= 'A' && task.category[0] <= 'D') {
-        const auto at = static_cast<std::size_t>(task.category[0] - 'A');
-        todo.category = categories[at];
-        todo.priority = priorities[at];
-    }
-    return todo;
-}
-
-namespace {
-
-std::optional<ics::AnniversaryEvent> gregorian_event(const calendar::Anniversary& entry) {
-    const std::optional<calendar::Date> date = calendar::parse_dashed_date(entry.date);
-    if (!date) return std::nullopt;
-    ics::AnniversaryEvent event;
-    event.title = entry.description;
-    event.date = *date;
-    event.yearly = entry.yearly;
-    return event;
-}
-
-// A lunar anniversary as the Gregorian days it falls on, with its lunar
-// month and day for the Chinese-calendar rule. Other programs cannot work
-// the days out, the lunar calendar being ours to know, so a yearly one
-// lists every day the engine knows from this year on: the days that are
-// gone matter least to a calendar, the ones to come most.
-std::optional<ics::AnniversaryEvent> lunar_event(const calendar::Anniversary& entry,
-                                                 int this_year) {
-    const bool leap = entry.kind == calendar::DateKind::lunar_leap;
-    const std::optional<calendar::LunarDay> lunar = calendar::parse_lunar_date(entry.date, leap);
-    if (!lunar) return std::nullopt;
-    // Its own day: in its lunar year, which may end in the next Gregorian one.
-    const std::vector<calendar::Occurrence> first =
-        calendar::occurrences(entry, lunar->year, lunar->year + 1);
-    if (first.empty()) return std::nullopt;
-    const int own_year = first.front().date.year;
-    const int from = entry.yearly ? std::max(own_year, this_year) : own_year;
-    const int to = entry.yearly ? calendar::last_lunar_year : own_year;
-    ics::AnniversaryEvent event;
-    event.title = entry.description;
-    event.yearly = entry.yearly;
-    event.lunar = true;
-    event.lunar_year = lunar->year;
-    event.lunar_month = lunar->month;
-    event.leap_month = lunar->leap;
-    event.lunar_day = lunar->day;
-    for (const calendar::Occurrence& day : calendar::occurrences(entry, from, to)) {
-        event.dates.push_back(day.date);
-    }
-    if (event.dates.empty()) return std::nullopt;
-    event.date = event.dates.front();
-    return event;
-}
-
-}  // namespace
-
-std::vector<ics::AnniversaryEvent> anniversary_events(
-    const std::vector<calendar::Anniversary>& entries, int this_year) {
-    std::vector<ics::AnniversaryEvent> events;
-    for (const calendar::Anniversary& entry : entries) {
-        std::optional<ics::AnniversaryEvent> event = entry.kind == calendar::DateKind::gregorian
-                                                         ? gregorian_event(entry)
-                                                         : lunar_event(entry, this_year);
-        if (event) events.push_back(std::move(*event));
-    }
-    return events;
-}
-
 std::string export_stamp(const sys::LocalTime& now) {
     std::tm local{};
     local.tm_year = now.year - 1900;
@@ -197,7 +125,7 @@ std::string ics_text(const IcsContent& content, const std::string& stamp) {
     for (const DayPlans& day : content.plans) {
         for (const store::PlanTask& task : day.tasks) writer.add(plan_todo(day.day, task));
     }
-    for (const DayNote& note : content.notes) writer.add(ics::Journal{note.day, note.text});
+    for (const DayNote& note : content.notes) writer.add(ics::Journal{note.day, note.text, {}});
     for (const ics::AnniversaryEvent& event : content.anniversaries) writer.add(event);
     return writer.text();
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calendar/datehint.h"
+#include "calendar/ics_items.h"
 #include "calendar/ics_writer.h"
 #include "store/day_records.h"
 #include "sys/clock.h"
@@ -27,6 +28,8 @@ std::string export_bookmarks(const std::string& data_dir, const std::string& fil
 // Merges an iCalendar file into the data folder's container; the answer is
 // what was added, updated and left out.
 std::string import_ics(const std::string& data_dir, const std::string& file);
+// One sync with the data folder's account; the answer says what was done.
+std::string sync_data(const std::string& data_dir, const sys::Clock& clock);
 // The FILE operand that means standard output.
 inline constexpr const char* standard_output = "-";
 
@@ -45,16 +48,8 @@ struct IcsContent {
     std::vector<calendar::ics::AnniversaryEvent> anniversaries;
 };
 
-// The calendar entry of one plan task: the category as its CATEGORIES text
-// and its PRIORITY (important and urgent first).
-calendar::ics::Todo plan_todo(calendar::Date day, const store::PlanTask& task);
-// The events of the stored anniversary list, one per readable entry. A
-// yearly lunar one lists its days from `this_year` (or from its own year
-// when that is later) to the lunar engine's last year; a lunar one kept
-// once, its one day. A yearly lunar entry with no day left in that range
-// gives no event.
-std::vector<calendar::ics::AnniversaryEvent> anniversary_events(
-    const std::vector<calendar::Anniversary>& entries, int this_year);
+using calendar::ics::anniversary_events;
+using calendar::ics::plan_todo;
 // The DTSTAMP of an export made at this local time: "yyyymmddThhmmssZ".
 std::string export_stamp(const sys::LocalTime& now);
 // The whole file.

@@ -12,7 +12,7 @@ std::string date_field(const std::optional<calendar::Date>& date) {
     if (!date || date->year < 0 || date->year > 9999) return {};
     char text[9];
     const int parts[] = {date->year / 100, date->year % 100, date->month, date->day};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         text[2 * i] = static_cast<char>('0' + parts[i] / 10 % 10);
         text[2 * i + 1] = static_cast<char>('0' + parts[i] % 10);
     }

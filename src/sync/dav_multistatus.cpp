@@ -32,7 +32,7 @@ std::string text_of(const xmlNode* node) {
     return text;
 }
 
-std::string trimmed(std::string text) {
+std::string trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);

@@ -86,7 +86,9 @@ void configure(CURL* curl, Transfer& transfer, Headers& headers) {
     // No "Expect: 100-continue": some servers stall on it.
     headers.list = curl_slist_append(headers.list, "Expect:");
     for (const auto& [name, value] : request.headers) {
-        headers.list = curl_slist_append(headers.list, (name + ": " + value).c_str());
+        std::string line = name;
+        line.append(": ").append(value);
+        headers.list = curl_slist_append(headers.list, line.c_str());
     }
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, request.connect_timeout_ms);

@@ -128,10 +128,14 @@ Outcome Merge::apply(const std::string& uid, const LocalItem& item) {
         case ItemKind::note: outcome = apply_note(known, item); break;
         case ItemKind::anniversary: outcome = apply_anniversary(known, item); break;
     }
-    // Looked up again: the state may have grown meanwhile.
+    // Looked up again: the state may have grown meanwhile. An item the
+    // sync has exchanged keeps what the server was last told: the import
+    // is then a change here, which the next sync sends.
     if (SyncedItem* remembered = state_.find(uid)) {
-        remembered->kind = item.kind;
-        remembered->fields = fields_of(item);
+        if (remembered->href.empty()) {
+            remembered->kind = item.kind;
+            remembered->fields = fields_of(item);
+        }
     } else {
         state_.items.push_back({item.kind, uid, {}, {}, fields_of(item)});
     }
@@ -159,6 +163,7 @@ Outcome Merge::apply_task(SyncedItem* known, const LocalItem& item) {
     }
     std::vector<store::PlanTask>& day = tasks(key);
     const long present = std::count(day.begin(), day.end(), item.task);
+    if (known && present > 0) return Outcome::unchanged;  // this version is here already
     if (!known && claim(ItemKind::task, fields_of(item), present)) return Outcome::unchanged;
     day.push_back(item.task);
     return Outcome::added;
@@ -201,6 +206,7 @@ Outcome Merge::apply_anniversary(SyncedItem* known, const LocalItem& item) {
     }
     const long present = std::count_if(
         list.begin(), list.end(), [&](const auto& entry) { return same_entry(entry, item.entry); });
+    if (known && present > 0) return Outcome::unchanged;
     if (!known && claim(ItemKind::anniversary, fields_of(item), present)) {
         return Outcome::unchanged;
     }
@@ -243,32 +249,17 @@ std::string nothing_imported(store::FxError error) {
     return std::string("没有导入任何项目：") + store::describe(error) + "。数据文件保持原样。";
 }
 
-}  // namespace
-
-ImportReport import_calendar(std::string_view text, const std::string& work_folder,
-                             const CalendarReader& reader) {
-    ImportReport report;
-    CalendarRead read = reader(text);
-    if (!read.refused.empty()) {
-        report.refused = "没有导入任何项目：" + read.refused + "。";
-        return report;
-    }
-    report.left_out = std::move(read.left_out);
-    SyncState state;
-    if (const store::FxError loaded = load_state(work_folder, state);
-        loaded != store::FxError::none) {
-        report.refused = "没有导入任何项目：同步记录（" + std::string(state_record) +
-                         "）无法读取：" + store::describe(loaded) + "。";
-        return report;
-    }
+// Everything in one transaction: stored whole, or not at all.
+void merge_all(const std::vector<Incoming>& components, const std::string& work_folder,
+               SyncState& state, ImportReport& report) {
     store::ChangeBatch batch;
     if (batch.started() != store::FxError::none) {
         report.refused = nothing_imported(batch.started());
-        return report;
+        return;
     }
     try {
         Merge merge(work_folder, state);
-        for (const Incoming& component : read.components) {
+        for (const Incoming& component : components) {
             const Mapping mapped = map_incoming(component);
             if (!mapped.fits) {
                 report.left_out.push_back(
@@ -287,6 +278,27 @@ ImportReport import_calendar(std::string_view text, const std::string& work_fold
     } catch (const Unreadable& unreadable) {
         report.refused = nothing_imported(unreadable.error);
     }
+}
+
+}  // namespace
+
+ImportReport import_calendar(std::string_view text, const std::string& work_folder,
+                             const CalendarReader& reader) {
+    ImportReport report;
+    CalendarRead read = reader(text);
+    if (!read.refused.empty()) {
+        report.refused = "没有导入任何项目：" + read.refused + "。";
+        return report;
+    }
+    report.left_out = std::move(read.left_out);
+    SyncState state;
+    if (const store::FxError loaded = load_state(work_folder, state);
+        loaded != store::FxError::none) {
+        report.refused = "没有导入任何项目：同步记录（" + std::string(state_record) +
+                         "）无法读取：" + store::describe(loaded) + "。";
+        return report;
+    }
+    merge_all(read.components, work_folder, state, report);
     if (!report.refused.empty()) report.added = report.updated = report.unchanged = 0;
     return report;
 }

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "calendar/ics_items.h"
+
 namespace velmora::sync {
 
 namespace {
@@ -160,6 +162,63 @@ std::vector<std::string> fields_of(const LocalItem& item) {
                     item.entry.yearly ? "1" : "0", item.entry.description};
     }
     return {};
+}
+
+std::optional<LocalItem> item_of(ItemKind kind, const std::vector<std::string>& fields) {
+    LocalItem item;
+    item.kind = kind;
+    const bool dated = kind != ItemKind::anniversary;
+    std::optional<calendar::Date> day;
+    if (dated && !fields.empty() && fields[0].size() == 8) {
+        day = calendar::parse_dashed_date(fields[0].substr(0, 4) + "-" + fields[0].substr(4, 2) +
+                                          "-" + fields[0].substr(6, 2));
+    }
+    switch (kind) {
+        case ItemKind::task:
+            if (fields.size() != 4 || !day) return std::nullopt;
+            item.day = *day;
+            item.task = {fields[1], fields[2], fields[3]};
+            return item;
+        case ItemKind::note:
+            if (fields.size() != 2 || !day) return std::nullopt;
+            item.day = *day;
+            item.note = fields[1];
+            return item;
+        case ItemKind::anniversary:
+            if (fields.size() != 4 || fields[0].size() != 1 || fields[0][0] < '0' ||
+                fields[0][0] > '2') {
+                return std::nullopt;
+            }
+            item.entry.kind = static_cast<calendar::DateKind>(fields[0][0] - '0');
+            item.entry.date = fields[1];
+            item.entry.yearly = fields[2] == "1";
+            item.entry.description = fields[3];
+            return item;
+    }
+    return std::nullopt;
+}
+
+std::string calendar_text(const LocalItem& item, const std::string& uid, int this_year,
+                          const std::string& stamp) {
+    calendar::ics::Writer writer(stamp);
+    switch (item.kind) {
+        case ItemKind::task: {
+            calendar::ics::Todo todo = calendar::ics::plan_todo(item.day, item.task);
+            todo.uid = uid;
+            writer.add(todo);
+            break;
+        }
+        case ItemKind::note: writer.add(calendar::ics::Journal{item.day, item.note, uid}); break;
+        case ItemKind::anniversary: {
+            std::vector<calendar::ics::AnniversaryEvent> events =
+                calendar::ics::anniversary_events({item.entry}, this_year);
+            if (events.empty()) return {};
+            events[0].uid = uid;
+            writer.add(events[0]);
+            break;
+        }
+    }
+    return writer.text();
 }
 
 }  // namespace velmora::sync

@@ -4,7 +4,9 @@
 // Chinese-calendar rule). What does not fit says why.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "calendar/DateCn.h"
 #include "calendar/datehint.h"
@@ -35,7 +37,14 @@ Mapping map_incoming(const Incoming& component);
 // without any, as a new task in the program.
 std::string quadrant_of(const Incoming& component);
 
-// The fields the state keeps of an item, by which it is found again.
+// The fields the state keeps of an item, by which it is found again, and
+// the item they describe (nothing for fields this build did not write).
 std::vector<std::string> fields_of(const LocalItem& item);
+std::optional<LocalItem> item_of(ItemKind kind, const std::vector<std::string>& fields);
+
+// The item as a calendar of one component with this UID; empty for a
+// yearly lunar anniversary with no day left in the engine's years.
+std::string calendar_text(const LocalItem& item, const std::string& uid, int this_year,
+                          const std::string& stamp);
 
 }  // namespace velmora::sync

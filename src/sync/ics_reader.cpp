@@ -140,8 +140,8 @@ void read_properties(icalcomponent* component, Incoming& item) {
             }
             case ICAL_X_PROPERTY: {
                 const std::string name = text_of(icalproperty_get_x_name(property));
-                if (name == quadrant_property) item.quadrant = value_of(property);
-                if (name == "X-VELMORA-LUNAR-RRULE" && item.lunar_rule.empty()) {
+                if (name == calendar::ics::quadrant_property) item.quadrant = value_of(property);
+                if (name == calendar::ics::lunar_rule_property && item.lunar_rule.empty()) {
                     item.lunar_rule = value_of(property);
                 }
                 break;
@@ -210,13 +210,44 @@ void read_calendar_component(icalcomponent* calendar, const ReadLimits& limits,
     }
 }
 
+// Servers that take an unknown property for text escape its semicolons
+// ("RSCALE=CHINESE\\;FREQ=YEARLY"), which libical then refuses as a rule
+// and drops: our rule's line is unfolded and its escapes undone, as a rule
+// holds none of its own. Every other line passes as it is.
+std::string with_plain_lunar_rules(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool in_rule = false;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        const std::string_view line = text.substr(at, end - at);
+        at = end;
+        const bool continued = !line.empty() && (line[0] == ' ' || line[0] == '\t');
+        if (!continued) in_rule = starts_with_word(line, calendar::ics::lunar_rule_property);
+        if (!in_rule) {
+            out += line;
+            continue;
+        }
+        if (continued && !out.empty() && out.back() == '\n') out.pop_back();
+        if (continued && !out.empty() && out.back() == '\r') out.pop_back();
+        for (std::size_t i = continued ? 1 : 0; i < line.size(); ++i) {
+            if (line[i] == '\\' && i + 1 < line.size() &&
+                (line[i + 1] == ';' || line[i + 1] == ','))
+                continue;
+            out += line[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 CalendarRead read_calendar(std::string_view text, const ReadLimits& limits) {
     CalendarRead read;
     read.refused = scan_refusal(text, limits);
     if (!read.refused.empty()) return read;
-    const std::string copy(text);
+    const std::string copy = with_plain_lunar_rules(text);
     const Component root(icalparser_parse_string(copy.c_str()));
     if (!root) {
         read.refused = "日历数据无法解析";

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calendar/DateCn.h"
+#include "calendar/ics_writer.h"
 
 namespace velmora::sync {
 
@@ -61,8 +62,5 @@ CalendarRead read_calendar(std::string_view text, const ReadLimits& limits = {})
 // The reason the text cannot be read, found in one pass without parsing it;
 // empty when it may be parsed.
 std::string scan_refusal(std::string_view text, const ReadLimits& limits);
-
-// The name of the property that keeps a task's exact quadrant.
-inline constexpr const char* quadrant_property = "X-VELMORA-QUADRANT";
 
 }  // namespace velmora::sync

@@ -1,7 +1,6 @@
 #include "sync/sync_state.h"
 
 #include "store/fx_tree.h"
-#include "store/kx_efs.h"
 #include "store/record_io.h"
 #include "sync/field_lines.h"
 
@@ -77,9 +76,11 @@ store::FxError load_state(const std::string& work_folder, SyncState& state) {
 // The folder is made at the first save: containers made before the sync
 // have none.
 store::FxError save_state(const std::string& work_folder, const SyncState& state) {
-    if (FX_Directory_Changenodenametoindex(state_folder) <= 0) {
-        if (FX_Getlasterror() != store::FxError::none) return FX_Getlasterror();
-        if (FX_Addnode(0, state_folder) != 1) return store::last_error_or(store::FxError::io_error);
+    if (store::find_item(state_folder).index <= 0) {
+        const store::FxError looked = store::last_error_or(store::FxError::none);
+        if (looked != store::FxError::none) return looked;
+        store::FxError made = store::FxError::none;
+        if (store::add_named_folder(0, state_folder, made) < 0) return made;
     }
     return store::write_record(state_folder, state_file, format_state(state), work_folder);
 }

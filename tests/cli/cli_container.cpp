@@ -2,12 +2,15 @@
 // program and read its output with another program:
 //   cli_container DIR plan YYYY-MM-DD TEXT
 //       adds a task (category A, in progress) to the day's plan list
+//   cli_container DIR unplan YYYY-MM-DD TEXT
+//       removes the task of that text from the day's plan list
 //   cli_container DIR lunar-yearly YYYY-MM-DD DESCRIPTION
 //       adds an anniversary kept every year on that lunar date
 // DIR/zenqdata.fx is made, with the top folders, when it is not there.
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "calendar/DateCn.h"
 #include "calendar/datehint.h"
@@ -39,16 +42,24 @@ bool open_container(const std::string& path) {
     return true;
 }
 
-int add_plan(const std::string& date_text, const std::string& text, const std::string& work) {
+int change_plan(const std::string& date_text, const std::string& text, const std::string& work,
+                bool add) {
     const auto date = calendar::parse_dashed_date(date_text);
     if (!date) return fail("not a date: " + date_text);
     const std::string key = calendar::day_key(*date);
     const store::RecordRead read = store::read_record(store::plan_record_name(key), work);
     if (read.failed()) return fail("cannot read the plan list of " + date_text);
     std::vector<store::PlanTask> tasks = store::parse_plan_record(read.bytes);
-    tasks.push_back({"A", store::state_in_progress, text});
-    if (store::write_record(store::plan_folder, key + ".txt", store::format_plan_record(tasks),
-                            work) != store::FxError::none) {
+    if (add) {
+        tasks.push_back({"A", store::state_in_progress, text});
+    } else {
+        std::erase_if(tasks, [&](const store::PlanTask& task) { return task.text == text; });
+    }
+    const store::FxError saved = tasks.empty()
+                                     ? store::drop_record(store::plan_record_name(key))
+                                     : store::write_record(store::plan_folder, key + ".txt",
+                                                           store::format_plan_record(tasks), work);
+    if (saved != store::FxError::none) {
         return fail("cannot store the plan list of " + date_text);
     }
     return 0;
@@ -74,11 +85,13 @@ int add_lunar_yearly(const std::string& date_text, const std::string& descriptio
 
 int main(int argc, char** argv) {
     if (argc != 5) {
-        std::fprintf(stderr, "usage: cli_container DIR plan|lunar-yearly DATE TEXT\n");
+        std::fprintf(stderr, "usage: cli_container DIR plan|unplan|lunar-yearly DATE TEXT\n");
         return 2;
     }
     const std::string what = argv[2];
-    if (what != "plan" && what != "lunar-yearly") return fail("unknown command " + what);
+    if (what != "plan" && what != "unplan" && what != "lunar-yearly") {
+        return fail("unknown command " + what);
+    }
     if (!open_container(sys::path_join(argv[1], store::data_file_name))) {
         return fail(std::string("cannot open the container in ") + argv[1]);
     }
@@ -86,8 +99,8 @@ int main(int argc, char** argv) {
     int status = 1;
     if (staging.error() != 0) {
         status = fail("cannot make a staging folder");
-    } else if (what == "plan") {
-        status = add_plan(argv[3], argv[4], staging.path());
+    } else if (what == "plan" || what == "unplan") {
+        status = change_plan(argv[3], argv[4], staging.path(), what == "plan");
     } else {
         status = add_lunar_yearly(argv[3], argv[4], staging.path());
     }

@@ -408,17 +408,17 @@ TEST(IcsUids, StayTheSameAcrossExportsAndAreUnique) {
         EXPECT_NE(std::find(second.begin(), second.end(), uid), second.end()) << uid;
     }
     const std::string new_year =
-        ics::todo_uid({{2024, 2, 10}, "拜年, 买票; 路径 C:\\temp", false, {}, 0});
+        ics::todo_uid({{2024, 2, 10}, "拜年, 买票; 路径 C:\\temp", false, {}, 0, {}, {}});
     EXPECT_EQ(first[0], new_year + "@velmora");
     EXPECT_EQ(first[3], new_year + "-2@velmora");
     EXPECT_EQ(first[5], "note-20240209@velmora");
     // Neither the running count nor a state: the task's day and text alone.
-    EXPECT_EQ(ics::todo_uid({{2024, 2, 10}, "x", true, "重要，急", 1}),
-              ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0}));
-    EXPECT_NE(ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0}),
-              ics::todo_uid({{2024, 2, 11}, "x", false, {}, 0}));
-    EXPECT_NE(ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0}),
-              ics::todo_uid({{2024, 2, 10}, "y", false, {}, 0}));
+    EXPECT_EQ(ics::todo_uid({{2024, 2, 10}, "x", true, "重要，急", 1, {}, {}}),
+              ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0, {}, {}}));
+    EXPECT_NE(ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0, {}, {}}),
+              ics::todo_uid({{2024, 2, 11}, "x", false, {}, 0, {}, {}}));
+    EXPECT_NE(ics::todo_uid({{2024, 2, 10}, "x", false, {}, 0, {}, {}}),
+              ics::todo_uid({{2024, 2, 10}, "y", false, {}, 0, {}, {}}));
     ics::AnniversaryEvent eve = lunar("除夕", {{2026, 2, 16}}, 12, false, 30);
     eve.lunar_year = 1950;
     const std::string eve_uid = ics::anniversary_uid(eve);

@@ -69,6 +69,20 @@ TEST(IcsReader, ComponentsWithoutAUsableUidAreLeftOutAndTheRestRead) {
     EXPECT_TRUE(read.components[1].rule.empty());
 }
 
+// A server that took our rule for text escaped it and folded it anew.
+TEST(IcsReader, OurLunarRuleIsReadBackAfterAServerEscapedIt) {
+    const CalendarRead read = read_calendar(calendar_of(
+        "BEGIN:VEVENT\r\nUID:e\r\nDTSTART;VALUE=DATE:20260926\r\nSUMMARY:生日\r\n"
+        "X-VELMORA-LUNAR-RRULE;VALUE=RECUR:RSCALE=CHINESE\\;FREQ=YEARLY\\;BYMONTH=8\\;B\r\n"
+        " YMONTHDAY=16\\;SKIP=BACKWARD\r\nEND:VEVENT\r\n"));
+    ASSERT_EQ(read.components.size(), 1u) << read.refused;
+    const std::string& rule = read.components[0].lunar_rule;
+    EXPECT_EQ(rule.rfind("RSCALE=CHINESE;", 0), 0u) << rule;
+    for (const char* part : {"FREQ=YEARLY", "BYMONTH=8;", "BYMONTHDAY=16"}) {
+        EXPECT_NE(rule.find(part), std::string::npos) << rule;
+    }
+}
+
 // What crosses the module's interface arrives whole.
 TEST(IcsReader, TheModulesReadIsTheReadersOwn) {
     const std::string text = calendar_of(
