@@ -4,16 +4,22 @@
 //       adds a task (category A, in progress) to the day's plan list
 //   cli_container DIR unplan YYYY-MM-DD TEXT
 //       removes the task of that text from the day's plan list
+//   cli_container DIR many-plans COUNT PREFIX
+//       adds COUNT tasks "PREFIX n", ten a day from 2027-01-01, in one go
 //   cli_container DIR lunar-yearly YYYY-MM-DD DESCRIPTION
 //       adds an anniversary kept every year on that lunar date
 // DIR/zenqdata.fx is made, with the top folders, when it is not there.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "calendar/DateCn.h"
 #include "calendar/datehint.h"
+#include "calendar/ics_writer.h"
+#include "store/fx_tree.h"
 #include "store/container_names.h"
 #include "store/day_records.h"
 #include "store/kx_efs.h"
@@ -81,6 +87,23 @@ int add_lunar_yearly(const std::string& date_text, const std::string& descriptio
     return 0;
 }
 
+int add_many_plans(int count, const std::string& prefix, const std::string& work) {
+    store::ChangeBatch batch;
+    for (int n = 0; n < count; n += 10) {
+        calendar::Date day{2027, 1, 1};
+        for (int k = 0; k < n / 10; ++k) day = calendar::ics::next_day(day);
+        std::vector<store::PlanTask> tasks;
+        for (int i = n; i < std::min(count, n + 10); ++i) {
+            tasks.push_back({"B", store::state_in_progress, prefix + " " + std::to_string(i)});
+        }
+        if (store::write_record(store::plan_folder, calendar::day_key(day) + ".txt",
+                                store::format_plan_record(tasks), work) != store::FxError::none) {
+            return fail("cannot store the plans");
+        }
+    }
+    return batch.commit() == store::FxError::none ? 0 : fail("cannot store the plans");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +112,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string what = argv[2];
-    if (what != "plan" && what != "unplan" && what != "lunar-yearly") {
+    if (what != "plan" && what != "unplan" && what != "lunar-yearly" && what != "many-plans") {
         return fail("unknown command " + what);
     }
     if (!open_container(sys::path_join(argv[1], store::data_file_name))) {
@@ -99,6 +122,8 @@ int main(int argc, char** argv) {
     int status = 1;
     if (staging.error() != 0) {
         status = fail("cannot make a staging folder");
+    } else if (what == "many-plans") {
+        status = add_many_plans(std::atoi(argv[3]), argv[4], staging.path());
     } else if (what == "plan" || what == "unplan") {
         status = change_plan(argv[3], argv[4], staging.path(), what == "plan");
     } else {

@@ -134,6 +134,41 @@ expect_in "$(cat "$work/last")" "上传 0 项，收到 0 项，删除 0 项" "a 
 [[ $(ls "$work"/collections/collection-root/anna/velmora/*.ics | wc -l) == "$before" ]] ||
   fail "the server's items changed in a quiet run"
 
+# --- Cut off mid-run: killed, and a server that goes away; nothing doubles ---
+on_server_count() { grep -l -- "$1" "$work"/collections/collection-root/anna/velmora/*.ics | wc -l; }
+start_server() {
+  radicale --config "$work/config" >>"$work/server.log" 2>&1 &
+  server=$!
+  for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break; sleep 0.1; done
+}
+for folder in C D; do
+  mkdir -p "$work/$folder"
+  printf '[sync]\r\nurl=%s\r\nuser=anna\r\n' "$collection" >"$work/$folder/zenqset.kxi"
+done
+"$container" "$work/C" many-plans 200 批量丙 >/dev/null
+"$cli" --data "$work/C" sync >/dev/null 2>&1 &
+syncing=$!
+sleep 1.5
+kill -KILL "$syncing"; wait "$syncing" 2>/dev/null
+sync_ok C
+[[ $(on_server_count 批量丙) == 200 ]] || fail "after a SIGKILL: $(on_server_count 批量丙) of 200 on the server"
+[[ $(in_folder C export-ics - | grep -c "SUMMARY:批量丙") == 200 ]] || fail "C's tasks after a SIGKILL"
+expect_not_in "$(in_folder C export-ics -)" "另一台设备" "C after a SIGKILL"
+
+"$container" "$work/D" many-plans 200 批量丁 >/dev/null
+"$cli" --data "$work/D" sync >"$work/cut" 2>&1 &
+syncing=$!
+sleep 1.5
+kill "$server"; wait "$server" 2>/dev/null; server=
+wait "$syncing" && fail "a sync whose server went away succeeded"
+expect_in "$(cat "$work/cut")" "同步失败" "the cut-off run's message"
+[[ $(in_folder D export-ics - | grep -c "SUMMARY:批量丁") == 200 ]] || fail "D's tasks after the server left"
+start_server
+sync_ok D
+[[ $(on_server_count 批量丁) == 200 ]] || fail "after the server left: $(on_server_count 批量丁) of 200 on the server"
+sync_ok C
+[[ $(in_folder C export-ics - | grep -c "SUMMARY:批量丁") == 200 ]] || fail "D's tasks did not reach C"
+
 # --- Refusals: a wrong password, a server that is gone ------------------------
 VELMORA_SYNC_PASSWORD=wrong in_folder A sync >"$work/wrong" && fail "a wrong password synced"
 expect_in "$(cat "$work/wrong")" "用户名或密码不对" "the wrong password's message"
