@@ -29,35 +29,6 @@ std::string read_bytes(const std::string& node_path, const std::string& work_fol
     return std::move(read.bytes);
 }
 
-store::PlanTask task_of_fields(const std::vector<std::string>& fields) {
-    return {fields[1], fields[2], fields[3]};
-}
-
-calendar::Anniversary entry_of_fields(const std::vector<std::string>& fields) {
-    calendar::Anniversary entry;
-    entry.kind = static_cast<calendar::DateKind>(fields[0][0] - '0');
-    entry.date = fields[1];
-    entry.yearly = fields[2] == "1";
-    entry.description = fields[3];
-    return entry;
-}
-
-bool same_entry(const calendar::Anniversary& a, const calendar::Anniversary& b) {
-    return a.kind == b.kind && a.date == b.date && a.yearly == b.yearly &&
-           a.description == b.description;
-}
-
-bool well_formed(const SyncedItem& item) {
-    switch (item.kind) {
-        case ItemKind::task: return item.fields.size() == 4;
-        case ItemKind::note: return item.fields.size() == 2;
-        case ItemKind::anniversary:
-            return item.fields.size() == 4 && item.fields[0].size() == 1 &&
-                   item.fields[0][0] >= '0' && item.fields[0][0] <= '2';
-    }
-    return false;
-}
-
 // The records the import changes, read when first needed and stored
 // together at the end.
 class Merge {
@@ -121,7 +92,9 @@ bool Merge::claim(ItemKind kind, const std::vector<std::string>& fields, long pr
 
 Outcome Merge::apply(const std::string& uid, const LocalItem& item) {
     SyncedItem* known = state_.find(uid);
-    if (known && (known->kind != item.kind || !well_formed(*known))) known = nullptr;
+    if (known && (known->kind != item.kind || !item_of(known->kind, known->fields))) {
+        known = nullptr;
+    }
     Outcome outcome = Outcome::added;
     switch (item.kind) {
         case ItemKind::task: outcome = apply_task(known, item); break;
@@ -150,7 +123,8 @@ Outcome Merge::apply_task(SyncedItem* known, const LocalItem& item) {
     if (known) {
         if (known->fields == fields_of(item)) return Outcome::unchanged;
         std::vector<store::PlanTask>& old_day = tasks(known->fields[0]);
-        auto at = std::find(old_day.begin(), old_day.end(), task_of_fields(known->fields));
+        auto at =
+            std::find(old_day.begin(), old_day.end(), item_of(ItemKind::task, known->fields)->task);
         if (at != old_day.end()) {
             if (known->fields[0] == key) {
                 *at = item.task;
@@ -191,7 +165,7 @@ Outcome Merge::apply_note(SyncedItem* known, const LocalItem& item) {
 Outcome Merge::apply_anniversary(SyncedItem* known, const LocalItem& item) {
     std::vector<calendar::Anniversary>& list = entries();
     if (known) {
-        const calendar::Anniversary before = entry_of_fields(known->fields);
+        const calendar::Anniversary before = item_of(ItemKind::anniversary, known->fields)->entry;
         auto at = std::find_if(list.begin(), list.end(), [&](const calendar::Anniversary& entry) {
             return same_entry(entry, before);
         });

@@ -164,6 +164,11 @@ std::vector<std::string> fields_of(const LocalItem& item) {
     return {};
 }
 
+bool same_entry(const calendar::Anniversary& a, const calendar::Anniversary& b) {
+    return a.kind == b.kind && a.date == b.date && a.yearly == b.yearly &&
+           a.description == b.description;
+}
+
 std::optional<LocalItem> item_of(ItemKind kind, const std::vector<std::string>& fields) {
     LocalItem item;
     item.kind = kind;

@@ -42,6 +42,10 @@ std::string quadrant_of(const Incoming& component);
 std::vector<std::string> fields_of(const LocalItem& item);
 std::optional<LocalItem> item_of(ItemKind kind, const std::vector<std::string>& fields);
 
+// The same anniversary: its date, kind, rule and title (the notice days
+// and the on/off state are the user's own and never travel).
+bool same_entry(const calendar::Anniversary& a, const calendar::Anniversary& b);
+
 // The item as a calendar of one component with this UID; empty for a
 // yearly lunar anniversary with no day left in the engine's years.
 std::string calendar_text(const LocalItem& item, const std::string& uid, int this_year,

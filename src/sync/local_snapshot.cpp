@@ -10,11 +10,6 @@ namespace velmora::sync {
 
 namespace {
 
-bool same_entry(const calendar::Anniversary& a, const calendar::Anniversary& b) {
-    return a.kind == b.kind && a.date == b.date && a.yearly == b.yearly &&
-           a.description == b.description;
-}
-
 // The keys of every day of `folder` that holds a record.
 std::vector<std::string> stored_keys(const char* folder, store::FxError& error) {
     std::vector<std::string> keys;
