@@ -5,10 +5,12 @@
 # Usage: sync_e2e.sh VELMORA_CLI CLI_CONTAINER
 set -uo pipefail
 cli=$1 container=$2
+hostile_server=$(dirname "$0")/hostile_server.py
 work=$(mktemp -d /tmp/velmora-sync-e2e.XXXXXX)
-server=
+server= hostile=
 cleanup() {
   [[ -n "$server" ]] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+  [[ -n "$hostile" ]] && kill "$hostile" 2>/dev/null && wait "$hostile" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -176,6 +178,24 @@ kill "$server"; wait "$server" 2>/dev/null; server=
 in_folder A sync >"$work/gone" && fail "a gone server synced"
 expect_in "$(cat "$work/gone")" "无法连接服务器" "the gone server's message"
 expect_in "$(in_folder A plans 2026-12-20)" "买年货和鞭炮" "A's plans after the failures"
+
+# --- Servers that misbehave: each refused in words, nothing local changes ----
+hostile_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+/usr/bin/python3 "$hostile_server" "$hostile_port" &
+hostile=$!
+for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$hostile_port/" && break; sleep 0.1; done
+mkdir -p "$work/E"
+"$container" "$work/E" plan 2026-12-20 本地任务 >/dev/null
+for case in "html:不是 CalDAV 日历" "moved:转到另一个地址" "full:存储空间已满" \
+  "huge:超过 16 MB" "garbage:嵌套过深"; do
+  printf '[sync]\r\nurl=http://127.0.0.1:%s/%s/\r\nuser=anna\r\n' "$hostile_port" "${case%%:*}" \
+    >"$work/E/zenqset.kxi"
+  timeout 60 "$cli" --data "$work/E" sync >"$work/hostile" 2>&1 && fail "${case%%:*} synced"
+  expect_in "$(cat "$work/hostile")" "${case#*:}" "the ${case%%:*} server's message"
+  [[ $("$cli" --data "$work/E" plans 2026-12-20) == $'A\t进行中\t本地任务' ]] ||
+    fail "E's plans after the ${case%%:*} server"
+done
+kill "$hostile"; wait "$hostile" 2>/dev/null; hostile=
 
 [[ $failures -eq 0 ]] && echo "sync end-to-end: all passed"
 exit $((failures > 0))
