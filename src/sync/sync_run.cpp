@@ -187,8 +187,8 @@ void Run::ensure_collection() {
         const DavResponse made = send("MKCALENDAR", folder_, {}, {});
         if (!made.ok()) throw Failure{http_failure(made, "建立日历")};
     } else if (found.ok() && found.status != 207) {
-        throw Failure{"这个地址不是 CalDAV 日历（服务器回答的是“" + found.content_type.substr(0, 60) +
-                      "”），请检查设置中的日历地址"};
+        throw Failure{"这个地址不是 CalDAV 日历（服务器回答的是“" +
+                      found.content_type.substr(0, 60) + "”），请检查设置中的日历地址"};
     } else if (found.status != 207) {
         throw Failure{http_failure(found, "连接服务器")};
     }
