@@ -77,9 +77,13 @@ FxError DayStore::store_record(const std::string& node_path, const std::string& 
 }
 
 FxError DayStore::savedata2fx_schedule2(const PlanGrid& grid, const std::string& key) {
+    return save_tasks(grid.is_empty() ? std::vector<PlanTask>() : grid.tasks(), key);
+}
+
+FxError DayStore::save_tasks(const std::vector<PlanTask>& tasks, const std::string& key) {
     FxError saved = FxError::none;
     if (!key.empty()) {
-        std::string record = grid.is_empty() ? std::string() : format_plan_record(grid.tasks());
+        std::string record = tasks.empty() ? std::string() : format_plan_record(tasks);
         saved = store_record(plan_record_name(key), plan_folder, key, record);
         if (saved == FxError::none && !record.empty()) line_buffer_ = std::move(record);
     }

@@ -51,6 +51,8 @@ public:
     // Writes the grid to the key's plan record, or drops the record when the
     // grid is empty; an empty key touches nothing.
     FxError savedata2fx_schedule2(const PlanGrid& grid, const std::string& key);
+    // The same for a list of tasks (none: the record goes).
+    FxError save_tasks(const std::vector<PlanTask>& tasks, const std::string& key);
     FxError savedata2fx_note2(const std::string& note, const std::string& key);
 
     // Whether the day of a "yyyymmdd" key has a plan or a note stored: the

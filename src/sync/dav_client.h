@@ -81,6 +81,10 @@ Multistatus read_multistatus_via_module(const std::string& module_folder, std::s
 DavResponse send_request(const DavRequest& request);
 Multistatus read_multistatus(std::string_view xml);
 
+// What the user reads when a request `what` ("上传") got no answer or a
+// failing one.
+std::string request_failure(const DavResponse& answer, const std::string& what);
+
 // The crossing of the module's interface.
 std::string format_request(const DavRequest& request);
 DavRequest parse_request(std::string_view lines);

@@ -111,4 +111,20 @@ Multistatus parse_multistatus(std::string_view lines) {
     return answer;
 }
 
+std::string request_failure(const DavResponse& answer, const std::string& what) {
+    if (answer.status == 0) return what + "失败：" + answer.error;
+    switch (answer.status) {
+        case 401: return what + "失败：用户名或密码不对（HTTP 401）";
+        case 403: return what + "失败：服务器拒绝了这个账户（HTTP 403）";
+        case 404: return what + "失败：服务器上没有这个日历（HTTP 404）";
+        case 507: return what + "失败：服务器的存储空间已满（HTTP 507）";
+        default: break;
+    }
+    if (answer.status >= 300 && answer.status < 400) {
+        return what + "失败：服务器要求转到另一个地址（HTTP " + std::to_string(answer.status) +
+               "），请在设置中填写日历的准确地址";
+    }
+    return what + "失败：服务器回答 HTTP " + std::to_string(answer.status);
+}
+
 }  // namespace velmora::sync

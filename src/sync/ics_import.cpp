@@ -6,6 +6,7 @@
 
 #include "calendar/datehint.h"
 #include "store/day_records.h"
+#include "store/day_store.h"
 #include "store/fx_tree.h"
 #include "store/record_io.h"
 #include "sync/ics_mapping.h"
@@ -190,19 +191,13 @@ Outcome Merge::apply_anniversary(SyncedItem* known, const LocalItem& item) {
 
 // A day left without tasks or note loses its record, as in the program.
 store::FxError Merge::store_all() {
+    store::DayStore days(work_folder_);
     for (const auto& [key, list] : tasks_) {
-        const store::FxError saved =
-            list.empty() ? store::drop_record(store::plan_record_name(key))
-                         : store::write_record(store::plan_folder, key + ".txt",
-                                               store::format_plan_record(list), work_folder_);
-        if (saved != store::FxError::none) return saved;
+        if (const store::FxError saved = days.save_tasks(list, key); saved != store::FxError::none)
+            return saved;
     }
     for (const auto& [key, text] : notes_) {
-        const store::FxError saved =
-            store::is_blank_note(text)
-                ? store::drop_record(store::note_record_name(key))
-                : store::write_record(store::note_folder, key + ".txt", store::note_to_record(text),
-                                      work_folder_);
+        const store::FxError saved = days.savedata2fx_note2(text, key);
         if (saved != store::FxError::none) return saved;
     }
     if (anniversaries_) {

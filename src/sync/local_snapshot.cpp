@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "store/day_store.h"
 #include "store/fx_tree.h"
 #include "store/record_days.h"
 #include "store/record_io.h"
@@ -62,22 +63,17 @@ store::FxError LocalSnapshot::read(const std::string& work_folder) {
 }
 
 store::FxError LocalSnapshot::write(const std::string& work_folder) const {
+    store::DayStore days(work_folder);
     for (const std::string& key : changed_tasks_) {
         const auto found = tasks_.find(key);
-        const bool empty = found == tasks_.end() || found->second.empty();
-        const store::FxError saved =
-            empty ? store::drop_record(store::plan_record_name(key))
-                  : store::write_record(store::plan_folder, key + ".txt",
-                                        store::format_plan_record(found->second), work_folder);
+        const store::FxError saved = days.save_tasks(
+            found == tasks_.end() ? std::vector<store::PlanTask>() : found->second, key);
         if (saved != store::FxError::none) return saved;
     }
     for (const std::string& key : changed_notes_) {
         const auto found = notes_.find(key);
-        const bool empty = found == notes_.end() || store::is_blank_note(found->second);
         const store::FxError saved =
-            empty ? store::drop_record(store::note_record_name(key))
-                  : store::write_record(store::note_folder, key + ".txt",
-                                        store::note_to_record(found->second), work_folder);
+            days.savedata2fx_note2(found == notes_.end() ? std::string() : found->second, key);
         if (saved != store::FxError::none) return saved;
     }
     if (!changed_anniversaries_) return store::FxError::none;

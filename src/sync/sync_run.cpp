@@ -5,6 +5,7 @@
 #include <set>
 
 #include "store/fx_tree.h"
+#include "sync/collection_address.h"
 #include "sync/local_snapshot.h"
 #include "sync/sync_state.h"
 
@@ -28,54 +29,6 @@ struct Failure {
     std::string message;
 };
 
-// "http://host:port" and "/path/" of the collection's address.
-std::pair<std::string, std::string> split_address(const std::string& url) {
-    const std::size_t scheme = url.find("://");
-    const std::size_t path = scheme == std::string::npos ? 0 : url.find('/', scheme + 3);
-    if (path == std::string::npos) return {url, "/"};
-    std::string folder = url.substr(path);
-    if (folder.back() != '/') folder += '/';
-    return {url.substr(0, path), folder};
-}
-
-// One spelling of an address's path, whichever way the server escapes it:
-// every escape undone, then what a path may not hold escaped again.
-std::string canonical_href(const std::string& href) {
-    const auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    };
-    std::string plain;
-    for (std::size_t i = 0; i < href.size(); ++i) {
-        if (href[i] == '%' && i + 2 < href.size() && digit(href[i + 1]) >= 0 &&
-            digit(href[i + 2]) >= 0) {
-            plain += static_cast<char>(digit(href[i + 1]) * 16 + digit(href[i + 2]));
-            i += 2;
-        } else {
-            plain += href[i];
-        }
-    }
-    static const std::string_view allowed = "-._~/@!$&'()*+,;=:";
-    static const char hex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (unsigned char c : plain) {
-        if (std::isalnum(c) || allowed.find(static_cast<char>(c)) != std::string_view::npos) {
-            escaped += static_cast<char>(c);
-        } else {
-            escaped += '%';
-            escaped += hex[c >> 4];
-            escaped += hex[c & 15];
-        }
-    }
-    return escaped;
-}
-
-std::string file_name_of(const std::string& uid) {
-    return canonical_href(uid) + ".ics";
-}
-
 // A stable name for the server's version of a conflict: made again by a
 // run that repeats the work, so the copy is never uploaded twice.
 std::string conflict_uid(const std::string& uid, const std::string& etag) {
@@ -87,22 +40,6 @@ std::string conflict_uid(const std::string& uid, const std::string& etag) {
     std::string text;
     for (int i = 0; i < 16; ++i) text += hex[(hash >> (4 * i)) & 15];
     return "conflict-" + text + "@velmora";
-}
-
-std::string http_failure(const DavResponse& answer, const std::string& what) {
-    if (answer.status == 0) return what + "失败：" + answer.error;
-    switch (answer.status) {
-        case 401: return what + "失败：用户名或密码不对（HTTP 401）";
-        case 403: return what + "失败：服务器拒绝了这个账户（HTTP 403）";
-        case 404: return what + "失败：服务器上没有这个日历（HTTP 404）";
-        case 507: return what + "失败：服务器的存储空间已满（HTTP 507）";
-        default: break;
-    }
-    if (answer.status >= 300 && answer.status < 400) {
-        return what + "失败：服务器要求转到另一个地址（HTTP " + std::to_string(answer.status) +
-               "），请在设置中填写日历的准确地址";
-    }
-    return what + "失败：服务器回答 HTTP " + std::to_string(answer.status);
 }
 
 class Run {
@@ -185,12 +122,12 @@ void Run::ensure_collection() {
     const DavResponse found = send("PROPFIND", folder_, {}, {{"Depth", "0"}});
     if (found.status == 404) {
         const DavResponse made = send("MKCALENDAR", folder_, {}, {});
-        if (!made.ok()) throw Failure{http_failure(made, "建立日历")};
+        if (!made.ok()) throw Failure{request_failure(made, "建立日历")};
     } else if (found.ok() && found.status != 207) {
         throw Failure{"这个地址不是 CalDAV 日历（服务器回答的是“" +
                       found.content_type.substr(0, 60) + "”），请检查设置中的日历地址"};
     } else if (found.status != 207) {
-        throw Failure{http_failure(found, "连接服务器")};
+        throw Failure{request_failure(found, "连接服务器")};
     }
     if (state_.collection != account_.collection) {
         for (SyncedItem& item : state_.items) item.href.clear(), item.etag.clear();
@@ -257,7 +194,7 @@ void Run::list_server() {
         full = true;  // the token was refused: the whole listing, compared by ETag
         answer = report({});
     }
-    if (answer.status != 207) throw Failure{http_failure(answer, "读取服务器上的变动")};
+    if (answer.status != 207) throw Failure{request_failure(answer, "读取服务器上的变动")};
     const Multistatus listing = links_.read_multistatus(answer.body);
     if (!listing.refused.empty()) throw Failure{"读取服务器上的变动失败：" + listing.refused};
     token_ = listing.sync_token;
@@ -280,7 +217,7 @@ std::optional<LocalItem> Run::fetch_item(const std::string& href, std::string& e
                                          std::string& uid) {
     const DavResponse got = send("GET", href, {}, {});
     if (got.status == 404) return std::nullopt;
-    if (!got.ok()) throw Failure{http_failure(got, "读取服务器上的项目")};
+    if (!got.ok()) throw Failure{request_failure(got, "读取服务器上的项目")};
     const CalendarRead read = links_.read_calendar(got.body);
     if (!read.refused.empty())
         throw Failure{"服务器上的项目 " + href + " 无法读取：" + read.refused};
@@ -442,7 +379,7 @@ void Run::put(SyncedItem& item, const LocalItem& local, bool create) {
         return;
     }
     if (put.status == 412) return;  // changed there meanwhile: the next run merges it
-    if (!put.ok()) throw Failure{http_failure(put, "上传")};
+    if (!put.ok()) throw Failure{request_failure(put, "上传")};
     item.etag = put.etag;
     ++outcome_.uploaded;
 }
@@ -465,7 +402,7 @@ void Run::upload() {
             dropped_.insert(s);
             ++outcome_.deleted;
         } else if (gone.status != 412) {
-            throw Failure{http_failure(gone, "删除")};
+            throw Failure{request_failure(gone, "删除")};
         }
     }
 }

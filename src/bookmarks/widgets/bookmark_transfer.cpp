@@ -27,7 +27,6 @@ std::string read_problem(sys::ReadFailure failure) {
 
 }  // namespace
 
-
 // The whole tree is read before the file is touched, and the file replaced
 // only once the new one is complete. What may be written is the system
 // helper's rule, the command line's too: a new name or a regular file of
